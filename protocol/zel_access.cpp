@@ -1,0 +1,167 @@
+// Typed setting access: reads and writes checked against the catalogue.
+#include "zel_protocol.h"
+
+#include <cstring>
+
+uint8_t ZelTransferBuffer[ZEL_TRANSFER_BUFFER_SIZE];
+
+namespace {
+
+constexpr int REBOOT_CATEGORY = 0x03;
+constexpr int REBOOT_SETTING = 5;
+
+void beginTransaction(int category, int setting, int read)
+{
+    std::memset(&ZelTrans, 0, sizeof ZelTrans);
+    ZelTrans.address = ZEL_DEVICE_ADDRESS;
+    ZelTrans.category = category;
+    ZelTrans.setting = setting;
+    ZelTrans.read = read;
+}
+
+// Reads a setting of `size` bytes into the module's value buffer (little-endian,
+// zero-extended); the caller has checked the size against its variable.
+uint8_t valueBytes[8];
+
+ZelResult readValue(int category, int setting, int size)
+{
+    std::memset(valueBytes, 0, sizeof valueBytes);
+    beginTransaction(category, setting, 1);
+    ZelTrans.size = size;
+    ZelTrans.output = valueBytes;
+
+    ZelResult result = ZelTransact(0);
+    if (result != ZEL_OK)
+        return result;
+    if (ZelTrans.size == 0)
+        return ZEL_GOT_NO_DATA;
+    if (ZelTrans.size < size)
+        return ZEL_GOT_LESS_DATA;
+    if (ZelTrans.size > size)
+        return ZEL_GOT_MORE_DATA;
+    return ZEL_OK;
+}
+
+uint64_t valueFromBytes()
+{
+    uint64_t v = 0;
+    for (int i = 7; i >= 0; --i)
+        v = (v << 8) | valueBytes[i];
+    return v;
+}
+
+// The value sits in memory least significant byte first, whatever the host's order.
+void littleEndian32(uint32_t value, uint8_t out[4])
+{
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+} // namespace
+
+ZelResult ZelReadSetting(int category, int setting, uint32_t* value)
+{
+    const int size = ZelSettingSize(category, setting);
+    if (!value || size < 1 || size > 4)
+        return ZEL_E_INVALID_PARAMETER;
+    ZelResult result = readValue(category, setting, size);
+    *value = static_cast<uint32_t>(valueFromBytes());
+    return result;
+}
+
+ZelResult ZelReadSetting64(int category, int setting, uint64_t* value)
+{
+    const int size = ZelSettingSize(category, setting);
+    if (!value || size < 1 || size > 8)
+        return ZEL_E_INVALID_PARAMETER;
+    ZelResult result = readValue(category, setting, size);
+    *value = valueFromBytes();
+    return result;
+}
+
+ZelResult ZelWriteSetting(int category, int setting, uint32_t value)
+{
+    const int size = ZelSettingSize(category, setting);
+    if (size < 1 || size > 4)
+        return ZEL_E_INVALID_PARAMETER;
+
+    static uint8_t data[4];
+    static uint8_t scratch[4];
+    littleEndian32(value, data);
+
+    beginTransaction(category, setting, 0);
+    ZelTrans.dataLength = size;
+    ZelTrans.hexData = 1;
+    ZelTrans.data = data;
+    ZelTrans.size = size;
+    ZelTrans.output = scratch;
+
+    const bool reboot = category == REBOOT_CATEGORY && setting == REBOOT_SETTING;
+    return ZelTransact(reboot ? 1 : 0);
+}
+
+ZelResult ZelWriteData(int category, int setting, int index, int n)
+{
+    if (n <= 0 || n > ZEL_TRANSFER_BUFFER_SIZE)
+        return ZEL_E_INVALID_PARAMETER;
+
+    static uint8_t scratch[1024];
+    beginTransaction(category, setting, 0);
+    ZelTrans.index = index;
+    ZelTrans.dataLength = n;
+    ZelTrans.hexData = 0;
+    ZelTrans.data = ZelTransferBuffer;
+    ZelTrans.output = scratch;
+
+    // A File part write is answered with two bytes, a Programming data write with none.
+    if (category == 0x80 && setting == 2)
+        ZelTrans.size = 2;
+    else if (category == 0x85 && setting == 3)
+        ZelTrans.size = 0;
+    else
+        ZelTrans.size = n / 2;
+
+    return ZelTransact(0);
+}
+
+const char* ZelResultName(ZelResult result)
+{
+    static const char* const names[] = {
+        "ZEL_OK",
+        "ZEL_E_ERROR_REPLY",
+        "ZEL_E_INCOMPLETE_MSG",
+        "ZEL_E_INCORRECT_CHECKSUM",
+        "ZEL_E_INCORRECT_REPLY",
+        "ZEL_E_INVALID_PARAMETER",
+        "ZEL_E_INVALID_MODE",
+        "ZEL_E_NOT_SUPPORTED",
+        "ZEL_E_NULL_PNTR",
+        "ZEL_E_OUT_OF_MEM",
+        "ZEL_E_PORT_CLOSED",
+        "ZEL_E_RX_FAILED",
+        "ZEL_E_RXFUNC_NULL_PNTR",
+        "ZEL_E_TIME_OUT",
+        "ZEL_E_TX_FAILED",
+        "ZEL_E_TXFUNC_NULL_PNTR",
+        "ZEL_E_UPG_FAILED",
+        "ZEL_E_UPG_FILE_ERROR",
+        "ZEL_E_UPG_FILE_INVALID_CHECKSUM",
+        "ZEL_E_UPG_NULL_PNTR",
+        "ZEL_E_UPG_VERIFY_FAILED",
+        nullptr,  // the B reply has no name of its own
+        "ZEL_GOT_LESS_DATA",
+        "ZEL_GOT_MORE_DATA",
+        "ZEL_GOT_NO_DATA",
+        "ZEL_REPLY_IGNORED",
+    };
+    if (result < 0 || result > ZEL_REPLY_IGNORED || !names[result])
+        return "UNKOWN";
+    return names[result];
+}
+
+std::string ZelErrorMessage(ZelResult result)
+{
+    return std::string("An error occurred during communication with the ZEL-51xx device.\n"
+                       "ZelHandler error code: ")
+           + ZelResultName(result);
+}
