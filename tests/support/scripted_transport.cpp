@@ -23,7 +23,8 @@ ZelResult onReceive(void* context, int, uint8_t* buffer, int count, int* receive
         ScriptedTransport::Reply reply = self->replies.front();
         self->replies.pop_front();
         const int n = std::min<int>(count, static_cast<int>(reply.bytes.size()));
-        std::memcpy(buffer, reply.bytes.data(), static_cast<size_t>(n));
+        if (n > 0)
+            std::memcpy(buffer, reply.bytes.data(), static_cast<size_t>(n));
         *received = n;
         call.bytes.assign(reply.bytes.begin(), reply.bytes.begin() + n);
         result = reply.result != ZEL_OK ? reply.result : (n > 0 ? ZEL_OK : ZEL_E_RX_FAILED);
