@@ -3,7 +3,7 @@ BUILD   ?= build
 GENERATOR := -G Ninja
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test demo sanitize clean
+.PHONY: all deps configure build test demo sanitize fuzz clean
 
 all: build
 
@@ -22,9 +22,18 @@ test: build
 demo: build
 	@scripts/demo $(BUILD)
 
-# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The library, simulator, command-line tool and their tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer (the window is left out: Qt itself is not built with them).
 sanitize:
-	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DZEL_SANITIZE=ON"
+	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DZEL_SANITIZE=ON -DZEL_BUILD_GUI=OFF"
+
+# A bounded libFuzzer run of every fuzz target, seeded from the kept corpus.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DZEL_FUZZ=ON -DZEL_BUILD_GUI=OFF >/dev/null
+	@cmake --build build-fuzz --target fuzzers
+	@scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz
