@@ -108,22 +108,27 @@ TEST(FirmwareCheck, SizeHandedOnIsTheStoredSizeNotTheExpandedOne) {
     EXPECT_EQ(check.storedSize, static_cast<int32_t>(file.size()));
 }
 
-TEST(FirmwareCheck, PayloadExpandingBeyondItsSizeGivesBufError) {
-    std::vector<uint8_t> file = BuildFirmwareFile(Zlib(1, 5));
-    PutLe32(file, 4, 4000 - 1);  // one byte less room than the stream needs
-    const FirmwareCheck check = Check(file, 14);
-    EXPECT_EQ(check.result, FwInflateFailed);
-    EXPECT_EQ(check.zlibCode, Z_BUF_ERROR);
-    EXPECT_EQ(check.text, "Encountered error -5, during decompression");
-}
+TEST(FirmwareCheck, FailedExpansionShowsZlibsCode) {
+    std::vector<uint8_t> tooLittleRoom = BuildFirmwareFile(Zlib(1, 5));
+    PutLe32(tooLittleRoom, 4, 4000 - 1);  // one byte less room than the stream needs
+    std::vector<uint8_t> corrupt = BuildFirmwareFile(Zlib(1, 5));
+    corrupt[32] ^= 0x0F;  // the zlib wrapper's method byte
 
-TEST(FirmwareCheck, CorruptStreamGivesDataError) {
-    std::vector<uint8_t> file = BuildFirmwareFile(Zlib(1, 5));
-    file[32] ^= 0x0F;  // the zlib wrapper's method byte
-    const FirmwareCheck check = Check(file, 14);
-    EXPECT_EQ(check.result, FwInflateFailed);
-    EXPECT_EQ(check.zlibCode, Z_DATA_ERROR);
-    EXPECT_EQ(check.text, "Encountered error -3, during decompression");
+    const struct {
+        const char* name;
+        std::vector<uint8_t> file;
+        int code;
+        const char* text;
+    } cases[] = {
+        {"expands beyond its size", tooLittleRoom, Z_BUF_ERROR, "Encountered error -5, during decompression"},
+        {"corrupt stream", corrupt, Z_DATA_ERROR, "Encountered error -3, during decompression"},
+    };
+    for (const auto& c : cases) {
+        const FirmwareCheck check = Check(c.file, 14);
+        EXPECT_EQ(check.result, FwInflateFailed) << c.name;
+        EXPECT_EQ(check.zlibCode, c.code) << c.name;
+        EXPECT_EQ(check.text, c.text) << c.name;
+    }
 }
 
 TEST(FirmwareCheck, CorruptStreamIsNotExpandedForAnOldDevice) {
