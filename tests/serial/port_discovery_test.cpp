@@ -4,12 +4,24 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "port_discovery.h"
 
 namespace fs = std::filesystem;
+
+static auto Fields(const ComPortInfo& p) {
+    return std::tie(p.name, p.usbVendorProduct, p.manufacturer, p.serialNumber, p.byIdAlias,
+                    p.driver, p.product);
+}
+static bool operator==(const ComPortInfo& a, const ComPortInfo& b) { return Fields(a) == Fields(b); }
+static void PrintTo(const ComPortInfo& p, std::ostream* out) {
+    *out << "{" << p.name << " | " << p.usbVendorProduct << " | " << p.manufacturer << " | "
+         << p.serialNumber << " | " << p.byIdAlias << " | " << p.driver << " | " << p.product << "}";
+}
 
 namespace {
 
@@ -121,12 +133,6 @@ const ComPortInfo* Find(const std::vector<ComPortInfo>& ports, const std::string
     return nullptr;
 }
 
-std::vector<std::string> Names(const std::vector<ComPortInfo>& ports) {
-    std::vector<std::string> names;
-    for (const ComPortInfo& port : ports) names.push_back(port.name);
-    return names;
-}
-
 // A desktop with one real on-board UART, three placeholders, two FTDI
 // adapters, a CDC modem, and the usual virtual terminals.
 class PortDiscoveryTest : public ::testing::Test {
@@ -164,45 +170,20 @@ protected:
     FakeSystem sys;
 };
 
-TEST_F(PortDiscoveryTest, FindsThePortsWithHardwareInNameOrder) {
-    EXPECT_EQ(Names(Discover()),
-              std::vector<std::string>({Node("ttyACM0"), Node("ttyS0"), Node("ttyS10"),
-                                        Node("ttyUSB0"), Node("ttyUSB1")}));
-}
-
-TEST_F(PortDiscoveryTest, DescribesUsbAdapters) {
-    std::vector<ComPortInfo> ports = Discover();
-    const ComPortInfo* ftdi = Find(ports, Node("ttyUSB0"));
-    ASSERT_NE(ftdi, nullptr);
-    EXPECT_EQ(ftdi->usbVendorProduct, "0403:6001");
-    EXPECT_EQ(ftdi->manufacturer, "FTDI");
-    EXPECT_EQ(ftdi->product, "FT232R USB UART");
-    EXPECT_EQ(ftdi->serialNumber, "A50285BI");
-    EXPECT_EQ(ftdi->driver, "ftdi_sio");
-    EXPECT_EQ(ftdi->byIdAlias,
-              (sys.Dev() / "serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0").string());
-
-    const ComPortInfo* prolific = Find(ports, Node("ttyUSB1"));
-    ASSERT_NE(prolific, nullptr);
-    EXPECT_EQ(prolific->usbVendorProduct, "067b:2303");
-    EXPECT_EQ(prolific->serialNumber, "");
-    EXPECT_EQ(prolific->byIdAlias, "");
-
-    const ComPortInfo* acm = Find(ports, Node("ttyACM0"));
-    ASSERT_NE(acm, nullptr);
-    EXPECT_EQ(acm->usbVendorProduct, "2341:0043");
-    EXPECT_EQ(acm->driver, "cdc_acm");
-    EXPECT_EQ(acm->serialNumber, "75833353035351A0C1E1");
-    EXPECT_NE(acm->byIdAlias.find("usb-Arduino"), std::string::npos);
-}
-
-TEST_F(PortDiscoveryTest, OnBoardPortsNameTheDriverAboveTheSerialCore) {
-    std::vector<ComPortInfo> ports = Discover();
-    const ComPortInfo* uart = Find(ports, Node("ttyS0"));
-    ASSERT_NE(uart, nullptr);
-    EXPECT_EQ(uart->driver, "serial");
-    EXPECT_EQ(uart->usbVendorProduct, "");
-    EXPECT_EQ(uart->manufacturer, "");
+TEST_F(PortDiscoveryTest, ListsThePortsWithHardwareInNameOrderWithWhatIsKnownOfThem) {
+    const std::string byId = (sys.Dev() / "serial" / "by-id").string() + "/";
+    const std::vector<ComPortInfo> expected = {
+        {Node("ttyACM0"), "2341:0043", "Arduino (www.arduino.cc)", "75833353035351A0C1E1",
+         byId + "usb-Arduino__www.arduino.cc__0043_75833353035351A0C1E1-if00", "cdc_acm", "Uno"},
+        // On-board ports: the driver above the serial core, no USB details.
+        {Node("ttyS0"), "", "", "", "", "serial", ""},
+        {Node("ttyS10"), "", "", "", "", "serial", ""},
+        {Node("ttyUSB0"), "0403:6001", "FTDI", "A50285BI",
+         byId + "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", "ftdi_sio", "FT232R USB UART"},
+        {Node("ttyUSB1"), "067b:2303", "Prolific Technology Inc.", "", "", "pl2303",
+         "USB-Serial Controller"},
+    };
+    EXPECT_EQ(Discover(), expected);
 }
 
 TEST_F(PortDiscoveryTest, LeavesOutPortsWithoutNodeOrDriver) {
