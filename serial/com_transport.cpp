@@ -33,7 +33,8 @@ int OpenFd(void* context) {
 // port that takes nothing for that long is stuck (a pseudo-terminal whose
 // other end reads nothing), and the write fails instead of hanging.
 int64_t WriteAllowanceNs(int length) {
-    return (int64_t(length) * 10 * 1000000000) / 115200 + 1000000000;
+    constexpr int64_t kNsPerByte = 10 * int64_t(1000000000) / 115200;  // start, 8 data, stop
+    return int64_t(length) * kNsPerByte + 1000000000;
 }
 
 enum class ReadOutcome { Data, Nothing, LineGone };
