@@ -43,14 +43,15 @@ constexpr UpgradeTypeRow UPGRADE_TYPES[] = {
 
 struct UpgradeHooks {
     ZelUpgReadPartFn readPart = nullptr;
+    void* readPartContext = nullptr;
     ZelUpgProgressFn progress = nullptr;
-    void* context = nullptr;
+    void* progressContext = nullptr;
 };
 UpgradeHooks Hooks;
 
 void Report(int phase, int percent) {
     // The percent travels as a signed 8-bit value.
-    if (Hooks.progress) Hooks.progress(Hooks.context, phase, static_cast<int8_t>(percent));
+    if (Hooks.progress) Hooks.progress(Hooks.progressContext, phase, static_cast<int8_t>(percent));
 }
 
 void Pump() {
@@ -182,7 +183,7 @@ ZelResult Transfer(int32_t imageSize, int upgradeType) {
     for (int32_t part = 1; part <= parts; ++part) {
         const int size = part == parts ? lastPartSize : ZEL_PART_SIZE;
         Pump();
-        result = Hooks.readPart(Hooks.context, ZelPartBuffer, size);
+        result = Hooks.readPart(Hooks.readPartContext, ZelPartBuffer, size);
         if (result != ZEL_OK) return result;
         Pump();
         const int encoded = sevenBit ? ZelEncode7Bit(size) : ZelEncodeHex(size);
@@ -218,10 +219,12 @@ ZelResult Transfer(int32_t imageSize, int upgradeType) {
 
 }  // namespace
 
-void ZelSetUpgradeHooks(ZelUpgReadPartFn readPart, ZelUpgProgressFn progress, void* context) {
+void ZelSetUpgradeHooks(ZelUpgReadPartFn readPart, void* readPartContext, ZelUpgProgressFn progress,
+                        void* progressContext) {
     Hooks.readPart = readPart;
+    Hooks.readPartContext = readPartContext;
     Hooks.progress = progress;
-    Hooks.context = context;
+    Hooks.progressContext = progressContext;
 }
 
 const char* ZelUpgPhaseName(int phase) {

@@ -37,9 +37,11 @@ typedef ZelResult (*ZelUpgReadPartFn)(void* context, uint8_t* destination, int c
 // Shows the phase (0..3) and percent value. Optional.
 typedef void (*ZelUpgProgressFn)(void* context, int phase, int percent);
 
-// Binds the front end's upgrade hooks and the context handed back to both. The read-part
+// Binds the front end's upgrade hooks, each with the context handed back to it (e.g. the
+// open firmware file for the reader, the window for the progress display). The read-part
 // hook is required by ZelUpgradeFirmware; the progress hook may be null.
-void ZelSetUpgradeHooks(ZelUpgReadPartFn readPart, ZelUpgProgressFn progress, void* context);
+void ZelSetUpgradeHooks(ZelUpgReadPartFn readPart, void* readPartContext, ZelUpgProgressFn progress,
+                        void* progressContext);
 
 // Name of a phase: "Init", "Uploading", "Programming", "Finished"; "Unkown" otherwise.
 const char* ZelUpgPhaseName(int phase);

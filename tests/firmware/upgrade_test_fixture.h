@@ -15,9 +15,9 @@ class UpgradeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         device.Install();
-        ZelSetUpgradeHooks(ReadPart, Progress, this);
+        ZelSetUpgradeHooks(ReadPart, this, Progress, this);
     }
-    void TearDown() override { ZelSetUpgradeHooks(nullptr, nullptr, nullptr); }
+    void TearDown() override { ZelSetUpgradeHooks(nullptr, nullptr, nullptr, nullptr); }
 
     void Device5100(int32_t firmwareVersion) {
         device.SetValue(0x01, 5, 5100);

@@ -255,13 +255,13 @@ TEST_F(UpgradeTest, ArgumentsAreRefusedBeforeAnythingIsSent) {
     for (int32_t size : {0, -1, ZEL_MAX_PARTS * ZEL_PART_SIZE + 1, INT32_MAX}) {
         EXPECT_EQ(ZelUpgradeFirmware(size), ZEL_E_INVALID_PARAMETER) << size;
     }
-    ZelSetUpgradeHooks(nullptr, Progress, this);
+    ZelSetUpgradeHooks(nullptr, nullptr, Progress, this);
     EXPECT_EQ(ZelUpgradeFirmware(3), ZEL_E_INVALID_PARAMETER);
     EXPECT_TRUE(device.requests.empty());
     EXPECT_TRUE(reports.empty());
 
     // The largest image that can be numbered is accepted (its device type is not).
-    ZelSetUpgradeHooks(ReadPart, Progress, this);
+    ZelSetUpgradeHooks(ReadPart, this, Progress, this);
     device.SetValue(0x01, 5, 5200);
     EXPECT_EQ(ZelUpgradeFirmware(ZEL_MAX_PARTS * ZEL_PART_SIZE), ZEL_E_NOT_SUPPORTED);
     EXPECT_EQ(device.events, std::vector<std::string>{"r01/05"});
