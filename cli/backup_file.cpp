@@ -1,0 +1,169 @@
+#include "backup_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "cli_errors.h"
+#include "value_format.h"
+
+namespace {
+
+// A backup is a few kilobytes; anything far larger is not one.
+constexpr size_t kMaxBackupBytes = 1 << 20;
+
+[[noreturn]] void Bad(const std::string& problem) { ThrowUsage("not a usable backup: " + problem); }
+
+bool IsAddressView(const SettingView& view) { return view.format == ValueFormat::Address; }
+
+int64_t NeedInteger(const JsonValue& document, const char* key) {
+    const JsonValue* member = document.Find(key);
+    int64_t value = 0;
+    if (!member || !member->AsInt64(&value)) Bad(std::string("\"") + key + "\" is missing or not a whole number");
+    return value;
+}
+
+uint32_t EntryValue(const JsonValue& item, const SettingAddress& address, const SettingView& view) {
+    const JsonValue* member = item.Find("value");
+    if (!member) Bad("setting " + SettingText(address) + " has no \"value\"");
+    if (member->IsString()) {
+        uint32_t packed = 0;
+        if (IsAddressView(view) && ParseAddress(member->Text(), &packed)) return packed;
+        Bad("the value \"" + member->Text() + "\" of " + SettingText(address) + " is not " +
+            (IsAddressView(view) ? "a dotted IPv4 address" : "a number"));
+    }
+    int64_t number = 0;
+    const int64_t largest = (int64_t(1) << (8 * address.Size())) - 1;
+    if (!member->AsInt64(&number) || number < 0 || number > largest) {
+        Bad("the value of " + SettingText(address) + " is not a whole number from 0 to " +
+            std::to_string(largest));
+    }
+    return uint32_t(number);
+}
+
+}  // namespace
+
+JsonValue BackupToJson(const Backup& backup) {
+    JsonValue document = JsonValue::Object();
+    document.Set("zelctlBackup", JsonValue::Number(BACKUP_FORMAT_VERSION));
+    document.Set("deviceType", JsonValue::Number(backup.deviceType));
+    document.Set("deviceTypeText", JsonValue::String(FormatDeviceType(backup.deviceType)));
+    document.Set("firmwareVersion", JsonValue::Number(int64_t(backup.firmwareVersion)));
+    document.Set("firmwareVersionText",
+                 JsonValue::String(FormatVersionTenths(uint32_t(backup.firmwareVersion))));
+    document.Set("mode", JsonValue::Number(backup.mode));
+    document.Set("serialNumber", JsonValue::Number(backup.serialNumber));
+    document.Set("serialNumberText", JsonValue::String(FormatSerialNumber(backup.serialNumber)));
+    document.Set("port", JsonValue::String(backup.port));
+    document.Set("created", JsonValue::String(backup.created));
+    JsonValue settings = JsonValue::Array();
+    for (const BackupEntry& entry : backup.entries) {
+        JsonValue item = JsonValue::Object();
+        item.Set("category", JsonValue::Number(entry.address.category));
+        item.Set("setting", JsonValue::Number(entry.address.setting));
+        item.Set("name", JsonValue::String(entry.address.entry ? entry.address.entry->name : ""));
+        item.Set("value", IsAddressView(*entry.view) ? JsonValue::String(FormatAddress(entry.value))
+                                                      : JsonValue::Number(entry.value));
+        settings.Push(std::move(item));
+    }
+    document.Set("settings", std::move(settings));
+    return document;
+}
+
+Backup BackupFromJson(const JsonValue& document) {
+    if (!document.IsObject()) Bad("the file does not hold a JSON object");
+    if (NeedInteger(document, "zelctlBackup") != BACKUP_FORMAT_VERSION) {
+        Bad("written in a format version this zelctl does not know");
+    }
+    Backup backup;
+    const int64_t type = NeedInteger(document, "deviceType");
+    const int64_t firmware = NeedInteger(document, "firmwareVersion");
+    const int64_t mode = NeedInteger(document, "mode");
+    if (type < 0 || type > UINT32_MAX) Bad("\"deviceType\" is out of range");
+    if (firmware < INT32_MIN || firmware > INT32_MAX) Bad("\"firmwareVersion\" is out of range");
+    if (mode < 0 || mode > 255) Bad("\"mode\" is out of range");
+    backup.deviceType = uint32_t(type);
+    backup.firmwareVersion = int32_t(firmware);
+    backup.mode = int(mode);
+    if (const JsonValue* serial = document.Find("serialNumber")) {
+        uint64_t number = 0;
+        if (serial->AsUint64(&number) && number <= UINT32_MAX) backup.serialNumber = uint32_t(number);
+    }
+
+    const JsonValue* settings = document.Find("settings");
+    if (!settings || !settings->IsArray()) Bad("\"settings\" is missing or not a list");
+    for (const JsonValue& item : settings->Items()) {
+        if (!item.IsObject()) Bad("an entry of \"settings\" is not an object");
+        const int64_t category = NeedInteger(item, "category");
+        const int64_t setting = NeedInteger(item, "setting");
+        if (category < 0 || category > 255 || setting < 0 || setting > 255 ||
+            !ZelFindSetting(int(category), int(setting))) {
+            Bad("category " + std::to_string(category) + " setting " + std::to_string(setting) +
+                " is not in the catalogue");
+        }
+        BackupEntry entry;
+        entry.address = CataloguedSetting(int(category), int(setting));
+        entry.view = FindSettingView(int(category), int(setting));
+        if (!entry.view || entry.view->write == WriteKind::None) {
+            Bad(SettingText(entry.address) + " is not a setting the window writes");
+        }
+        for (const BackupEntry& earlier : backup.entries) {
+            if (earlier.view == entry.view) Bad(SettingText(entry.address) + " appears twice");
+        }
+        entry.value = EntryValue(item, entry.address, *entry.view);
+        backup.entries.push_back(entry);
+    }
+    return backup;
+}
+
+Backup LoadBackupFile(const std::string& path) {
+    std::FILE* file = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+    if (!file) ThrowUsage("cannot read backup " + path + ": " + std::strerror(errno));
+    std::string text;
+    char buffer[65536];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, n);
+        if (text.size() > kMaxBackupBytes) break;
+    }
+    const bool readError = std::ferror(file) != 0;
+    if (file != stdin) std::fclose(file);
+    if (readError) ThrowUsage("cannot read backup " + path);
+    if (text.size() > kMaxBackupBytes) Bad(path + " is far larger than any backup");
+
+    JsonValue document;
+    std::string error;
+    if (!JsonValue::Parse(text, &document, &error)) Bad(path + " is not valid JSON: " + error);
+    return BackupFromJson(document);
+}
+
+void SaveTextFile(const std::string& path, const std::string& text) {
+    if (path == "-") {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+        return;
+    }
+    const std::string temporary = path + ".tmp." + std::to_string(getpid());
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) ThrowUsage("cannot write " + path + ": " + std::strerror(errno));
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    const int error = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !flushed || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int renameError = errno;
+        std::remove(temporary.c_str());
+        throw CliError(EXIT_USAGE, "cannot write " + path + ": " +
+                                               std::strerror(written && flushed && closed ? renameError : error));
+    }
+}
+
+void CheckWritableFile(const std::string& path) {
+    if (path == "-") return;
+    const size_t slash = path.find_last_of('/');
+    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    if (access(directory.c_str(), W_OK) != 0) {
+        ThrowUsage("cannot write " + path + ": " + std::strerror(errno));
+    }
+}

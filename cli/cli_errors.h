@@ -1,0 +1,39 @@
+// How zelctl ends: exit codes and the failures that lead to them.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "zel_protocol.h"
+
+enum ExitCode : int {
+    EXIT_OK = 0,
+    EXIT_DEVICE_FAILED = 1,      // the device or the line failed
+    EXIT_USAGE = 2,              // the command line (or a file it names) is not usable
+    EXIT_FIRMWARE_REFUSED = 3,   // the firmware file check refused the file
+};
+
+// A failure that ends the command; main() prints the message and exits with the code.
+class CliError : public std::runtime_error {
+public:
+    CliError(int exitCode, const std::string& message)
+        : std::runtime_error(message), exitCode_(exitCode) {}
+    int ExitCode() const { return exitCode_; }
+
+private:
+    int exitCode_;
+};
+
+[[noreturn]] void ThrowUsage(const std::string& message);
+// "<action> failed: <result name> (<plain reason>)" followed by the protocol error message.
+[[noreturn]] void ThrowDeviceFailure(const std::string& action, ZelResult result);
+std::string DeviceFailureText(const std::string& action, ZelResult result);
+
+// The device answered but would not serve this one setting (refused, busy, wrong size);
+// any other failure means the line or the device is gone.
+bool SettingRefused(ZelResult result);
+
+// The result's name; unlike the protocol's name table this also names 21.
+std::string CliResultName(ZelResult result);
+// A short reason a user can act on, empty when there is nothing to add.
+std::string ResultReason(ZelResult result);

@@ -1,0 +1,50 @@
+// backup: the writable settings of the usable categories, as JSON.
+#include <cstdio>
+#include <ctime>
+
+#include "backup_file.h"
+#include "commands.h"
+#include "device_session.h"
+
+namespace {
+
+std::string LocalTimeText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+    return text;
+}
+
+}  // namespace
+
+int RunBackup(const CliOptions& options, CommandArgs& args) {
+    const std::string path = args.Expect(1, 1, "FILE")[0];
+    CheckWritableFile(path);
+    DeviceSession session(options);
+    const DeviceIdentity identity = session.Identify();
+
+    Backup backup;
+    backup.deviceType = identity.type;
+    backup.firmwareVersion = identity.firmwareVersion;
+    backup.mode = identity.mode;
+    backup.serialNumber = uint32_t(session.Read(0x01, 4));
+    backup.port = session.PortName();
+    backup.created = LocalTimeText();
+    for (int category : UsableCategories(identity.mode)) {
+        for (const SettingView& view : FindPanel(category)->settings) {
+            if (view.write == WriteKind::None || !SettingOffered(view, identity.firmwareVersion)) continue;
+            BackupEntry entry;
+            entry.address = CataloguedSetting(view.category, view.setting);
+            entry.view = &view;
+            entry.value = uint32_t(session.Read(entry.address));
+            backup.entries.push_back(entry);
+        }
+    }
+    SaveTextFile(path, BackupToJson(backup).Serialize(true) + "\n");
+    session.Note("Saved " + std::to_string(backup.entries.size()) + " settings of " +
+                 FormatDeviceType(backup.deviceType) + " " + FormatSerialNumber(backup.serialNumber) +
+                 " to " + path);
+    return 0;
+}

@@ -1,0 +1,83 @@
+// dump: every setting the window shows for some categories.
+#include <cstdio>
+
+#include "cli_errors.h"
+#include "commands.h"
+#include "device_session.h"
+#include "setting_output.h"
+#include "setting_views.h"
+
+namespace {
+
+std::vector<int> RequestedCategories(const std::vector<std::string>& words) {
+    std::vector<int> categories;
+    for (const std::string& word : words) {
+        const int category = ParseCategory(word);
+        if (!FindPanel(category)) {
+            ThrowUsage("category " + CategoryText(category) +
+                       " is not one the window shows (1, 2, 3, 0x81, 0x82, 0x83, 0x84); "
+                       "read its settings with zelctl get");
+        }
+        categories.push_back(category);
+    }
+    return categories;
+}
+
+}  // namespace
+
+int RunDump(const CliOptions& options, CommandArgs& args) {
+    std::vector<int> categories = RequestedCategories(args.Positional());
+    DeviceSession session(options);
+    const DeviceIdentity identity = session.Identify();
+    if (categories.empty()) {
+        categories = UsableCategories(identity.mode);
+    } else {
+        for (int category : categories) {
+            if (!PanelUsable(*FindPanel(category), identity.mode)) {
+                session.Note("note: category " + CategoryText(category) + " is not used in mode " +
+                             std::to_string(identity.mode) + "; reading it anyway");
+            }
+        }
+    }
+
+    JsonValue settings = JsonValue::Array();
+    int refused = 0;
+    for (int category : categories) {
+        for (const SettingView& view : FindPanel(category)->settings) {
+            if (!SettingOffered(view, identity.firmwareVersion)) continue;
+            const SettingAddress address = CataloguedSetting(view.category, view.setting);
+            uint64_t value = 0;
+            const ZelResult result = session.TryRead(address, &value);
+            if (result != ZEL_OK && !SettingRefused(result)) {
+                std::fflush(stdout);
+                ThrowDeviceFailure("reading " + SettingText(address), result);
+            }
+            if (result != ZEL_OK) ++refused;
+            if (options.json) {
+                settings.Push(result == ZEL_OK ? SettingJson(address, value, view.format)
+                                               : SettingErrorJson(address, result));
+                continue;
+            }
+            const std::string text =
+                result == ZEL_OK ? FormatValue(view.format, value) : "error " + CliResultName(result);
+            std::printf("%s %3d  %-32s %s\n", CategoryText(category).c_str(), view.setting,
+                        address.entry->name, text.c_str());
+        }
+    }
+
+    if (options.json) {
+        JsonValue document = JsonValue::Object();
+        document.Set("port", JsonValue::String(session.PortName()));
+        document.Set("type", JsonValue::Number(identity.type));
+        document.Set("mode", JsonValue::Number(identity.mode));
+        document.Set("firmwareVersion", JsonValue::Number(identity.firmwareVersion));
+        document.Set("settings", std::move(settings));
+        std::printf("%s\n", document.Serialize(true).c_str());
+    }
+    if (refused > 0) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "zelctl: the device refused %d setting%s\n", refused, refused == 1 ? "" : "s");
+        return EXIT_DEVICE_FAILED;
+    }
+    return 0;
+}

@@ -1,0 +1,117 @@
+// monitor: settings polled at an interval, one line per poll.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <thread>
+
+#include "cli_errors.h"
+#include "commands.h"
+#include "device_session.h"
+#include "interrupt.h"
+#include "setting_output.h"
+
+namespace {
+
+constexpr double kMaxIntervalSeconds = 24 * 3600;
+
+double ParseInterval(const std::string& text) {
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (text.empty() || !end || *end != '\0' || !std::isfinite(seconds) || seconds < 0 ||
+        seconds > kMaxIntervalSeconds) {
+        ThrowUsage("monitor: --interval takes seconds from 0 to 86400, not '" + text + "'");
+    }
+    return seconds;
+}
+
+int64_t ParseCount(const std::string& text) {
+    int64_t count = 0;
+    if (!ParseInteger(text, &count) || count < 1) {
+        ThrowUsage("monitor: --count takes a whole number of polls of 1 or more, not '" + text + "'");
+    }
+    return count;
+}
+
+// "2024-05-01T12:34:56.789", local time.
+std::string PollTimestamp() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    char date[32];
+    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
+    char text[48];
+    std::snprintf(text, sizeof text, "%s.%03ld", date, now.tv_nsec / 1000000);
+    return text;
+}
+
+// Waits until `until`, in short steps so that an interrupt is noticed soon.
+void WaitUntil(std::chrono::steady_clock::time_point until) {
+    while (!InterruptRequested()) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= until) return;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            until - now, std::chrono::milliseconds(100)));
+    }
+}
+
+}  // namespace
+
+int RunMonitor(const CliOptions& options, CommandArgs& args) {
+    std::string text;
+    const double interval = args.TakeOption("--interval", &text) ? ParseInterval(text) : 1.0;
+    const int64_t count = args.TakeOption("--count", &text) ? ParseCount(text) : -1;
+    std::vector<SettingAddress> addresses;
+    for (const std::string& word : args.Expect(1, -1, "one or more CAT:SETTING")) {
+        addresses.push_back(ParseSettingPair(word));
+    }
+
+    DeviceSession session(options);
+    SetGracefulInterrupt(true);
+    const auto step = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(interval));
+    auto next = std::chrono::steady_clock::now();
+    bool anyFailed = false;
+
+    for (int64_t poll = 0; (count < 0 || poll < count) && !InterruptRequested(); ++poll) {
+        if (poll > 0) {
+            // Polls keep to the interval's grid; one that overran starts the next at once.
+            next += step;
+            const auto now = std::chrono::steady_clock::now();
+            if (next < now) next = now;
+            WaitUntil(next);
+            if (InterruptRequested()) break;
+        }
+        const std::string stamp = PollTimestamp();
+        JsonValue values = JsonValue::Array();
+        std::string line = stamp;
+        for (const SettingAddress& address : addresses) {
+            uint64_t value = 0;
+            const ZelResult result = session.TryRead(address, &value);
+            const ValueFormat format = SettingFormat(address);
+            if (result != ZEL_OK) anyFailed = true;
+            if (options.json) {
+                values.Push(result == ZEL_OK ? SettingJson(address, value, format)
+                                             : SettingErrorJson(address, result));
+            } else {
+                line += " " + CategoryText(address.category) + ":" + std::to_string(address.setting) + "=" +
+                        (result == ZEL_OK ? FormatValue(format, value) : CliResultName(result));
+            }
+        }
+        if (options.json) {
+            JsonValue document = JsonValue::Object();
+            document.Set("time", JsonValue::String(stamp));
+            document.Set("values", std::move(values));
+            line = document.Serialize();
+        }
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+    }
+    SetGracefulInterrupt(false);
+    if (anyFailed) {
+        std::fprintf(stderr, "zelctl: some values could not be read (see the lines above)\n");
+        return EXIT_DEVICE_FAILED;
+    }
+    return 0;
+}

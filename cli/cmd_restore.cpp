@@ -1,0 +1,196 @@
+// restore: a backup written back, the settings that restart the device last.
+#include <cstdio>
+
+#include "backup_file.h"
+#include "cli_errors.h"
+#include "commands.h"
+#include "device_session.h"
+
+namespace {
+
+bool IsAddressOfNetwork(const BackupEntry& entry) {
+    return entry.address.category == DHCP_CATEGORY && entry.address.setting >= 1 &&
+           entry.address.setting <= 3;
+}
+
+class RestoreRun {
+public:
+    RestoreRun(DeviceSession& session, const Backup& backup, const DeviceIdentity& identity)
+        : session_(session), backup_(backup), identity_(identity) {}
+
+    void Run() {
+        const BackupEntry* mode = Find(MODE_CATEGORY, MODE_SETTING);
+        const BackupEntry* application = Find(MODE_CATEGORY, 2);
+
+        // A mode's own settings are usable only in that mode: switch to it first.
+        if (mode && int(mode->value) == identity_.mode) ++unchanged_;
+        if (mode && int(mode->value) != identity_.mode) {
+            session_.Note("Switching the device to mode " + std::to_string(mode->value) +
+                          " first: the backup's settings of that mode can only be written in it.");
+            WriteAndRestart(*mode);
+        }
+        for (const BackupEntry& entry : backup_.entries) {
+            if (entry.view->write == WriteKind::Plain || entry.view->write == WriteKind::Address) {
+                WriteIfDifferent(entry, false);
+            }
+        }
+        const bool networkWritten = RestoreNetwork();
+
+        bool restarted = false;
+        if (application && ReadCurrent(*application) != application->value) {
+            WriteAndRestart(*application);
+            restarted = true;
+        } else if (application) {
+            ++unchanged_;
+        }
+        if (networkWritten && !restarted) {
+            session_.Note("Rebooting so that the network settings take effect.");
+            const ZelResult result = session_.TryWrite(CataloguedSetting(REBOOT_CATEGORY, REBOOT_SETTING), 1);
+            if (result != ZEL_OK && result != ZEL_REPLY_IGNORED) {
+                ThrowDeviceFailure("writing the reboot command", result);
+            }
+            identity_ = session_.AwaitRestart();
+        }
+        if (mode && int(mode->value) != identity_.mode) WriteAndRestart(*mode);
+
+        Verify();
+    }
+
+private:
+    const BackupEntry* Find(int category, int setting) const {
+        for (const BackupEntry& entry : backup_.entries) {
+            if (entry.address.category == category && entry.address.setting == setting) return &entry;
+        }
+        return nullptr;
+    }
+
+    bool WantsDhcp() const {
+        const BackupEntry* dhcp = Find(DHCP_CATEGORY, DHCP_SETTING);
+        return dhcp && dhcp->value == 1;
+    }
+
+    // Settings offered only from a firmware version this device does not have.
+    bool Skipped(const BackupEntry& entry) const {
+        return !SettingOffered(*entry.view, identity_.firmwareVersion);
+    }
+
+    std::string Show(const BackupEntry& entry, uint64_t value) const {
+        return FormatValue(entry.view->format, value);
+    }
+
+    uint64_t ReadCurrent(const BackupEntry& entry) { return session_.Read(entry.address); }
+
+    // Returns true when the setting was written.
+    bool WriteIfDifferent(const BackupEntry& entry, bool always) {
+        if (Skipped(entry)) {
+            session_.Note("Skipped " + SettingText(entry.address) + ": offered from firmware " +
+                          FormatVersionTenths(uint32_t(entry.view->minFirmware)) + " on, the device has " +
+                          FormatVersionTenths(uint32_t(identity_.firmwareVersion)));
+            return false;
+        }
+        if (!always) {
+            uint64_t current = 0;
+            const ZelResult read = session_.TryRead(entry.address, &current);
+            if (read != ZEL_OK && !SettingRefused(read)) ThrowDeviceFailure("reading " + SettingText(entry.address), read);
+            if (read == ZEL_OK && current == entry.value) {
+                ++unchanged_;
+                return false;
+            }
+        }
+        const ZelResult result = session_.TryWrite(entry.address, entry.value);
+        if (result == ZEL_OK) {
+            ++written_;
+            return true;
+        }
+        if (!SettingRefused(result)) ThrowDeviceFailure("writing " + SettingText(entry.address), result);
+        problems_.push_back(SettingText(entry.address) + ": writing " + Show(entry, entry.value) +
+                            " failed with " + CliResultName(result));
+        return false;
+    }
+
+    // As the Change IP Address dialog does it: DHCP on is one write; a static address
+    // replacing DHCP writes all three addresses; a static address kept writes what differs.
+    // Everything takes effect at the next restart.
+    bool RestoreNetwork() {
+        const BackupEntry* dhcp = Find(DHCP_CATEGORY, DHCP_SETTING);
+        bool any = false;
+        for (const BackupEntry& entry : backup_.entries) any = any || entry.view->write == WriteKind::Network;
+        if (!any) return false;
+
+        bool written = false;
+        if (WantsDhcp()) return WriteIfDifferent(*dhcp, false);
+        const bool leavingDhcp = session_.Read(DHCP_CATEGORY, DHCP_SETTING) == 1;
+        for (const BackupEntry& entry : backup_.entries) {
+            if (IsAddressOfNetwork(entry)) written = WriteIfDifferent(entry, leavingDhcp) || written;
+        }
+        if (dhcp && !leavingDhcp) written = WriteIfDifferent(*dhcp, false) || written;
+        return written;
+    }
+
+    void WriteAndRestart(const BackupEntry& entry) {
+        session_.Note("Writing " + SettingText(entry.address) + " = " + Show(entry, entry.value) +
+                      "; the device restarts.");
+        session_.Write(entry.address, entry.value);
+        ++written_;
+        identity_ = session_.AwaitRestart();
+    }
+
+    void Verify() {
+        int differences = 0;
+        int compared = 0;
+        for (const BackupEntry& entry : backup_.entries) {
+            if (Skipped(entry)) continue;
+            // Under DHCP the addresses are the lease's, not the backup's.
+            if (WantsDhcp() && IsAddressOfNetwork(entry)) continue;
+            ++compared;
+            uint64_t current = 0;
+            const ZelResult read = session_.TryRead(entry.address, &current);
+            if (read != ZEL_OK && !SettingRefused(read)) ThrowDeviceFailure("reading " + SettingText(entry.address), read);
+            if (read != ZEL_OK) {
+                std::printf("%s: backup %s, device could not be read (%s)\n", SettingText(entry.address).c_str(),
+                            Show(entry, entry.value).c_str(), CliResultName(read).c_str());
+                ++differences;
+            } else if (current != entry.value) {
+                std::printf("%s: backup %s, device %s\n", SettingText(entry.address).c_str(),
+                            Show(entry, entry.value).c_str(), Show(entry, current).c_str());
+                ++differences;
+            }
+        }
+        std::fflush(stdout);
+        for (const std::string& problem : problems_) std::fprintf(stderr, "zelctl: %s\n", problem.c_str());
+        session_.Note("Restore: " + std::to_string(written_) + " written, " + std::to_string(unchanged_) +
+                      " already as in the backup; " + std::to_string(compared) + " compared, " +
+                      std::to_string(differences) + " differ.");
+        if (differences > 0) {
+            throw CliError(EXIT_DEVICE_FAILED,
+                           std::to_string(differences) + " of " + std::to_string(compared) +
+                               " settings differ from the backup after the restore");
+        }
+        if (!problems_.empty()) {
+            throw CliError(EXIT_DEVICE_FAILED, "the device refused " + std::to_string(problems_.size()) +
+                                                   " of the backup's values");
+        }
+    }
+
+    DeviceSession& session_;
+    const Backup& backup_;
+    DeviceIdentity identity_;
+    int written_ = 0;
+    int unchanged_ = 0;
+    std::vector<std::string> problems_;
+};
+
+}  // namespace
+
+int RunRestore(const CliOptions& options, CommandArgs& args) {
+    const std::string path = args.Expect(1, 1, "FILE")[0];
+    const Backup backup = LoadBackupFile(path);
+    DeviceSession session(options);
+    const DeviceIdentity identity = session.Identify();
+    if (identity.type != backup.deviceType) {
+        ThrowUsage("refused: " + path + " is a backup of a " + FormatDeviceType(backup.deviceType) +
+                   ", but the device on " + session.PortName() + " is a " + FormatDeviceType(identity.type));
+    }
+    RestoreRun(session, backup, identity).Run();
+    return 0;
+}

@@ -1,0 +1,42 @@
+#include "interrupt.h"
+
+#include <csignal>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+volatile sig_atomic_t g_portFd = -1;
+volatile sig_atomic_t g_graceful = 0;
+volatile sig_atomic_t g_requested = 0;
+
+void OnInterrupt(int signal) {
+    if (g_graceful) {
+        g_requested = 1;
+        return;
+    }
+    const int fd = g_portFd;
+    if (fd >= 0) {
+        ::ioctl(fd, TIOCNXCL);
+        ::close(fd);
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+}  // namespace
+
+void InstallInterruptHandlers() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a wait in poll() or a sleep comes back early, so monitor can stop.
+    action.sa_flags = 0;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
+void SetInterruptPort(int fd) { g_portFd = fd; }
+void SetGracefulInterrupt(bool graceful) { g_graceful = graceful ? 1 : 0; }
+bool InterruptRequested() { return g_requested != 0; }

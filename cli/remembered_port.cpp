@@ -1,0 +1,154 @@
+#include "remembered_port.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <pwd.h>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+// A settings file of more than this is not the window's; it is not read at all.
+constexpr std::streamsize kMaxSettingsBytes = 1 << 20;
+
+std::string Trim(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return "";
+    const size_t last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+void AppendUtf8(std::string* out, unsigned code) {
+    if (code < 0x80) {
+        out->push_back(char(code));
+    } else if (code < 0x800) {
+        out->push_back(char(0xC0 | (code >> 6)));
+        out->push_back(char(0x80 | (code & 0x3F)));
+    } else {
+        out->push_back(char(0xE0 | ((code >> 12) & 0x0F)));
+        out->push_back(char(0x80 | ((code >> 6) & 0x3F)));
+        out->push_back(char(0x80 | (code & 0x3F)));
+    }
+}
+
+// Qt writes a string value bare when it can and in double quotes when it holds
+// characters with a meaning in INI files; backslash escapes may appear in both, and
+// characters beyond ASCII as \xhhhh. A comma outside quotes separates list items:
+// the first item is the value.
+std::string Unescape(const std::string& raw) {
+    std::string out;
+    bool quoted = false;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        const char c = raw[i];
+        if (c == '"') {
+            quoted = !quoted;
+            continue;
+        }
+        if (c == ',' && !quoted) break;
+        if (c != '\\' || i + 1 >= raw.size()) {
+            out.push_back(c);
+            continue;
+        }
+        const char e = raw[++i];
+        switch (e) {
+        case 'a': out.push_back('\a'); break;
+        case 'b': out.push_back('\b'); break;
+        case 'f': out.push_back('\f'); break;
+        case 'n': out.push_back('\n'); break;
+        case 'r': out.push_back('\r'); break;
+        case 't': out.push_back('\t'); break;
+        case 'v': out.push_back('\v'); break;
+        case 'x': {
+            unsigned code = 0;
+            int digits = 0;
+            while (digits < 4 && i + 1 < raw.size() && HexValue(raw[i + 1]) >= 0) {
+                code = code * 16 + unsigned(HexValue(raw[++i]));
+                ++digits;
+            }
+            AppendUtf8(&out, code);
+            break;
+        }
+        default:
+            if (e >= '0' && e <= '7') {
+                unsigned code = unsigned(e - '0');
+                int digits = 1;
+                while (digits < 3 && i + 1 < raw.size() && raw[i + 1] >= '0' && raw[i + 1] <= '7') {
+                    code = code * 8 + unsigned(raw[++i] - '0');
+                    ++digits;
+                }
+                AppendUtf8(&out, code);
+            } else {
+                out.push_back(e);  // \" \' \? \\ and anything unknown: the character itself
+            }
+        }
+    }
+    // Qt marks strings that begin with '@' by doubling it, and may wrap a plain
+    // string as @String(...).
+    if (out.rfind("@@", 0) == 0) return out.substr(1);
+    if (out.rfind("@String(", 0) == 0 && !out.empty() && out.back() == ')') {
+        return out.substr(8, out.size() - 9);
+    }
+    return out;
+}
+
+std::string HomeDirectory() {
+    if (const char* home = std::getenv("HOME"); home && *home) return home;
+    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return entry->pw_dir;
+    return "";
+}
+
+}  // namespace
+
+std::string WindowSettingsPath() {
+    std::string base;
+    // Qt, like the XDG rules, ignores a relative XDG_CONFIG_HOME.
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const std::string home = HomeDirectory();
+        if (home.empty()) return "";
+        base = home + "/.config";
+    }
+    return base + "/Taviro/Zel5100Util.conf";
+}
+
+std::string RememberedComPort() {
+    const std::string path = WindowSettingsPath();
+    if (path.empty()) return "";
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return "";
+    std::string text(size_t(kMaxSettingsBytes) + 1, '\0');
+    file.read(&text[0], kMaxSettingsBytes + 1);
+    if (file.gcount() > kMaxSettingsBytes) return "";
+    text.resize(size_t(file.gcount()));
+    return Trim(IniValue(text, "Zel5100Util", "ComPort"));
+}
+
+std::string IniValue(const std::string& text, const std::string& section, const std::string& key) {
+    std::istringstream lines(text);
+    std::string line;
+    bool inSection = false;
+    std::string found;
+    while (std::getline(lines, line)) {
+        line = Trim(line);
+        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+        if (line[0] == '[') {
+            const size_t close = line.find(']');
+            inSection = close != std::string::npos && line.substr(1, close - 1) == section;
+            continue;
+        }
+        if (!inSection) continue;
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        if (Trim(line.substr(0, equals)) != key) continue;
+        found = Unescape(Trim(line.substr(equals + 1)));  // the last entry wins
+    }
+    return found;
+}

@@ -1,0 +1,17 @@
+// The COM port the window remembers, read (never written) from the settings file
+// that Qt keeps for organisation "Taviro", application "Zel5100Util":
+// $XDG_CONFIG_HOME/Taviro/Zel5100Util.conf (~/.config when unset), INI format,
+// section [Zel5100Util], key ComPort.
+#pragma once
+
+#include <string>
+
+// Where the settings file is; empty when neither XDG_CONFIG_HOME nor a home is known.
+std::string WindowSettingsPath();
+
+// The remembered port, "" when there is none (no file, no entry, empty entry).
+std::string RememberedComPort();
+
+// The value of `key` in `section` of INI text as Qt writes it: quoting and escapes
+// undone, Qt's "@String(...)" and "@@" forms unwrapped. "" when absent.
+std::string IniValue(const std::string& text, const std::string& section, const std::string& key);

@@ -1,0 +1,36 @@
+// How device values are shown and typed: the window's display formats and the
+// parsing of addresses. Plain C++, no device access, usable by any front end.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class ValueFormat {
+    Unsigned,      // decimal, the value as the unsigned number it is on the device
+    Signed,        // decimal of a signed 4-byte value (calibration and statistics rows)
+    Address,       // dotted IPv4, most significant octet first: 192.168.0.10
+    Mac,           // six bytes, most significant first: 02.00.00.12.34.56
+    Version,       // v3
+    VersionTenths, // v2.3 for 23
+    SerialNumber,  // 1.002.345 for 1002345
+    DeviceType,    // ZEL-5100
+    Thousandths,   // 12.5 for 12500 (the delay factor, shown in us)
+};
+
+// The format that suits a catalogue value type (0..6) when nothing more is known:
+// addresses dotted, the MAC address in the MAC format, decimal otherwise.
+ValueFormat FormatForType(int type);
+
+// The value as `format` shows it. `value` holds the setting's bytes zero-extended.
+std::string FormatValue(ValueFormat format, uint64_t value);
+
+std::string FormatAddress(uint32_t value);
+std::string FormatMac(uint64_t value);
+std::string FormatVersion(uint32_t value);
+std::string FormatVersionTenths(uint32_t value);
+std::string FormatSerialNumber(uint32_t value);
+std::string FormatDeviceType(uint32_t value);
+std::string FormatThousandths(uint32_t value);
+
+// Exactly four decimal octets 0..255 separated by dots, nothing else.
+bool ParseAddress(const std::string& text, uint32_t* value);
