@@ -1,0 +1,116 @@
+// Choosing the COM port, opening it and identifying the device behind it.
+#include <QAbstractButton>
+#include <string>
+
+#include "com_port.h"
+#include "control_ids.h"
+#include "message_pump.h"
+#include "panels.h"
+#include "tav_combo.h"
+#include "tav_edit.h"
+#include "temp_string.h"
+#include "zel5100util_app.h"
+#include "zel5100util_dlg.h"
+#include "zel_protocol.h"
+
+namespace {
+
+constexpr int kDeviceType = 5100;
+constexpr int kDetectAttempts = 3;
+// The COM port box text is read into a 100-character buffer.
+constexpr int kMaxPortNameLength = 99;
+
+}  // namespace
+
+void Zel5100UtilDlg::OnTimer(int timer)
+{
+    if (timer == 1) {
+        timer1_.stop();
+        TavCombo* box = ComPortBox();
+        for (const QString& name : app_.PortNames)
+            box->AddSorted(name);
+        const QString proposed = app_.ProposedPort();
+        if (!proposed.isEmpty())
+            box->setEditText(proposed);
+        ConnectComPort();
+        return;
+    }
+    if (timer == 2 && AwaitingDhcpAddress && !Busy) {
+        Busy = true;
+        PollAwaitedAddress(*this);
+        Busy = false;
+    }
+}
+
+void Zel5100UtilDlg::ConnectComPort()
+{
+    const QString text = ComPortBox()->currentText().left(kMaxPortNameLength);
+    if (text == app_.CurrentPortName)
+        return;
+    app_.CurrentPortName = text;
+    app_.RememberPort(text);
+
+    const int result = app_.OpenPort(ResolvePortName(text.toStdString()));
+    if (result == COM_OPEN_OK) {
+        SetStatus(QStringLiteral("COM port opened successfully!"));
+        DetectDevice(-1);
+        return;
+    }
+    SetStatus(QString::fromUtf8(ComOpenStatusText(result)));
+    app_.ClosePort();
+    DetectDevice(-2);
+}
+
+void Zel5100UtilDlg::DetectDevice(int code)
+{
+    int candidate = code;
+    int timeouts = 1;
+    if (code != -2) {
+        for (int attempt = 1; attempt <= kDetectAttempts; ++attempt) {
+            SetStatus(TempString("Try to read operational mode (cat 2, setting 1) - Attempt %d",
+                                 attempt));
+            PumpPendingMessages();
+            uint32_t type = 0;
+            if (ZelReadSetting(1, 5, &type) != ZEL_OK) {
+                SetStatus(TempString("Time out while reading mode - %d", timeouts));
+                ++timeouts;
+                PumpPendingMessages();
+                continue;
+            }
+            if (static_cast<int32_t>(type) != kDeviceType) {
+                SetStatus(QStringLiteral("No ZEL-5100 connected."));
+                app_.DeviceMode = -1;
+                PumpPendingMessages();
+                ResetAllPanels(*this);
+                // The no-device outcome stands, also after a reboot that handed
+                // in the mode it read.
+                candidate = -1;
+                break;
+            }
+            uint32_t mode = 0;
+            ZelReadSetting(2, 1, &mode);
+            candidate = static_cast<int32_t>(mode);
+            SetStatus(QStringLiteral("OK"));
+            PumpPendingMessages();
+            break;
+        }
+    }
+    if (candidate == app_.DeviceMode)
+        return;
+    app_.DeviceMode = candidate;
+    const bool found = candidate >= 0;
+    if (found)
+        RefreshAllPanels(*this);
+    else
+        ResetAllPanels(*this);
+    if (QAbstractButton* refreshAll = Button(Idc::RefreshAll))
+        refreshAll->setEnabled(found);
+    if (QAbstractButton* upgrade = Button(Idc::FirmwareUpgrade))
+        upgrade->setEnabled(found);
+    PumpPendingMessages();
+}
+
+void Zel5100UtilDlg::RefreshAll()
+{
+    RunExclusive([this] { RefreshAllPanels(*this); });
+}

@@ -1,0 +1,24 @@
+// zel5100util: views the status and controls the parameters of a ZEL-5100
+// over its serial line.
+#include <QApplication>
+#include <QStyleFactory>
+#include <cstdio>
+
+#include "zel5100util_app.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    // The same look on every desktop: the colours of the value fields are
+    // chosen against this style's button face.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QCoreApplication::setOrganizationName(QLatin1String(SettingsStore::CompanyKey));
+
+    Zel5100UtilApp app;
+    QString error;
+    if (!app.ParseArguments(QCoreApplication::arguments(), &error)) {
+        std::fprintf(stderr, "zel5100util: %s\n", qPrintable(error));
+        return 2;
+    }
+    return app.Run();
+}

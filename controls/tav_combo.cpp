@@ -1,0 +1,51 @@
+#include "tav_combo.h"
+
+#include <QLineEdit>
+#include <QAbstractItemView>
+#include <QPalette>
+#include <QStyle>
+
+#include "tav_colors.h"
+
+TavCombo::TavCombo(QWidget* parent)
+    : QComboBox(parent), currentColor_(TavColors::Unchanged), textColor_(TavColors::Text)
+{
+    setEditable(true);
+    // The list is filled by the program; Enter must not add the typed text to it.
+    setInsertPolicy(QComboBox::NoInsert);
+    setMaxVisibleItems(12);
+    ApplyColors();
+}
+
+void TavCombo::AddSorted(const QString& name)
+{
+    int row = 0;
+    while (row < count() && QString::compare(itemText(row), name, Qt::CaseInsensitive) <= 0)
+        ++row;
+    insertItem(row, name);
+    // The box is narrow; the open list shows whole port names.
+    const int needed = fontMetrics().horizontalAdvance(name) + 2 * fontMetrics().averageCharWidth() +
+                       style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (view()->minimumWidth() < needed)
+        view()->setMinimumWidth(needed);
+}
+
+void TavCombo::SetBackgroundColor(const QColor& color)
+{
+    currentColor_ = color;
+    ApplyColors();
+}
+
+void TavCombo::ApplyColors()
+{
+    QPalette pal = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Base, currentColor_);
+        pal.setColor(group, QPalette::Text, textColor_);
+    }
+    pal.setColor(QPalette::Disabled, QPalette::Base, TavColors::ButtonFace());
+    setPalette(pal);
+    if (lineEdit() != nullptr)
+        lineEdit()->setPalette(pal);
+    update();
+}

@@ -1,0 +1,7 @@
+// Category 2, configuration: operational mode, application and volatile storage.
+#pragma once
+
+#include "panel_framework.h"
+
+const PanelControls& Cat2Panel();
+void RouteCat2Commands(Zel5100UtilDlg& window);

@@ -1,0 +1,7 @@
+// Category 0x81, IP receive settings (mode 1, IP to ASI).
+#pragma once
+
+#include "panel_framework.h"
+
+const PanelControls& Cat81Panel();
+void RouteCat81Commands(Zel5100UtilDlg& window);

@@ -1,0 +1,7 @@
+// Category 0x82, IP transmit settings (mode 0, ASI to IP).
+#pragma once
+
+#include "panel_framework.h"
+
+const PanelControls& Cat82Panel();
+void RouteCat82Commands(Zel5100UtilDlg& window);

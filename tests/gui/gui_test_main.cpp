@@ -1,0 +1,18 @@
+#include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "gui_test_support.h"
+
+int main(int argc, char* argv[])
+{
+    PrepareGuiEnvironment();
+    QApplication application(argc, argv);
+    ConfigureApplication(application);
+    // No test may read or change the operator's remembered port.
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
