@@ -1,6 +1,6 @@
 #include "zel_upgrade.h"
 
-#include <chrono>
+#include "zel_wait_budget.h"
 
 uint8_t ZelPartBuffer[ZEL_PART_SIZE];
 
@@ -64,31 +64,6 @@ void ReportAndPump(int phase, int percent) {
     Pump();
 }
 
-// Measures a wait both by the clock and by the sleeps asked of the transport, so that the
-// bound holds on a real line and under a transport whose sleeps take no real time.
-class WaitBudget {
-public:
-    explicit WaitBudget(int limitMs) : limitMs_(limitMs), start_(std::chrono::steady_clock::now()) {}
-
-    void Sleep(int milliseconds) {
-        const ZelTransport transport = ZelGetTransport();
-        if (transport.sleep) transport.sleep(transport.context, milliseconds);
-        sleptMs_ += milliseconds;
-    }
-
-    bool Exhausted() const {
-        const auto clockMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                 std::chrono::steady_clock::now() - start_)
-                                 .count();
-        return sleptMs_ >= limitMs_ || clockMs >= limitMs_;
-    }
-
-private:
-    int64_t limitMs_;
-    int64_t sleptMs_ = 0;
-    std::chrono::steady_clock::time_point start_;
-};
-
 bool UseSevenBit(int upgradeType, int32_t deviceType, int32_t version) {
     if (upgradeType == 1)
         return (deviceType == ZEL_DEVICE_TYPE_5100 && version >= 14) ||
@@ -105,7 +80,7 @@ ZelResult ReadSigned(int category, int setting, int32_t* value) {
 
 // Type 1: follows Progress until it reaches 100, or Error turns non-zero.
 ZelResult FollowProgramming() {
-    WaitBudget budget(ZEL_PROGRAMMING_LIMIT_MS);
+    ZelWaitBudget budget(ZEL_PROGRAMMING_LIMIT_MS);
     int8_t lastProgress = 0;
     while (lastProgress < 100) {
         if (budget.Exhausted()) return ZEL_E_TIME_OUT;
@@ -252,7 +227,7 @@ ZelResult ZelGetUpgradeType(int32_t* upgradeType) {
 
 ZelResult ZelWaitWhileBusy() {
     if (!ZelGetTransport().sleep) return ZEL_E_RXFUNC_NULL_PNTR;
-    WaitBudget budget(ZEL_BUSY_LIMIT_MS);
+    ZelWaitBudget budget(ZEL_BUSY_LIMIT_MS);
     for (;;) {
         uint32_t busy = 0;
         // Any failed read, an error reply included, means "ask again".

@@ -15,8 +15,16 @@ namespace {
 
 class PtyUpgrade : public ::testing::Test {
 protected:
-    void Serve(SimConfig config) {
+    void TearDown() override {
+        Stop();
+        ZelSetTransport(nullptr, nullptr, nullptr, nullptr, nullptr);
+    }
+
+    // Serves a device with this configuration, sends it a zlib file of more than
+    // 100 KiB through the serial link, and checks that it arrived byte-exact.
+    void UploadTo(SimConfig config) {
         config.countersMove = false;
+        config.firmwareVersion = 23;
         device_ = std::make_unique<SimDevice>(config, clock_);
         device_->OnImageFinished([this](const std::vector<uint8_t>& image) {
             finishedImages_.push_back(image);
@@ -27,6 +35,24 @@ protected:
         ASSERT_TRUE(server_->Open("", &error)) << error;
         thread_ = std::thread([this] { server_->Serve(&stop_); });
         ASSERT_EQ(OpenComPort(&port_, server_->SlavePath()), COM_OPEN_OK);
+
+        FirmwareSpec spec;
+        spec.compressed = true;
+        spec.randomPayload = true;
+        spec.imageSize = 110 * 1024 + 5;
+        spec.seed = 11;
+        const std::vector<uint8_t> file = BuildFirmwareFile(spec);
+        ASSERT_GE(file.size(), 100u * 1024);
+        TempFile onDisk(file);
+        FrontEndUpload upload;
+        ASSERT_TRUE(upload.Run(onDisk.path(), 23)) << upload.check.text;
+        EXPECT_EQ(upload.result, ZEL_OK) << ZelResultName(upload.result);
+        Stop();
+
+        ASSERT_EQ(finishedImages_.size(), 1u);
+        EXPECT_EQ(finishedImages_[0], file);
+        EXPECT_EQ(finishedStatus_.partsReceived, static_cast<int>((file.size() + 1023) / 1024));
+        EXPECT_EQ(finishedStatus_.hexParts, 0);
     }
 
     // Stops the server so that what the device kept can be read without a race.
@@ -34,22 +60,6 @@ protected:
         CloseComPort(&port_);
         stop_ = 1;
         if (thread_.joinable()) thread_.join();
-    }
-
-    void TearDown() override {
-        Stop();
-        ZelSetTransport(nullptr, nullptr, nullptr, nullptr, nullptr);
-    }
-
-    static std::vector<uint8_t> LargeZlibFile() {
-        FirmwareSpec spec;
-        spec.compressed = true;
-        spec.randomPayload = true;
-        spec.imageSize = 110 * 1024 + 5;
-        spec.seed = 11;
-        std::vector<uint8_t> file = BuildFirmwareFile(spec);
-        EXPECT_GE(file.size(), 100u * 1024);
-        return file;
     }
 
     SteadyClock clock_;
@@ -65,36 +75,15 @@ protected:
 TEST_F(PtyUpgrade, ZlibFileToA5100ArrivesByteExactInSevenBit) {
     SimConfig config;
     config.deviceType = 5100;
-    config.firmwareVersion = 23;
-    Serve(config);
-    const std::vector<uint8_t> file = LargeZlibFile();
-    TempFile onDisk(file);
-    FrontEndUpload upload;
-    ASSERT_TRUE(upload.Run(onDisk.path(), 23)) << upload.check.text;
-    EXPECT_EQ(upload.result, ZEL_OK) << ZelResultName(upload.result);
-    Stop();
-
-    ASSERT_EQ(finishedImages_.size(), 1u);
-    EXPECT_EQ(finishedImages_[0], file);
+    UploadTo(config);
     EXPECT_EQ(finishedStatus_.upgradeType, 1);
-    EXPECT_EQ(finishedStatus_.sevenBitParts, static_cast<int>((file.size() + 1023) / 1024));
 }
 
 TEST_F(PtyUpgrade, ZlibFileToA5137ArrivesByteExact) {
     SimConfig config;
     config.deviceType = 5137;
-    config.firmwareVersion = 23;
     config.eraseBusyMs = 300;
-    Serve(config);
-    const std::vector<uint8_t> file = LargeZlibFile();
-    TempFile onDisk(file);
-    FrontEndUpload upload;
-    ASSERT_TRUE(upload.Run(onDisk.path(), 23)) << upload.check.text;
-    EXPECT_EQ(upload.result, ZEL_OK) << ZelResultName(upload.result);
-    Stop();
-
-    ASSERT_EQ(finishedImages_.size(), 1u);
-    EXPECT_EQ(finishedImages_[0], file);
+    UploadTo(config);
     EXPECT_EQ(finishedStatus_.upgradeType, 2);
     EXPECT_EQ(finishedStatus_.phase, SimUpgradePhase::Verified);
 }
@@ -102,19 +91,9 @@ TEST_F(PtyUpgrade, ZlibFileToA5137ArrivesByteExact) {
 TEST_F(PtyUpgrade, LostReplyMidTransferIsRecovered) {
     SimConfig config;
     config.deviceType = 5100;
-    config.firmwareVersion = 23;
     config.faults.dropReplyPercent = 2;
     config.faults.seed = 3;
-    Serve(config);
-    const std::vector<uint8_t> file = LargeZlibFile();
-    TempFile onDisk(file);
-    FrontEndUpload upload;
-    ASSERT_TRUE(upload.Run(onDisk.path(), 23)) << upload.check.text;
-    EXPECT_EQ(upload.result, ZEL_OK) << ZelResultName(upload.result);
-    Stop();
-
-    ASSERT_EQ(finishedImages_.size(), 1u);
-    EXPECT_EQ(finishedImages_[0], file);
+    UploadTo(config);
     // At least one part's reply was lost: the device took that part twice.
     EXPECT_GT(finishedStatus_.partWrites, finishedStatus_.partsReceived);
 }

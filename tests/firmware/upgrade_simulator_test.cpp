@@ -11,21 +11,16 @@ namespace {
 
 constexpr const char* FINISHED_TEXT = "Firmware upgrade current phase: Finished, current progress: 100";
 
-// A multi-part zlib file of more than 100 KiB: the payload does not compress.
-std::vector<uint8_t> LargeZlibFile() {
-    FirmwareSpec spec;
-    spec.compressed = true;
-    spec.randomPayload = true;
-    spec.imageSize = 120 * 1024 + 77;
-    std::vector<uint8_t> file = BuildFirmwareFile(spec);
-    EXPECT_GE(file.size(), 100u * 1024);
-    return file;
-}
-
 class SimulatorUpgrade : public ::testing::Test {
 protected:
-    void Start(const SimConfig& config) {
+    void Start(int deviceType, int firmwareVersion, void (*adjust)(SimConfig&) = nullptr) {
+        SimConfig config;
+        config.deviceType = deviceType;
+        config.firmwareVersion = firmwareVersion;
+        config.countersMove = false;
+        if (adjust) adjust(config);
         transport_.reset();
+        finishedImages.clear();
         device_ = std::make_unique<SimDevice>(config, clock_);
         device_->OnImageFinished([this](const std::vector<uint8_t>& image) {
             finishedImages.push_back(image);
@@ -36,15 +31,35 @@ protected:
         transport_->Install();
     }
 
-    static SimConfig Config(int deviceType, int firmwareVersion) {
-        SimConfig config;
-        config.deviceType = deviceType;
-        config.firmwareVersion = firmwareVersion;
-        config.countersMove = false;
-        return config;
+    // Checks and sends the file as a front end does; the check must pass.
+    ZelResult Upload(const std::vector<uint8_t>& file, int32_t firmwareVersion) {
+        TempFile onDisk(file);
+        upload = FrontEndUpload();
+        if (!upload.Run(onDisk.path(), firmwareVersion)) {
+            ADD_FAILURE() << upload.check.text;
+            return -1;
+        }
+        return upload.result;
     }
 
-    size_t Parts(const std::vector<uint8_t>& file) const { return (file.size() + 1023) / 1024; }
+    void ExpectArrived(const std::vector<uint8_t>& file) {
+        ASSERT_EQ(finishedImages.size(), 1u);
+        EXPECT_EQ(finishedImages[0], file);
+        EXPECT_EQ(upload.statusTexts.back(), FINISHED_TEXT);
+    }
+
+    // A multi-part zlib file of more than 100 KiB: the payload does not compress.
+    static std::vector<uint8_t> LargeZlibFile() {
+        FirmwareSpec spec;
+        spec.compressed = true;
+        spec.randomPayload = true;
+        spec.imageSize = 120 * 1024 + 77;
+        std::vector<uint8_t> file = BuildFirmwareFile(spec);
+        EXPECT_GE(file.size(), 100u * 1024);
+        return file;
+    }
+
+    static int Parts(const std::vector<uint8_t>& file) { return static_cast<int>((file.size() + 1023) / 1024); }
 
     VirtualClock clock_;
     std::unique_ptr<SimDevice> device_;
@@ -55,80 +70,57 @@ protected:
 };
 
 TEST_F(SimulatorUpgrade, Type1ZlibFileArrivesSevenBitAndTheDeviceRestarts) {
-    Start(Config(5100, 23));
+    Start(5100, 23);
     const std::vector<uint8_t> file = LargeZlibFile();
-    TempFile onDisk(file);
-    ASSERT_TRUE(upload.Run(onDisk.path(), 23)) << upload.check.text;
-    EXPECT_EQ(upload.result, ZEL_OK);
-
-    ASSERT_EQ(finishedImages.size(), 1u);
-    EXPECT_EQ(finishedImages[0], file);
+    EXPECT_EQ(Upload(file, 23), ZEL_OK);
+    ExpectArrived(file);
     EXPECT_EQ(finishedStatus.upgradeType, 1);
-    EXPECT_EQ(finishedStatus.partsAnnounced, static_cast<int>(Parts(file)));
-    EXPECT_EQ(finishedStatus.sevenBitParts, static_cast<int>(Parts(file)));
+    EXPECT_EQ(finishedStatus.partsAnnounced, Parts(file));
+    EXPECT_EQ(finishedStatus.sevenBitParts, Parts(file));
     EXPECT_EQ(finishedStatus.hexParts, 0);
-    EXPECT_EQ(upload.statusTexts.back(), FINISHED_TEXT);
     EXPECT_EQ(device_->Stats().restarts, 1u);  // the closing Reboot write
 }
 
 TEST_F(SimulatorUpgrade, Type1OnFirmware13SendsHex) {
-    Start(Config(5100, 13));
+    Start(5100, 13);
     FirmwareSpec spec;  // firmware 1.3 cannot take a zlib file
     spec.imageSize = 5 * 1024 + 1;
     spec.randomPayload = true;
     const std::vector<uint8_t> file = BuildFirmwareFile(spec);
-    TempFile onDisk(file);
-    ASSERT_TRUE(upload.Run(onDisk.path(), 13)) << upload.check.text;
-    EXPECT_EQ(upload.result, ZEL_OK);
-
-    ASSERT_EQ(finishedImages.size(), 1u);
-    EXPECT_EQ(finishedImages[0], file);
+    EXPECT_EQ(Upload(file, 13), ZEL_OK);
+    ExpectArrived(file);
     EXPECT_EQ(finishedStatus.hexParts, 6);
     EXPECT_EQ(finishedStatus.sevenBitParts, 0);
 }
 
 TEST_F(SimulatorUpgrade, Type2ZlibFileArrivesAfterTheErase) {
-    Start(Config(5137, 23));
+    Start(5137, 23);
     const std::vector<uint8_t> file = LargeZlibFile();
-    TempFile onDisk(file);
-    ASSERT_TRUE(upload.Run(onDisk.path(), 23)) << upload.check.text;
-    EXPECT_EQ(upload.result, ZEL_OK);
-
-    ASSERT_EQ(finishedImages.size(), 1u);
-    EXPECT_EQ(finishedImages[0], file);
+    EXPECT_EQ(Upload(file, 23), ZEL_OK);
+    ExpectArrived(file);
     EXPECT_EQ(finishedStatus.upgradeType, 2);
     EXPECT_EQ(finishedStatus.phase, SimUpgradePhase::Verified);
-    EXPECT_EQ(finishedStatus.sevenBitParts, static_cast<int>(Parts(file)));
-    EXPECT_EQ(upload.statusTexts.back(), FINISHED_TEXT);
+    EXPECT_EQ(finishedStatus.sevenBitParts, Parts(file));
 }
 
 TEST_F(SimulatorUpgrade, LostRepliesAreRecoveredAndTheImageStillArrives) {
     for (int deviceType : {5100, 5137}) {
-        SimConfig config = Config(deviceType, 23);
-        config.faults.dropReplyPercent = 3;
-        config.faults.seed = 5;
-        Start(config);
-        finishedImages.clear();
+        SCOPED_TRACE(deviceType);
+        Start(deviceType, 23, [](SimConfig& config) {
+            config.faults.dropReplyPercent = 3;
+            config.faults.seed = 5;
+        });
         const std::vector<uint8_t> file = LargeZlibFile();
-        TempFile onDisk(file);
-        ASSERT_TRUE(upload.Run(onDisk.path(), 23)) << upload.check.text;
-        EXPECT_EQ(upload.result, ZEL_OK) << deviceType;
-
-        ASSERT_EQ(finishedImages.size(), 1u) << deviceType;
-        EXPECT_EQ(finishedImages[0], file) << deviceType;
+        EXPECT_EQ(Upload(file, 23), ZEL_OK);
+        ExpectArrived(file);
         // A part whose reply was lost was taken by the device and sent again.
-        EXPECT_GT(finishedStatus.partWrites, finishedStatus.partsReceived) << deviceType;
-        EXPECT_GT(device_->Stats().dropped, 0u) << deviceType;
+        EXPECT_GT(finishedStatus.partWrites, finishedStatus.partsReceived);
     }
 }
 
 TEST_F(SimulatorUpgrade, Type2InTheWrongModeIsRefusedBeforeTheErase) {
-    SimConfig config = Config(5137, 23);
-    config.upgradeMode = 0;
-    Start(config);
-    TempFile onDisk(LargeZlibFile());
-    ASSERT_TRUE(upload.Run(onDisk.path(), 23));
-    EXPECT_EQ(upload.result, ZEL_E_INVALID_MODE);
+    Start(5137, 23, [](SimConfig& config) { config.upgradeMode = 0; });
+    EXPECT_EQ(Upload(LargeZlibFile(), 23), ZEL_E_INVALID_MODE);
     EXPECT_EQ(device_->UpgradeStatus().phase, SimUpgradePhase::Idle);
 }
 
@@ -138,13 +130,10 @@ TEST_F(SimulatorUpgrade, DeviceThatFailsIsReported) {
         ZelResult result;
     } cases[] = {{5100, ZEL_E_UPG_FAILED}, {5137, ZEL_E_UPG_VERIFY_FAILED}};
     for (const auto& c : cases) {
-        SimConfig config = Config(c.deviceType, 23);
-        config.failUpgrade = true;
-        Start(config);
-        TempFile onDisk(LargeZlibFile());
-        ASSERT_TRUE(upload.Run(onDisk.path(), 23));
-        EXPECT_EQ(upload.result, c.result) << c.deviceType;
-        EXPECT_NE(upload.statusTexts.back(), FINISHED_TEXT) << c.deviceType;
+        SCOPED_TRACE(c.deviceType);
+        Start(c.deviceType, 23, [](SimConfig& config) { config.failUpgrade = true; });
+        EXPECT_EQ(Upload(LargeZlibFile(), 23), c.result);
+        EXPECT_NE(upload.statusTexts.back(), FINISHED_TEXT);
     }
 }
 
