@@ -1,0 +1,232 @@
+// What zelctl takes from the user: numbers, settings, values, options, the window's
+// settings file and backup files.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "backup_file.h"
+#include "cli_errors.h"
+#include "cli_numbers.h"
+#include "cli_options.h"
+#include "json_value.h"
+#include "remembered_port.h"
+
+namespace {
+
+int UsageExit(const std::function<void()>& action, std::string* message = nullptr) {
+    try {
+        action();
+    } catch (const CliError& error) {
+        if (message) *message = error.what();
+        return error.ExitCode();
+    }
+    return 0;
+}
+
+TEST(CliNumbers, IntegersAreDecimalOrHexWithoutOverflow) {
+    int64_t value = 0;
+    ASSERT_TRUE(ParseInteger("129", &value));
+    EXPECT_EQ(value, 129);
+    ASSERT_TRUE(ParseInteger("0x81", &value));
+    EXPECT_EQ(value, 0x81);
+    ASSERT_TRUE(ParseInteger("0XfF", &value));
+    EXPECT_EQ(value, 255);
+    ASSERT_TRUE(ParseInteger("-5", &value));
+    EXPECT_EQ(value, -5);
+    ASSERT_TRUE(ParseInteger("-9223372036854775808", &value));
+    EXPECT_EQ(value, INT64_MIN);
+    for (const char* bad : {"", "-", "0x", "12a", "1.5", " 1", "9223372036854775808", "0x10000000000000000", "+1"}) {
+        EXPECT_FALSE(ParseInteger(bad, &value)) << bad;
+    }
+}
+
+TEST(CliNumbers, SettingPairsMustBeCatalogued) {
+    const SettingAddress udp = ParseSettingAddress("0x81", "10");
+    EXPECT_EQ(udp.category, 0x81);
+    EXPECT_EQ(udp.setting, 10);
+    EXPECT_EQ(udp.Size(), 2);
+    EXPECT_EQ(ParseSettingPair("129:0xA").setting, 10);
+
+    std::string message;
+    EXPECT_EQ(UsageExit([] { ParseSettingAddress("3", "0"); }, &message), EXIT_USAGE);
+    EXPECT_NE(message.find("category 0x03 setting 0 is not in the catalogue"), std::string::npos) << message;
+    EXPECT_EQ(UsageExit([] { ParseSettingAddress("0x181", "1"); }), EXIT_USAGE);  // low 8 bits catalogued
+    EXPECT_EQ(UsageExit([] { ParseSettingPair("0x81-10"); }), EXIT_USAGE);
+    EXPECT_EQ(UsageExit([] { ParseSettingPair("1:2:3"); }), EXIT_USAGE);
+}
+
+TEST(CliNumbers, ValuesMustFitTheSetting) {
+    EXPECT_EQ(ParseSettingValue(ParseSettingAddress("0x81", "12"), "239.1.2.3"), 0xEF010203u);
+    EXPECT_EQ(ParseSettingValue(ParseSettingAddress("0x81", "12"), "0xEF010203"), 0xEF010203u);
+    EXPECT_EQ(ParseSettingValue(ParseSettingAddress("0x82", "13"), "255"), 255u);
+    EXPECT_EQ(ParseSettingValue(ParseSettingAddress("1", "13"), "-1"), 0xFFFFFFFFu);  // a signed row
+    EXPECT_EQ(ParseSettingValue(ParseSettingAddress("1", "4"), "4294967295"), 0xFFFFFFFFu);
+
+    struct Bad {
+        const char* category;
+        const char* setting;
+        const char* value;
+    };
+    for (const Bad& bad : {Bad{"0x82", "13", "256"}, Bad{"0x81", "10", "65536"}, Bad{"0x81", "10", "-1"},
+                           Bad{"1", "4", "4294967296"}, Bad{"0x81", "12", "239.1.2"}, Bad{"0x81", "10", "1.2.3.4"},
+                           Bad{"3", "6", "1"}, Bad{"0x81", "8", "1"}, Bad{"0x81", "10", "many"}}) {
+        EXPECT_EQ(UsageExit([&] { ParseSettingValue(ParseSettingAddress(bad.category, bad.setting), bad.value); }),
+                  EXIT_USAGE)
+            << bad.category << " " << bad.setting << " " << bad.value;
+    }
+}
+
+CliOptions Parse(std::vector<const char*> words) {
+    words.insert(words.begin(), "zelctl");
+    return ParseCommandLine(int(words.size()), words.data());
+}
+
+TEST(CliOptions, GlobalOptionsStandBeforeOrAfterTheCommand) {
+    const CliOptions options = Parse({"dump", "--json", "0x81", "--port=/dev/ttyS1", "--quiet", "--trace"});
+    EXPECT_EQ(options.command, "dump");
+    EXPECT_TRUE(options.json && options.quiet && options.trace);
+    EXPECT_EQ(options.port, "/dev/ttyS1");
+    EXPECT_EQ(options.args, std::vector<std::string>{"0x81"});
+
+    // A negative value is an argument, and so is anything after "--".
+    CliOptions set = Parse({"--port", "3", "set", "1", "13", "-5"});
+    EXPECT_EQ(set.port, "3");
+    CommandArgs setArgs(set.command, set.args);
+    EXPECT_EQ(setArgs.Positional(), (std::vector<std::string>{"1", "13", "-5"}));
+    CliOptions literal = Parse({"backup", "--", "--json"});
+    EXPECT_FALSE(literal.json);
+    EXPECT_EQ(CommandArgs(literal.command, literal.args).Positional(), std::vector<std::string>{"--json"});
+
+    EXPECT_EQ(UsageExit([] { Parse({"info", "--port"}); }), EXIT_USAGE);
+    EXPECT_EQ(UsageExit([] { Parse({"--frob", "info"}); }), EXIT_USAGE);
+}
+
+TEST(CliOptions, CommandOptionsAreTakenOutAndUnknownOnesRefused) {
+    const CliOptions options = Parse({"monitor", "1:3", "--interval", "0.5", "0x81:8", "--count=4"});
+    CommandArgs args(options.command, options.args);
+    std::string interval, count, absent;
+    EXPECT_TRUE(args.TakeOption("--interval", &interval));
+    EXPECT_TRUE(args.TakeOption("--count", &count));
+    EXPECT_FALSE(args.TakeOption("--every", &absent));
+    EXPECT_EQ(interval, "0.5");
+    EXPECT_EQ(count, "4");
+    EXPECT_EQ(args.Positional(), (std::vector<std::string>{"1:3", "0x81:8"}));
+
+    const CliOptions unknown = Parse({"monitor", "1:3", "--every", "2"});
+    EXPECT_EQ(UsageExit([&] { CommandArgs(unknown.command, unknown.args).Positional(); }), EXIT_USAGE);
+    const CliOptions dangling = Parse({"monitor", "1:3", "--count"});
+    EXPECT_EQ(UsageExit([&] {
+                  CommandArgs a(dangling.command, dangling.args);
+                  std::string v;
+                  a.TakeOption("--count", &v);
+              }),
+              EXIT_USAGE);
+}
+
+TEST(RememberedPort, ReadsTheEntryAsQtWritesIt) {
+    struct Case {
+        const char* text;
+        const char* port;
+    };
+    const Case cases[] = {
+        {"[Zel5100Util]\nComPort=/dev/ttyUSB0\n", "/dev/ttyUSB0"},
+        {"[General]\nComPort=/dev/wrong\n[Zel5100Util]\r\nComPort = /dev/ttyS1\r\n", "/dev/ttyS1"},
+        {"[Zel5100Util]\nComPort=\"/dev/serial/by-id/usb-FTDI, Inc.-if00\"\n", "/dev/serial/by-id/usb-FTDI, Inc.-if00"},
+        {"[Zel5100Util]\nComPort=/dev/caf\\xe9\n", "/dev/caf\xc3\xa9"},
+        {"[Zel5100Util]\nComPort=@@port\n", "@port"},
+        {"[Zel5100Util]\nComPort=@String(/dev/ttyACM0)\n", "/dev/ttyACM0"},
+        {"[Zel5100Util]\nComPort=7\n", "7"},
+        {"[Zel5100Util]\nOther=1\n", ""},
+        {"; comment\n[Zel5100Util]\nComPort=\n", ""},
+        {"ComPort=/dev/outside\n", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IniValue(c.text, "Zel5100Util", "ComPort"), c.port) << c.text;
+}
+
+TEST(JsonValue, RoundTripsWhatTheCommandsPrint) {
+    JsonValue document = JsonValue::Object();
+    document.Set("counter", JsonValue::Number(uint64_t(18446744073709551615ULL)));
+    document.Set("signed", JsonValue::Number(int64_t(-2)));
+    document.Set("text", JsonValue::String("tab\there \"quoted\" \\ \x01"));
+    JsonValue list = JsonValue::Array();
+    list.Push(JsonValue::Bool(true));
+    list.Push(JsonValue());
+    document.Set("list", std::move(list));
+
+    for (bool indented : {false, true}) {
+        JsonValue back;
+        std::string error;
+        ASSERT_TRUE(JsonValue::Parse(document.Serialize(indented), &back, &error)) << error;
+        uint64_t counter = 0;
+        int64_t negative = 0;
+        ASSERT_TRUE(back.Find("counter")->AsUint64(&counter));
+        EXPECT_EQ(counter, 18446744073709551615ULL);
+        ASSERT_TRUE(back.Find("signed")->AsInt64(&negative));
+        EXPECT_EQ(negative, -2);
+        EXPECT_EQ(back.Find("text")->Text(), "tab\there \"quoted\" \\ \x01");
+        EXPECT_EQ(back.Find("list")->Items().size(), 2u);
+    }
+    JsonValue unicode;
+    ASSERT_TRUE(JsonValue::Parse("\"\\u00e9\\ud83d\\ude00\"", &unicode, nullptr));
+    EXPECT_EQ(unicode.Text(), "\xc3\xa9\xf0\x9f\x98\x80");
+}
+
+TEST(JsonValue, RefusesMalformedDocumentsWithoutCrashing) {
+    const std::string deep(100000, '[');
+    for (const std::string& bad :
+         {std::string(""), std::string("{"), std::string("{\"a\" 1}"), std::string("[1,]"), std::string("01"),
+          std::string("\"\\ud800\""), std::string("\"a\nb\""), std::string("tru"), std::string("1 2"),
+          std::string("\"\\x\""), deep}) {
+        JsonValue value;
+        std::string error;
+        EXPECT_FALSE(JsonValue::Parse(bad, &value, &error)) << bad.substr(0, 20);
+        EXPECT_FALSE(error.empty());
+    }
+    JsonValue value;
+    ASSERT_TRUE(JsonValue::Parse("1.5e3", &value, nullptr));
+    int64_t whole = 0;
+    EXPECT_FALSE(value.AsInt64(&whole));  // not a whole number as written
+}
+
+TEST(BackupFile, KeepsAddressesReadableAndChecksEverySetting) {
+    Backup backup;
+    backup.deviceType = 5100;
+    backup.firmwareVersion = 23;
+    backup.mode = 1;
+    for (auto [category, setting, value] : {std::tuple{0x81, 12, 0xEF010203u}, std::tuple{0x81, 10, 5004u}}) {
+        BackupEntry entry;
+        entry.address = CataloguedSetting(category, setting);
+        entry.view = FindSettingView(category, setting);
+        entry.value = value;
+        backup.entries.push_back(entry);
+    }
+    const std::string text = BackupToJson(backup).Serialize(true);
+    EXPECT_NE(text.find("\"239.1.2.3\""), std::string::npos) << text;
+
+    JsonValue document;
+    ASSERT_TRUE(JsonValue::Parse(text, &document, nullptr));
+    const Backup back = BackupFromJson(document);
+    ASSERT_EQ(back.entries.size(), 2u);
+    EXPECT_EQ(back.entries[0].value, 0xEF010203u);
+    EXPECT_EQ(back.entries[1].value, 5004u);
+    EXPECT_EQ(back.deviceType, 5100u);
+
+    const std::string head = "{\"zelctlBackup\": 1, \"deviceType\": 5100, \"firmwareVersion\": 23, \"mode\": 1, ";
+    for (const std::string& bad : {
+             head + "\"settings\": [{\"category\": 129, \"setting\": 10, \"value\": 1}, "
+                    "{\"category\": 129, \"setting\": 10, \"value\": 2}]}",                      // twice
+             head + "\"settings\": [{\"category\": 129, \"setting\": 3, \"value\": 1}]}",        // read-only
+             head + "\"settings\": [{\"category\": 144, \"setting\": 1, \"value\": 1}]}",        // not in the window
+             head + "\"settings\": [{\"category\": 129, \"setting\": 10, \"value\": \"1\"}]}",   // text
+             head + "\"settings\": [{\"category\": 129, \"setting\": 10, \"value\": -1}]}",
+             head + "\"settings\": {}}",
+             std::string("{\"zelctlBackup\": 2, \"deviceType\": 5100, \"firmwareVersion\": 23, \"mode\": 1, "
+                         "\"settings\": []}"),
+         }) {
+        JsonValue parsed;
+        ASSERT_TRUE(JsonValue::Parse(bad, &parsed, nullptr)) << bad;
+        EXPECT_EQ(UsageExit([&] { BackupFromJson(parsed); }), EXIT_USAGE) << bad;
+    }
+}
+
+}  // namespace

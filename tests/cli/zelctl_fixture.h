@@ -1,0 +1,83 @@
+// zelctl run against a simulated ZEL-5100 served by zel5100-sim, with a home and
+// settings directory of the test's own so that no real settings are read.
+#pragma once
+
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "process_harness.h"
+
+// Generous for a loaded machine; a restart wait alone may take several seconds.
+constexpr int kZelctlLimitMs = 120000;
+
+class ZelctlTest : public ::testing::Test {
+protected:
+    // The simulator with these options; its restarts are kept short.
+    void StartSimulator(std::vector<std::string> options = {}) {
+        options.insert(options.begin(), {"--restart-ms", "400"});
+        sim_ = std::make_unique<SimulatorProcess>(options);
+        ASSERT_FALSE(sim_->Path().empty()) << sim_->Error();
+    }
+    const std::string& Port() const { return sim_->Path(); }
+
+    ProcessResult Zelctl(const std::vector<std::string>& args) {
+        std::vector<std::string> argv = {ZELCTL_PATH};
+        argv.insert(argv.end(), args.begin(), args.end());
+        ProcessResult result = RunProcess(
+            argv, {"HOME=" + home_.Path(), "XDG_CONFIG_HOME=" + home_.File("config"), "LC_ALL=C"},
+            kZelctlLimitMs);
+        EXPECT_FALSE(result.timedOut) << "zelctl did not finish: " << Describe(args, result);
+        return result;
+    }
+    // The same on the simulator's port.
+    ProcessResult OnDevice(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--port", Port()});
+        return Zelctl(args);
+    }
+
+    static std::string Describe(const std::vector<std::string>& args, const ProcessResult& result) {
+        std::string text = "zelctl";
+        for (const std::string& arg : args) text += " " + arg;
+        return text + "\nexit " + std::to_string(result.exitCode) + "\nstdout:\n" + result.out +
+               "\nstderr:\n" + result.err;
+    }
+
+    const TempDir& Home() const { return home_; }
+
+private:
+    TempDir home_;
+    std::unique_ptr<SimulatorProcess> sim_;
+};
+
+// The frames of a --trace: direction and bytes of every TX and RX line.
+struct TracedFrame {
+    std::string direction;  // "TX" or "RX"
+    std::string hex;        // "02 34 30 03"
+    int count = 0;
+};
+
+inline std::vector<TracedFrame> TracedFrames(const std::string& stderrText) {
+    static const std::regex line(R"(^\d\d:\d\d:\d\d\.\d{3} (TX|RX) (\d+) bytes: ([0-9A-F ]+?)  .*$)");
+    std::vector<TracedFrame> frames;
+    size_t start = 0;
+    while (start < stderrText.size()) {
+        size_t end = stderrText.find('\n', start);
+        if (end == std::string::npos) end = stderrText.size();
+        std::smatch match;
+        const std::string text = stderrText.substr(start, end - start);
+        if (std::regex_match(text, match, line)) {
+            frames.push_back({match[1], match[3], std::stoi(match[2])});
+        }
+        start = end + 1;
+    }
+    return frames;
+}
+
+inline std::string Trimmed(const std::string& text) {
+    const size_t end = text.find_last_not_of("\r\n ");
+    return end == std::string::npos ? "" : text.substr(0, end + 1);
+}
