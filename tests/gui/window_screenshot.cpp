@@ -1,11 +1,17 @@
 // Draws the main window offscreen into a PNG:
-//   zel_window_screenshot OUTPUT.png [--filled]
-// --filled puts sample values into every field, enabled, to check that they fit.
+//   zel_window_screenshot OUTPUT.png [--filled | --about | --change-ip]
+// --filled puts sample values into every field, enabled, to check that they fit;
+// --about and --change-ip draw those dialogs instead of the main window.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <memory>
+
+#include "about_dlg.h"
+#include "ip_addr_change_dlg.h"
+#include "version.h"
 
 #include "cat1_panel.h"
 #include "cat2_panel.h"
@@ -33,6 +39,19 @@ int main(int argc, char* argv[])
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
 
+    const QString mode = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const QString output = QString::fromLocal8Bit(argv[1]);
+    if (mode == QLatin1String("--about") || mode == QLatin1String("--change-ip")) {
+        std::unique_ptr<QDialog> dialog;
+        if (mode == QLatin1String("--about"))
+            dialog = std::make_unique<AboutDlg>(GetFileVersionString());
+        else
+            dialog = std::make_unique<IpAddrChangeDlg>();
+        dialog->show();
+        QApplication::processEvents();
+        return dialog->grab().save(output, "PNG") ? 0 : 1;
+    }
+
     Zel5100UtilApp app;
     app.PortOpener = [](const std::string&) { return 0; };
     app.PortCloser = [] {};
@@ -41,7 +60,7 @@ int main(int argc, char* argv[])
     window.ComPortBox()->setEditText(QStringLiteral("/dev/ttyUSB0"));
     window.SetStatus(QStringLiteral("Try to read operational mode (cat 2, setting 1) - Attempt 1"));
 
-    if (argc > 2 && QString::fromLocal8Bit(argv[2]) == QLatin1String("--filled")) {
+    if (mode == QLatin1String("--filled")) {
         window.SetStatus(QStringLiteral("OK"));
         for (const PanelControls* panel :
              {&Cat1Panel(), &Cat2Panel(), &Cat3Panel(), &Cat81Panel(), &Cat82Panel(),
@@ -76,7 +95,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication::processEvents();
-    if (!window.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
+    if (!window.grab().save(output, "PNG")) {
         std::fprintf(stderr, "zel_window_screenshot: cannot write %s\n", argv[1]);
         return 1;
     }
