@@ -2,8 +2,10 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <string>
 
 #include "zelctl_fixture.h"
@@ -57,17 +59,29 @@ TEST_F(PortTest, ThePortTheWindowRemembersIsTheDefault) {
 
     ASSERT_EQ(::mkdir(Home().File("config").c_str(), 0700), 0);
     ASSERT_EQ(::mkdir(Home().File("config/Taviro").c_str(), 0700), 0);
-    // As Qt writes it: other groups around, the value in quotes.
-    WriteFile(Home().File("config/Taviro/Zel5100Util.conf"),
-              "[General]\nComPort=/dev/elsewhere\n\n[Zel5100Util]\nComPort=\"" + Port() + "\"\n");
-    const ProcessResult remembered = Zelctl({"get", "2", "1"});
-    EXPECT_EQ(remembered.exitCode, 0) << Describe({"get"}, remembered);
-    EXPECT_EQ(remembered.out, "1\n");
+    // The store may be under the program file's name or the application's; the file
+    // written last holds the port chosen last.
+    const std::string programNamed = Home().File("config/Taviro/zel5100util.conf");
+    const std::string applicationNamed = Home().File("config/Taviro/Zel5100Util.conf");
+    const auto store = [](const std::string& path, const std::string& port, time_t age) {
+        // As Qt writes it: other groups around, the value in quotes.
+        WriteFile(path, "[General]\nComPort=/dev/elsewhere\n\n[Zel5100Util]\nComPort=\"" + port + "\"\n");
+        const timespec when[2] = {{time(nullptr) - age, 0}, {time(nullptr) - age, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), when, 0), 0);
+    };
+    for (bool programNamedNewer : {true, false}) {
+        store(programNamed, programNamedNewer ? Port() : Home().File("ttyOld"), programNamedNewer ? 10 : 100);
+        store(applicationNamed, programNamedNewer ? Home().File("ttyOld") : Port(), programNamedNewer ? 100 : 10);
+        const ProcessResult remembered = Zelctl({"get", "2", "1"});
+        EXPECT_EQ(remembered.exitCode, 0) << Describe({"get"}, remembered);
+        EXPECT_EQ(remembered.out, "1\n");
+    }
 
-    // --port still wins, and the settings file is left as it was.
+    // --port still wins, and the settings files are left as they were.
+    const std::string before = ReadFile(programNamed);
     const ProcessResult given = Zelctl({"--port", Home().File("ttyNone"), "get", "2", "1"});
     EXPECT_EQ(given.exitCode, 1);
-    EXPECT_NE(ReadFile(Home().File("config/Taviro/Zel5100Util.conf")).find(Port()), std::string::npos);
+    EXPECT_EQ(ReadFile(programNamed), before);
 }
 
 TEST_F(PortTest, HelpDescribesEveryCommandAndOption) {
