@@ -1,0 +1,9 @@
+#include "sim_clock.h"
+
+#include <chrono>
+
+int64_t SteadyClock::NowUs() const
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
