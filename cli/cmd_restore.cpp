@@ -110,20 +110,22 @@ private:
 
     // As the Change IP Address dialog does it: DHCP on is one write; a static address
     // replacing DHCP writes all three addresses; a static address kept writes what differs.
+    // The dialog leaves it to the device to drop DHCP when it gets a static address; the
+    // restore also writes DHCP enabled = 0 then, so that no device keeps DHCP on.
     // Everything takes effect at the next restart.
     bool RestoreNetwork() {
         const BackupEntry* dhcp = Find(DHCP_CATEGORY, DHCP_SETTING);
         bool any = false;
         for (const BackupEntry& entry : backup_.entries) any = any || entry.view->write == WriteKind::Network;
         if (!any) return false;
-
-        bool written = false;
         if (WantsDhcp()) return WriteIfDifferent(*dhcp, false);
+
         const bool leavingDhcp = session_.Read(DHCP_CATEGORY, DHCP_SETTING) == 1;
+        bool written = false;
         for (const BackupEntry& entry : backup_.entries) {
             if (IsAddressOfNetwork(entry)) written = WriteIfDifferent(entry, leavingDhcp) || written;
         }
-        if (dhcp && !leavingDhcp) written = WriteIfDifferent(*dhcp, false) || written;
+        if (dhcp) written = WriteIfDifferent(*dhcp, leavingDhcp) || written;
         return written;
     }
 

@@ -113,6 +113,38 @@ TEST_F(BackupTest, RestoreRefusesFilesThatAreNotUsableBackups) {
     EXPECT_EQ(missing.exitCode, 2) << Describe({"restore"}, missing);
 }
 
+class NetworkRestoreTest : public BackupTest {
+protected:
+    void SetUp() override { StartSimulator({"--dhcp"}); }
+};
+
+std::string NetworkBackup(const std::string& settings) {
+    return "{\"zelctlBackup\": 1, \"deviceType\": 5100, \"firmwareVersion\": 23, \"mode\": 1,\n"
+           " \"settings\": [" + settings + "]}\n";
+}
+
+TEST_F(NetworkRestoreTest, AStaticAddressReplacesDhcpAndDhcpComesBack) {
+    ASSERT_EQ(Get("3", "4"), "1");
+    const std::string file = Home().File("network.json");
+    WriteFile(file, NetworkBackup("{\"category\": 3, \"setting\": 1, \"value\": \"10.20.30.40\"},"
+                                  "{\"category\": 3, \"setting\": 2, \"value\": \"255.255.0.0\"},"
+                                  "{\"category\": 3, \"setting\": 3, \"value\": \"10.20.0.1\"},"
+                                  "{\"category\": 3, \"setting\": 4, \"value\": 0}"));
+    ProcessResult result = OnDevice({"restore", file});
+    ASSERT_EQ(result.exitCode, 0) << Describe({"restore"}, result);
+    EXPECT_EQ(Get("3", "4"), "0");
+    EXPECT_EQ(Get("3", "1"), "10.20.30.40");
+    EXPECT_EQ(Get("3", "2"), "255.255.0.0");
+    EXPECT_EQ(Get("3", "3"), "10.20.0.1");
+
+    // Under DHCP the addresses are the lease's: only DHCP enabled is restored and compared.
+    WriteFile(file, NetworkBackup("{\"category\": 3, \"setting\": 1, \"value\": \"0.0.0.0\"},"
+                                  "{\"category\": 3, \"setting\": 4, \"value\": 1}"));
+    result = OnDevice({"restore", file});
+    ASSERT_EQ(result.exitCode, 0) << Describe({"restore"}, result);
+    EXPECT_EQ(Get("3", "4"), "1");
+}
+
 TEST_F(BackupTest, RebootWaitsUntilTheDeviceAnswersAgain) {
     const ProcessResult result = OnDevice({"--trace", "reboot"});
     ASSERT_EQ(result.exitCode, 0) << Describe({"reboot"}, result);
