@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+class QWidget;
+
 namespace TavColors {
 
 constexpr QRgb ReadOnly = qRgb(255, 255, 230);   // light yellow: display-only fields
@@ -18,5 +20,9 @@ inline QColor ButtonFace()
 {
     return QGuiApplication::palette().color(QPalette::Active, QPalette::Button);
 }
+
+// Paints a value field's background and text: the given colours while it is
+// enabled, the button face while it is disabled.
+void ApplyFieldColors(QWidget* field, const QColor& background, const QColor& text);
 
 }  // namespace TavColors

@@ -2,7 +2,6 @@
 
 #include <QLineEdit>
 #include <QAbstractItemView>
-#include <QPalette>
 #include <QStyle>
 
 #include "tav_colors.h"
@@ -38,14 +37,7 @@ void TavCombo::SetBackgroundColor(const QColor& color)
 
 void TavCombo::ApplyColors()
 {
-    QPalette pal = palette();
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        pal.setColor(group, QPalette::Base, currentColor_);
-        pal.setColor(group, QPalette::Text, textColor_);
-    }
-    pal.setColor(QPalette::Disabled, QPalette::Base, TavColors::ButtonFace());
-    setPalette(pal);
+    TavColors::ApplyFieldColors(this, currentColor_, textColor_);
     if (lineEdit() != nullptr)
-        lineEdit()->setPalette(pal);
-    update();
+        TavColors::ApplyFieldColors(lineEdit(), currentColor_, textColor_);
 }

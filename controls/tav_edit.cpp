@@ -1,7 +1,6 @@
 #include "tav_edit.h"
 
 #include <QLocale>
-#include <QPalette>
 
 #include "tav_colors.h"
 
@@ -96,12 +95,5 @@ void TavEdit::SetCurrentColor(const QColor& color)
 
 void TavEdit::ApplyColors()
 {
-    QPalette pal = palette();
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        pal.setColor(group, QPalette::Base, currentColor_);
-        pal.setColor(group, QPalette::Text, textColor_);
-    }
-    pal.setColor(QPalette::Disabled, QPalette::Base, TavColors::ButtonFace());
-    setPalette(pal);
-    update();
+    TavColors::ApplyFieldColors(this, currentColor_, textColor_);
 }
