@@ -52,10 +52,13 @@ void Zel5100UtilDlg::ConnectComPort()
 
     const int result = app_.OpenPort(ResolvePortName(text.toStdString()));
     if (result == COM_OPEN_OK) {
+        StatusLine()->setToolTip(QString());
         SetStatus(QStringLiteral("COM port opened successfully!"));
         DetectDevice(-1);
         return;
     }
+    // The reason in plain words (no such port, no permission...) on the status line's tip.
+    StatusLine()->setToolTip(QString::fromStdString(ComOpenFailureHint(app_.Port.lastErrno)));
     SetStatus(QString::fromUtf8(ComOpenStatusText(result)));
     app_.ClosePort();
     DetectDevice(-2);
