@@ -31,6 +31,9 @@ protected:
             argv, {"HOME=" + home_.Path(), "XDG_CONFIG_HOME=" + home_.File("config"), "LC_ALL=C"},
             kZelctlLimitMs);
         EXPECT_FALSE(result.timedOut) << "zelctl did not finish: " << Describe(args, result);
+        // Under the sanitizers a fault would otherwise hide behind an expected exit 1.
+        EXPECT_EQ(result.err.find("AddressSanitizer"), std::string::npos) << Describe(args, result);
+        EXPECT_EQ(result.err.find("runtime error:"), std::string::npos) << Describe(args, result);
         return result;
     }
     // The same on the simulator's port.
