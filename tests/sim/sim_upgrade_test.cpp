@@ -139,7 +139,7 @@ TEST_F(SimUpgradeTest, Type1PartsThatDoNotFitTheAnnouncementAreRefused)
     // Nothing announced yet.
     EXPECT_EQ(SendPart(0x80, image, 1, true), ZEL_E_ERROR_REPLY);
     Announce(image.size());
-    EXPECT_EQ(SendPart(0x80, image, 4, true), ZEL_E_ERROR_REPLY);  // beyond the count
+    EXPECT_EQ(SendPart(0x80, Pattern(4096, 2), 4, true), ZEL_E_ERROR_REPLY);  // beyond the count
     std::vector<uint8_t> shorter(image.begin(), image.begin() + 2000);
     EXPECT_EQ(SendPart(0x80, shorter, 2, true), ZEL_E_ERROR_REPLY);  // 976 bytes, not 1024
     std::memcpy(ZelTransferBuffer, "61626", 5);                       // odd digit count
