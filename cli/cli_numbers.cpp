@@ -4,16 +4,10 @@
 #include <limits>
 
 #include "cli_errors.h"
+#include "text_codes.h"
 #include "value_format.h"
 
 namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 std::string SettingsOf(int category) {
     std::string list;
@@ -54,7 +48,7 @@ bool ParseInteger(const std::string& text, int64_t* value) {
                                     : uint64_t(std::numeric_limits<int64_t>::max());
     uint64_t magnitude = 0;
     for (; at < text.size(); ++at) {
-        const int digit = HexDigit(text[at]);
+        const int digit = HexDigitValue(text[at]);
         if (digit < 0 || digit >= base) return false;
         if (magnitude > (limit - uint64_t(digit)) / uint64_t(base)) return false;
         magnitude = magnitude * uint64_t(base) + uint64_t(digit);

@@ -1,23 +1,10 @@
 // backup: the writable settings of the usable categories, as JSON.
 #include <cstdio>
-#include <ctime>
 
 #include "backup_file.h"
 #include "commands.h"
 #include "device_session.h"
-
-namespace {
-
-std::string LocalTimeText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-    return text;
-}
-
-}  // namespace
+#include "local_time.h"
 
 int RunBackup(const CliOptions& options, CommandArgs& args) {
     const std::string path = args.Expect(1, 1, "FILE")[0];
@@ -31,7 +18,7 @@ int RunBackup(const CliOptions& options, CommandArgs& args) {
     backup.mode = identity.mode;
     backup.serialNumber = uint32_t(session.Read(0x01, 4));
     backup.port = session.PortName();
-    backup.created = LocalTimeText();
+    backup.created = LocalTimeText(true, false);
     for (int category : UsableCategories(identity.mode)) {
         for (const SettingView& view : FindPanel(category)->settings) {
             if (view.write == WriteKind::None || !SettingOffered(view, identity.firmwareVersion)) continue;

@@ -2,13 +2,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <thread>
 
 #include "cli_errors.h"
 #include "commands.h"
 #include "device_session.h"
 #include "interrupt.h"
+#include "local_time.h"
 #include "setting_output.h"
 
 namespace {
@@ -31,19 +31,6 @@ int64_t ParseCount(const std::string& text) {
         ThrowUsage("monitor: --count takes a whole number of polls of 1 or more, not '" + text + "'");
     }
     return count;
-}
-
-// "2024-05-01T12:34:56.789", local time.
-std::string PollTimestamp() {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    tm local{};
-    localtime_r(&now.tv_sec, &local);
-    char date[32];
-    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-    char text[48];
-    std::snprintf(text, sizeof text, "%s.%03ld", date, now.tv_nsec / 1000000);
-    return text;
 }
 
 // Waits until `until`, in short steps so that an interrupt is noticed soon.
@@ -83,7 +70,7 @@ int RunMonitor(const CliOptions& options, CommandArgs& args) {
             WaitUntil(next);
             if (InterruptRequested()) break;
         }
-        const std::string stamp = PollTimestamp();
+        const std::string stamp = LocalTimeText(true, true);
         JsonValue values = JsonValue::Array();
         std::string line = stamp;
         for (const SettingAddress& address : addresses) {

@@ -1,8 +1,7 @@
 #include "frame_trace.h"
 
-#include <ctime>
-
 #include "cli_errors.h"
+#include "local_time.h"
 #include "zel_protocol.h"
 
 namespace {
@@ -82,16 +81,7 @@ void TraceNote(const std::string& text) {
     if (g_trace.installed) Emit(text);
 }
 
-std::string TraceTimestamp() {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    tm local{};
-    localtime_r(&now.tv_sec, &local);
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03ld", local.tm_hour, local.tm_min, local.tm_sec,
-                  now.tv_nsec / 1000000);
-    return text;
-}
+std::string TraceTimestamp() { return LocalTimeText(false, true); }
 
 std::string HexBytes(const uint8_t* bytes, int count) {
     static const char digits[] = "0123456789ABCDEF";

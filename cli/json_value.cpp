@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "text_codes.h"
+
 namespace {
 
 // Deeper nesting than any backup file has is refused, so that a hostile file cannot
@@ -112,33 +114,12 @@ private:
         if (at_ + 4 > text_.size()) return -1;
         int code = 0;
         for (int i = 0; i < 4; ++i) {
-            const char c = text_[at_ + size_t(i)];
-            int digit = (c >= '0' && c <= '9') ? c - '0'
-                        : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                        : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+            const int digit = HexDigitValue(text_[at_ + size_t(i)]);
             if (digit < 0) return -1;
             code = code * 16 + digit;
         }
         at_ += 4;
         return code;
-    }
-
-    static void AppendUtf8(std::string* out, uint32_t code) {
-        if (code < 0x80) {
-            out->push_back(char(code));
-        } else if (code < 0x800) {
-            out->push_back(char(0xC0 | (code >> 6)));
-            out->push_back(char(0x80 | (code & 0x3F)));
-        } else if (code < 0x10000) {
-            out->push_back(char(0xE0 | (code >> 12)));
-            out->push_back(char(0x80 | ((code >> 6) & 0x3F)));
-            out->push_back(char(0x80 | (code & 0x3F)));
-        } else {
-            out->push_back(char(0xF0 | (code >> 18)));
-            out->push_back(char(0x80 | ((code >> 12) & 0x3F)));
-            out->push_back(char(0x80 | ((code >> 6) & 0x3F)));
-            out->push_back(char(0x80 | (code & 0x3F)));
-        }
     }
 
     bool StringValue(std::string* out) {

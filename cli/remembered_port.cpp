@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "text_codes.h"
+
 namespace {
 
 // A settings file of more than this is not the window's; it is not read at all.
@@ -17,26 +19,6 @@ std::string Trim(const std::string& text) {
     if (first == std::string::npos) return "";
     const size_t last = text.find_last_not_of(" \t\r");
     return text.substr(first, last - first + 1);
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-void AppendUtf8(std::string* out, unsigned code) {
-    if (code < 0x80) {
-        out->push_back(char(code));
-    } else if (code < 0x800) {
-        out->push_back(char(0xC0 | (code >> 6)));
-        out->push_back(char(0x80 | (code & 0x3F)));
-    } else {
-        out->push_back(char(0xE0 | ((code >> 12) & 0x0F)));
-        out->push_back(char(0x80 | ((code >> 6) & 0x3F)));
-        out->push_back(char(0x80 | (code & 0x3F)));
-    }
 }
 
 // Qt writes a string value bare when it can and in double quotes when it holds
@@ -69,8 +51,8 @@ std::string Unescape(const std::string& raw) {
         case 'x': {
             unsigned code = 0;
             int digits = 0;
-            while (digits < 4 && i + 1 < raw.size() && HexValue(raw[i + 1]) >= 0) {
-                code = code * 16 + unsigned(HexValue(raw[++i]));
+            while (digits < 4 && i + 1 < raw.size() && HexDigitValue(raw[i + 1]) >= 0) {
+                code = code * 16 + unsigned(HexDigitValue(raw[++i]));
                 ++digits;
             }
             AppendUtf8(&out, code);
