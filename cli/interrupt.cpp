@@ -35,6 +35,8 @@ void InstallInterruptHandlers() {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
+    // A reader that went away (zelctl monitor | head) ends the program the same way.
+    sigaction(SIGPIPE, &action, nullptr);
 }
 
 void SetInterruptPort(int fd) { g_portFd = fd; }

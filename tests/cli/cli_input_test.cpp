@@ -8,6 +8,7 @@
 #include "cli_errors.h"
 #include "cli_numbers.h"
 #include "cli_options.h"
+#include "device_session.h"
 #include "json_value.h"
 #include "remembered_port.h"
 
@@ -121,6 +122,16 @@ TEST(CliOptions, CommandOptionsAreTakenOutAndUnknownOnesRefused) {
                   a.TakeOption("--count", &v);
               }),
               EXIT_USAGE);
+}
+
+TEST(PortChoice, ALoneDigitNamesAPortByNumberAsInTheWindow) {
+    CliOptions options;
+    options.port = "7";
+    EXPECT_EQ(ChoosePortName(options), "/dev/ttyUSB7");
+    options.port = "17";
+    EXPECT_EQ(ChoosePortName(options), "17");
+    options.port = "/dev/ttyS1";
+    EXPECT_EQ(ChoosePortName(options), "/dev/ttyS1");
 }
 
 TEST(RememberedPort, ReadsTheEntryAsQtWritesIt) {

@@ -58,21 +58,21 @@ void Reap(pid_t pid, int limitMs, int* status, bool* killed) {
 
 }  // namespace
 
-ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector<std::string>& overrides,
-                         int limitMs) {
-    ProcessResult result;
+RunningProcess::RunningProcess(const std::vector<std::string>& argv, const std::vector<std::string>& overrides) {
     int outPipe[2], errPipe[2];
-    if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) {
-        result.err = "pipe failed";
-        return result;
+    if (::pipe2(outPipe, O_CLOEXEC) != 0) return;
+    if (::pipe2(errPipe, O_CLOEXEC) != 0) {
+        ::close(outPipe[0]);
+        ::close(outPipe[1]);
+        return;
     }
     std::vector<std::string> args = argv;
     std::vector<std::string> env = MergedEnvironment(overrides);
     std::vector<char*> argPointers = Pointers(args);
     std::vector<char*> envPointers = Pointers(env);
 
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    pid_ = ::fork();
+    if (pid_ == 0) {
         ::dup2(outPipe[1], STDOUT_FILENO);
         ::dup2(errPipe[1], STDERR_FILENO);
         const int nullFd = ::open("/dev/null", O_RDONLY);
@@ -82,43 +82,77 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector
     }
     ::close(outPipe[1]);
     ::close(errPipe[1]);
+    fds_[0] = outPipe[0];
+    fds_[1] = errPipe[0];
+}
 
-    const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    std::string* sinks[2] = {&result.out, &result.err};
-    int open = 2;
-    while (open > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0) {
-            ::kill(pid, SIGKILL);
-            result.timedOut = true;
-            break;
-        }
-        const int ready = ::poll(fds, 2, int(left));
-        if (ready < 0 && errno != EINTR) break;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-            char buffer[4096];
-            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                sinks[i]->append(buffer, size_t(n));
-            } else if (n == 0 || errno != EINTR) {
-                ::close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            }
+RunningProcess::~RunningProcess() {
+    if (pid_ > 0) Finish(0);
+}
+
+bool RunningProcess::Collect(int waitMs) {
+    pollfd fds[2] = {{fds_[0], POLLIN, 0}, {fds_[1], POLLIN, 0}};
+    if (fds_[0] < 0 && fds_[1] < 0) return false;
+    const int ready = ::poll(fds, 2, waitMs);
+    if (ready < 0 && errno != EINTR) return false;
+    std::string* sinks[2] = {&result_.out, &result_.err};
+    for (int i = 0; i < 2; ++i) {
+        if (fds_[i] < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+        char buffer[4096];
+        const ssize_t n = ::read(fds_[i], buffer, sizeof buffer);
+        if (n > 0) {
+            sinks[i]->append(buffer, size_t(n));
+        } else if (n == 0 || errno != EINTR) {
+            ::close(fds_[i]);
+            fds_[i] = -1;
         }
     }
-    for (pollfd& p : fds) {
-        if (p.fd >= 0) ::close(p.fd);
+    return fds_[0] >= 0 || fds_[1] >= 0;
+}
+
+bool RunningProcess::WaitUntil(const std::function<bool(const ProcessResult&)>& done, int limitMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
+    while (!done(result_)) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0 || !Collect(int(left))) return done(result_);
+    }
+    return true;
+}
+
+void RunningProcess::Signal(int signal) {
+    if (pid_ > 0) ::kill(pid_, signal);
+}
+
+ProcessResult RunningProcess::Finish(int limitMs) {
+    if (pid_ <= 0) return result_;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) {
+            ::kill(pid_, SIGKILL);
+            result_.timedOut = true;
+            break;
+        }
+        if (!Collect(int(left))) break;
+    }
+    for (int& fd : fds_) {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
     }
     int status = 0;
     bool killed = false;
-    Reap(pid, 10000, &status, &killed);
-    result.timedOut = result.timedOut || killed;
-    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-    return result;
+    Reap(pid_, 10000, &status, &killed);
+    pid_ = -1;
+    result_.timedOut = result_.timedOut || killed;
+    if (WIFEXITED(status)) result_.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result_.signal = WTERMSIG(status);
+    return result_;
+}
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector<std::string>& overrides,
+                         int limitMs) {
+    RunningProcess process(argv, overrides);
+    return process.Finish(limitMs);
 }
 
 TempDir::TempDir() {

@@ -2,6 +2,7 @@
 // simulator on a pseudo-terminal, every wait bounded.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <sys/types.h>
@@ -21,6 +22,30 @@ struct ProcessResult {
 // the result marked timedOut.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector<std::string>& overrides,
                          int limitMs);
+
+// A program started and left running, for tests that act on it while it runs.
+class RunningProcess {
+public:
+    RunningProcess(const std::vector<std::string>& argv, const std::vector<std::string>& overrides);
+    ~RunningProcess();
+    RunningProcess(const RunningProcess&) = delete;
+    RunningProcess& operator=(const RunningProcess&) = delete;
+
+    // Collects output until `done` holds for what came so far; false when the program
+    // ended or `limitMs` ran out first.
+    bool WaitUntil(const std::function<bool(const ProcessResult&)>& done, int limitMs);
+    void Signal(int signal);
+    // Collects the rest of the output and the exit; kills the program after `limitMs`.
+    ProcessResult Finish(int limitMs);
+
+private:
+    // One round of collecting; false once both outputs have ended.
+    bool Collect(int waitMs);
+
+    pid_t pid_ = -1;
+    int fds_[2] = {-1, -1};
+    ProcessResult result_;
+};
 
 // A directory of its own under $TMPDIR, removed with everything in it.
 class TempDir {

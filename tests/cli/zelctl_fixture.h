@@ -25,11 +25,13 @@ protected:
     const std::string& Port() const { return sim_->Path(); }
 
     ProcessResult Zelctl(const std::vector<std::string>& args) {
-        std::vector<std::string> argv = {ZELCTL_PATH};
-        argv.insert(argv.end(), args.begin(), args.end());
-        ProcessResult result = RunProcess(
-            argv, {"HOME=" + home_.Path(), "XDG_CONFIG_HOME=" + home_.File("config"), "LC_ALL=C"},
-            kZelctlLimitMs);
+        return Checked(args, RunProcess(Argv(args), Environment(), kZelctlLimitMs));
+    }
+    // zelctl left running, for tests that interrupt it.
+    std::unique_ptr<RunningProcess> StartZelctl(const std::vector<std::string>& args) {
+        return std::make_unique<RunningProcess>(Argv(args), Environment());
+    }
+    ProcessResult Checked(const std::vector<std::string>& args, ProcessResult result) {
         EXPECT_FALSE(result.timedOut) << "zelctl did not finish: " << Describe(args, result);
         // Under the sanitizers a fault would otherwise hide behind an expected exit 1.
         EXPECT_EQ(result.err.find("AddressSanitizer"), std::string::npos) << Describe(args, result);
@@ -52,6 +54,15 @@ protected:
     const TempDir& Home() const { return home_; }
 
 private:
+    static std::vector<std::string> Argv(const std::vector<std::string>& args) {
+        std::vector<std::string> argv = {ZELCTL_PATH};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return argv;
+    }
+    std::vector<std::string> Environment() const {
+        return {"HOME=" + home_.Path(), "XDG_CONFIG_HOME=" + home_.File("config"), "LC_ALL=C"};
+    }
+
     TempDir home_;
     std::unique_ptr<SimulatorProcess> sim_;
 };

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <ctime>
+#include <sstream>
 #include <string>
 
 #include "zelctl_fixture.h"
@@ -82,6 +84,41 @@ TEST_F(PortTest, ThePortTheWindowRemembersIsTheDefault) {
     const ProcessResult given = Zelctl({"--port", Home().File("ttyNone"), "get", "2", "1"});
     EXPECT_EQ(given.exitCode, 1);
     EXPECT_EQ(ReadFile(programNamed), before);
+}
+
+int CountLines(const std::string& text) {
+    int lines = 0;
+    for (char c : text) lines += c == '\n';
+    return lines;
+}
+
+TEST_F(PortTest, CtrlCEndsMonitorCleanlyAndThePortServesAgain) {
+    StartSimulator();
+    auto monitor = StartZelctl({"--port", Port(), "monitor", "2:1", "--interval", "0.05"});
+    ASSERT_TRUE(monitor->WaitUntil([](const ProcessResult& r) { return CountLines(r.out) >= 2; }, 60000));
+    monitor->Signal(SIGINT);
+    const ProcessResult result = Checked({"monitor"}, monitor->Finish(60000));
+    EXPECT_EQ(result.exitCode, 0) << Describe({"monitor"}, result);
+    std::istringstream lines(result.out);
+    for (std::string line; std::getline(lines, line);) EXPECT_NE(line.find(" 0x02:1=1"), std::string::npos) << line;
+
+    const ProcessResult after = OnDevice({"get", "2", "1"});
+    EXPECT_EQ(after.exitCode, 0) << Describe({"get"}, after);
+}
+
+TEST_F(PortTest, AnInterruptedWaitStillGivesThePortBack) {
+    StartSimulator();
+    auto reboot = StartZelctl({"--port", Port(), "reboot"});
+    ASSERT_TRUE(reboot->WaitUntil(
+        [](const ProcessResult& r) { return r.err.find("Waiting for the device") != std::string::npos; }, 60000));
+    reboot->Signal(SIGTERM);
+    const ProcessResult result = Checked({"reboot"}, reboot->Finish(60000));
+    EXPECT_EQ(result.signal, SIGTERM) << Describe({"reboot"}, result);
+
+    // The port is not left marked as held; the device answers once it has restarted.
+    const ProcessResult after = OnDevice({"get", "2", "1"});
+    EXPECT_EQ(after.err.find("held by another program"), std::string::npos) << after.err;
+    EXPECT_EQ(after.exitCode, 0) << Describe({"get"}, after);
 }
 
 TEST_F(PortTest, HelpDescribesEveryCommandAndOption) {
