@@ -1,0 +1,37 @@
+#include "polling_receive.h"
+
+#include <cerrno>
+#include <ctime>
+#include <unistd.h>
+
+#include "com_port.h"
+
+namespace {
+
+int64_t NowNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+}  // namespace
+
+ZelResult PollingReceive(void* context, int /*address*/, uint8_t* buffer, int count, int* received,
+                         int timeoutMs) {
+    const ComPort* port = static_cast<const ComPort*>(context);
+    const int64_t start = NowNs();
+    const int64_t limit = int64_t(timeoutMs > 0 ? timeoutMs : 0) * 1000000;
+    int got = 0;
+    if (port && port->fd >= 0 && buffer && count > 0) {
+        for (;;) {
+            ssize_t n = ::read(port->fd, buffer + got, size_t(count - got));
+            if (n > 0) got += int(n);
+            if (got >= count || NowNs() - start >= limit) break;
+            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) break;
+            const timespec oneMs{0, 1000000};
+            nanosleep(&oneMs, nullptr);
+        }
+    }
+    if (received) *received = got;
+    return got > 0 ? ZEL_OK : ZEL_E_RX_FAILED;
+}

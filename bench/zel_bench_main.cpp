@@ -1,0 +1,168 @@
+// zel-bench: how close the protocol over the serial link comes to the speed of the
+// line. Runs zel5100-sim with wire pacing at 115200 baud as a process of its own and
+// times single reads of each size, a full refresh of the window's panels in both
+// modes and a firmware upload, each with the link's receive and with a receive that
+// polls the port every millisecond.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench_scenarios.h"
+#include "bench_table.h"
+#include "com_port.h"
+#include "polling_receive.h"
+#include "sim_process.h"
+#include "wire_meter.h"
+
+namespace {
+
+struct Options {
+    std::string simulator = ZELSIM_PATH;
+    int reads = 200;
+    int refreshes = 5;
+    int uploadKiB = 256;
+    int turnaroundUs = 1000;
+    int32_t firmware = 23;
+};
+
+struct Receiver {
+    const char* name;
+    ZelReceiveFn hook;
+};
+
+const Receiver kReceivers[] = {
+    {"link", ComReceive},
+    {"poll-1ms", PollingReceive},
+};
+
+// One simulated device and the port open on it.
+class Bench {
+public:
+    explicit Bench(const Options& options) : options_(options) {}
+    ~Bench() { Disconnect(); }
+
+    bool Connect(int mode) {
+        Disconnect();
+        std::string error;
+        std::vector<std::string> args{"--pacing", "--turnaround-us", std::to_string(options_.turnaroundUs),
+                                      "--mode", std::to_string(mode), "--firmware",
+                                      std::to_string(options_.firmware)};
+        if (!sim_.Start(options_.simulator, args, &error)) {
+            std::fprintf(stderr, "zel-bench: %s (%s)\n", error.c_str(), options_.simulator.c_str());
+            return false;
+        }
+        if (OpenComPort(&port_, sim_.PtyPath()) != COM_OPEN_OK) {
+            std::fprintf(stderr, "zel-bench: cannot open %s\n", sim_.PtyPath().c_str());
+            return false;
+        }
+        return true;
+    }
+
+    void Disconnect() {
+        CloseComPort(&port_);
+        sim_.Stop();
+    }
+
+    // Puts the meter in front of the port with this receive, and lets a few requests
+    // through untimed so that nothing is measured cold.
+    void Use(const Receiver& receiver) {
+        meter_.Install(&port_, receiver.hook);
+        uint32_t value = 0;
+        for (int i = 0; i < 3; ++i) ZelReadSetting(0x01, 5, &value);
+    }
+
+    const WireMeter& Meter() const { return meter_; }
+
+private:
+    const Options& options_;
+    SimProcess sim_;
+    ComPort port_;
+    WireMeter meter_;
+};
+
+bool ParseOptions(int argc, char** argv, Options* options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto number = [&](int* target) {
+            if (i + 1 >= argc) return false;
+            *target = std::atoi(argv[++i]);
+            return *target > 0;
+        };
+        if (arg == "--sim" && i + 1 < argc) {
+            options->simulator = argv[++i];
+        } else if (arg == "--reads") {
+            if (!number(&options->reads)) return false;
+        } else if (arg == "--refreshes") {
+            if (!number(&options->refreshes)) return false;
+        } else if (arg == "--upload-kib") {
+            if (!number(&options->uploadKiB)) return false;
+        } else if (arg == "--turnaround-us") {
+            if (!number(&options->turnaroundUs)) return false;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Usage() {
+    std::fputs("Usage: zel-bench [--sim PATH] [--reads N] [--refreshes N] [--upload-kib N]\n"
+               "                 [--turnaround-us N]\n"
+               "Times the protocol over the serial link against zel5100-sim with wire pacing\n"
+               "at 115200 baud. Times are per operation: one read, one refresh, one upload.\n",
+               stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, &options)) {
+        Usage();
+        return 2;
+    }
+    std::printf("zel-bench: 115200 baud 8N1, device turnaround %d us, firmware v%d.%d\n", options.turnaroundUs,
+                options.firmware / 10, options.firmware % 10);
+    std::printf("Wire limit: every byte both ways at 10 bits, plus the turnaround before each reply.\n"
+                "Receive: link = the serial link's own; poll-1ms = read, sleep 1 ms, read again.\n\n");
+    PrintTableHeader();
+
+    Bench bench(options);
+    struct Read {
+        const char* name;
+        int category, setting;
+    };
+    const Read reads[] = {
+        {"read 1 byte (0x02/1)", 0x02, 1},  {"read 2 bytes (0x81/10)", 0x81, 10},
+        {"read 4 bytes (0x01/3)", 0x01, 3}, {"read 6 bytes (0x03/6)", 0x03, 6},
+        {"read 8 bytes (0x81/8)", 0x81, 8},
+    };
+    if (!bench.Connect(1)) return 1;
+    for (const Read& read : reads) {
+        for (const Receiver& receiver : kReceivers) {
+            bench.Use(receiver);
+            ScenarioRun run = TimeSingleReads(bench.Meter(), read.category, read.setting, options.reads);
+            PrintTableRow(read.name, receiver.name, run, options.turnaroundUs);
+        }
+    }
+    for (int mode : {0, 1}) {
+        if (!bench.Connect(mode)) return 1;
+        for (const Receiver& receiver : kReceivers) {
+            bench.Use(receiver);
+            ScenarioRun run = TimeFullRefresh(bench.Meter(), mode, options.firmware, options.refreshes);
+            PrintTableRow("refresh all, mode " + std::to_string(mode), receiver.name, run, options.turnaroundUs);
+        }
+    }
+    for (const Receiver& receiver : kReceivers) {
+        // A fresh device for each upload: the one before restarts with the new image.
+        if (!bench.Connect(1)) return 1;
+        bench.Use(receiver);
+        ScenarioRun run = TimeUpload(bench.Meter(), options.uploadKiB * 1024);
+        PrintTableRow("upload " + std::to_string(options.uploadKiB) + " KiB", receiver.name, run,
+                      options.turnaroundUs);
+    }
+    std::printf("\nTargets: measured within %.2f x the wire limit, CPU under %.0f %% of the time.\n", kTargetRatio,
+                kTargetCpuShare * 100);
+    return 0;
+}
