@@ -13,6 +13,9 @@ int main(int argc, char* argv[])
     // chosen against this style's button face.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QCoreApplication::setOrganizationName(QLatin1String(SettingsStore::CompanyKey));
+    // The settings store is keyed by the program's name as the operator knows it,
+    // whatever the file is called on disk.
+    QCoreApplication::setApplicationName(QStringLiteral("Zel5100Util"));
 
     Zel5100UtilApp app;
     QString error;

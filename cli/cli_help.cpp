@@ -25,7 +25,7 @@ const char kOptions[] =
     "options (before or after the command):\n"
     "  --port NAME   the serial port, for example /dev/ttyUSB0; a lone digit n means\n"
     "                /dev/ttyUSBn. Default: the port the ZEL-5100 Utility window last used\n"
-    "                (\"ComPort\" in ~/.config/Taviro/zel5100util.conf, only read).\n"
+    "                (\"ComPort\" in ~/.config/Taviro/Zel5100Util.conf, only read).\n"
     "  --trace       write every frame sent and received to stderr: time of day in\n"
     "                milliseconds, TX or RX, the bytes in hex and as text\n"
     "  --json        print JSON: one object (info, get, dump, ports), one per line (monitor)\n"

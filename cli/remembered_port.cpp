@@ -4,7 +4,6 @@
 #include <fstream>
 #include <pwd.h>
 #include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "text_codes.h"
@@ -89,41 +88,29 @@ std::string HomeDirectory() {
 
 }  // namespace
 
-std::vector<std::string> WindowSettingsPaths() {
+std::string WindowSettingsPath() {
     std::string base;
     // Qt, like the XDG rules, ignores a relative XDG_CONFIG_HOME.
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') {
         base = xdg;
     } else {
         const std::string home = HomeDirectory();
-        if (home.empty()) return {};
+        if (home.empty()) return "";
         base = home + "/.config";
     }
-    return {base + "/Taviro/zel5100util.conf", base + "/Taviro/Zel5100Util.conf"};
+    return base + "/Taviro/Zel5100Util.conf";
 }
 
 std::string RememberedComPort() {
-    std::string port;
-    struct timespec newest {};
-    for (const std::string& path : WindowSettingsPaths()) {
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
-        std::ifstream file(path, std::ios::binary);
-        if (!file) continue;
-        std::string text(size_t(kMaxSettingsBytes) + 1, '\0');
-        file.read(&text[0], kMaxSettingsBytes + 1);
-        if (file.gcount() > kMaxSettingsBytes) continue;
-        text.resize(size_t(file.gcount()));
-        const std::string value = Trim(IniValue(text, "Zel5100Util", "ComPort"));
-        if (value.empty()) continue;
-        const bool newer = port.empty() || info.st_mtim.tv_sec > newest.tv_sec ||
-                           (info.st_mtim.tv_sec == newest.tv_sec && info.st_mtim.tv_nsec > newest.tv_nsec);
-        if (newer) {
-            port = value;
-            newest = info.st_mtim;
-        }
-    }
-    return port;
+    const std::string path = WindowSettingsPath();
+    if (path.empty()) return "";
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return "";
+    std::string text(size_t(kMaxSettingsBytes) + 1, '\0');
+    file.read(&text[0], kMaxSettingsBytes + 1);
+    if (file.gcount() > kMaxSettingsBytes) return "";
+    text.resize(size_t(file.gcount()));
+    return Trim(IniValue(text, "Zel5100Util", "ComPort"));
 }
 
 std::string IniValue(const std::string& text, const std::string& section, const std::string& key) {

@@ -61,29 +61,18 @@ TEST_F(PortTest, ThePortTheWindowRemembersIsTheDefault) {
 
     ASSERT_EQ(::mkdir(Home().File("config").c_str(), 0700), 0);
     ASSERT_EQ(::mkdir(Home().File("config/Taviro").c_str(), 0700), 0);
-    // The store may be under the program file's name or the application's; the file
-    // written last holds the port chosen last.
-    const std::string programNamed = Home().File("config/Taviro/zel5100util.conf");
-    const std::string applicationNamed = Home().File("config/Taviro/Zel5100Util.conf");
-    const auto store = [](const std::string& path, const std::string& port, time_t age) {
-        // As Qt writes it: other groups around, the value in quotes.
-        WriteFile(path, "[General]\nComPort=/dev/elsewhere\n\n[Zel5100Util]\nComPort=\"" + port + "\"\n");
-        const timespec when[2] = {{time(nullptr) - age, 0}, {time(nullptr) - age, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), when, 0), 0);
-    };
-    for (bool programNamedNewer : {true, false}) {
-        store(programNamed, programNamedNewer ? Port() : Home().File("ttyOld"), programNamedNewer ? 10 : 100);
-        store(applicationNamed, programNamedNewer ? Home().File("ttyOld") : Port(), programNamedNewer ? 100 : 10);
-        const ProcessResult remembered = Zelctl({"get", "2", "1"});
-        EXPECT_EQ(remembered.exitCode, 0) << Describe({"get"}, remembered);
-        EXPECT_EQ(remembered.out, "1\n");
-    }
+    const std::string store = Home().File("config/Taviro/Zel5100Util.conf");
+    // As Qt writes it: other groups around, the value in quotes.
+    WriteFile(store, "[General]\nComPort=/dev/elsewhere\n\n[Zel5100Util]\nComPort=\"" + Port() + "\"\n");
+    const ProcessResult remembered = Zelctl({"get", "2", "1"});
+    EXPECT_EQ(remembered.exitCode, 0) << Describe({"get"}, remembered);
+    EXPECT_EQ(remembered.out, "1\n");
 
     // --port still wins, and the settings files are left as they were.
-    const std::string before = ReadFile(programNamed);
+    const std::string before = ReadFile(store);
     const ProcessResult given = Zelctl({"--port", Home().File("ttyNone"), "get", "2", "1"});
     EXPECT_EQ(given.exitCode, 1);
-    EXPECT_EQ(ReadFile(programNamed), before);
+    EXPECT_EQ(ReadFile(store), before);
 }
 
 int CountLines(const std::string& text) {
