@@ -1,6 +1,6 @@
 #include "cli_help.h"
 
-#include "restart_wait.h"
+#include "zel_restart_wait.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "frame_trace.h"
 #include "interrupt.h"
 #include "remembered_port.h"
-#include "restart_wait.h"
+#include "zel_restart_wait.h"
 #include "setting_views.h"
 
 namespace {

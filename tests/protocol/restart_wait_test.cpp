@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "restart_wait.h"
+#include "zel_restart_wait.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
-// Waiting for the device after a command that restarts it, as the window does:
+// Waiting for the device after a command that restarts it, shared by the window and
+// the command-line tool:
 // a pause while it goes down, then reads of its mode until it answers, a pause
-// while it settles, and the bytes it printed while starting thrown away. Unlike
-// the window the wait has an end: a device that does not answer within the limit
-// is reported instead of waited for forever.
+// while it settles, and the bytes it printed while starting thrown away. The wait
+// has an end: a device that does not answer within the limit is reported instead of
+// waited for forever.
 #pragma once
 
 #include <functional>

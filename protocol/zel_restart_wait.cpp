@@ -1,39 +1,17 @@
-#include "restart_wait.h"
+#include "zel_restart_wait.h"
 
-#include <chrono>
-
-#include "setting_views.h"
+#include "zel_wait_budget.h"
 
 namespace {
 
-class Budget {
-public:
-    explicit Budget(int limitMs) : limitMs_(limitMs), start_(std::chrono::steady_clock::now()) {}
-
-    void Sleep(int ms) {
-        const ZelTransport transport = ZelGetTransport();
-        if (transport.sleep) transport.sleep(transport.context, ms);
-        sleptMs_ += ms;
-    }
-
-    bool Exhausted() const {
-        const auto clockMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                 std::chrono::steady_clock::now() - start_)
-                                 .count();
-        return sleptMs_ >= limitMs_ || clockMs >= limitMs_;
-    }
-
-private:
-    int64_t limitMs_;
-    int64_t sleptMs_ = 0;
-    std::chrono::steady_clock::time_point start_;
-};
+constexpr int MODE_CATEGORY = 0x02;
+constexpr int MODE_SETTING = 1;
 
 }  // namespace
 
 RestartWaitOutcome AwaitRestartedDevice(int limitMs, const std::function<void(int)>& onAttempt) {
     RestartWaitOutcome outcome;
-    Budget budget(limitMs);
+    ZelWaitBudget budget(limitMs);
 
     budget.Sleep(RESTART_GOING_DOWN_MS);
     for (;;) {
