@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <string>
 
+#include "busy_hold.h"
 #include "com_port.h"
 #include "control_ids.h"
 #include "message_pump.h"
@@ -25,6 +26,10 @@ constexpr int kMaxPortNameLength = 99;
 void Zel5100UtilDlg::OnTimer(int timer)
 {
     if (timer == 1) {
+        // Never start the first connection inside another command's wait:
+        // try again at the next tick.
+        if (Busy)
+            return;
         timer1_.stop();
         TavCombo* box = ComPortBox();
         for (const QString& name : app_.PortNames)
@@ -32,6 +37,9 @@ void Zel5100UtilDlg::OnTimer(int timer)
         const QString proposed = app_.ProposedPort();
         if (!proposed.isEmpty())
             box->setEditText(proposed);
+        // The first connection holds Busy too, so no click dispatched while it
+        // waits for the device can start a second transaction inside it.
+        const BusyHold hold(Busy);
         ConnectComPort();
         return;
     }
@@ -66,6 +74,7 @@ void Zel5100UtilDlg::ConnectComPort()
 
 void Zel5100UtilDlg::DetectDevice(int code)
 {
+    const BusyHold hold(Busy);
     int candidate = code;
     int timeouts = 1;
     if (code != -2) {

@@ -59,6 +59,11 @@ public:
     void DetectDevice(int code);
     // The refresh-all button: every panel read again, under the busy rule.
     void RefreshAll();
+    // After a command that restarts the device: empties the panels, waits
+    // (bounded) for the device to answer again and detects it anew. When it
+    // never answers, the window is left without a device and says so.
+    void RebootAndReconnect();
+    static const char* const RebootGaveUpText;
 
     // The text of "About" in the window's menu.
     static const char* const AboutMenuText;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct IpOctets {
     int32_t o0 = -1;
@@ -20,3 +21,21 @@ struct IpOctets {
     }
     bool Differs(int32_t a, int32_t b, int32_t c, int32_t d) const { return !Equals(a, b, c, d); }
 };
+
+inline IpOctets IpOctetsFromValue(uint32_t value) { return IpOctets::FromValue(value); }
+inline uint32_t IpOctetsToValue(const IpOctets& octets) { return octets.ToValue(); }
+inline bool IsLinkLocal(const IpOctets& octets) { return octets.IsLinkLocal(); }
+inline bool IpOctetsEqual(const IpOctets& octets, int32_t a, int32_t b, int32_t c, int32_t d)
+{
+    return octets.Equals(a, b, c, d);
+}
+inline bool IpOctetsDiffer(const IpOctets& octets, int32_t a, int32_t b, int32_t c, int32_t d)
+{
+    return octets.Differs(a, b, c, d);
+}
+
+// Reads "a.b.c.d" as typed: each number may follow white space and carry a
+// sign, every dot must be there, and scanning stops at the first mismatch;
+// the octets not reached stay -1. Numbers beyond 32 bits are held at the
+// nearest 32-bit value. Only the first 99 characters count.
+IpOctets ScanIpOctets(const std::string& text);
