@@ -3,7 +3,7 @@ BUILD   ?= build
 GENERATOR := -G Ninja
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test demo sanitize fuzz clean
+.PHONY: all deps configure build test demo sanitize fuzz package clean
 
 all: build
 
@@ -34,6 +34,10 @@ fuzz: deps
 		-DZEL_FUZZ=ON -DZEL_BUILD_GUI=OFF >/dev/null
 	@cmake --build build-fuzz --target fuzzers
 	@scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
+
+# A Debian package of the three programs: $(BUILD)/zel5100util_<version>_<arch>.deb
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz

@@ -51,4 +51,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 # at run time, so no linker can see that the window needs them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_STRIP_FILES ON)
 include(CPack)
