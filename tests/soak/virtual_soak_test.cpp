@@ -142,15 +142,19 @@ struct UpgradeCase {
     int deviceType;
     int32_t firmwareVersion;
     bool compressed;
+    uint64_t seed;
 };
 
 class VirtualUpgradeSoak : public VirtualSoak, public ::testing::WithParamInterface<UpgradeCase> {};
 
-// The operator tries again after a failed upgrade, as often as it takes; every image
-// the device takes as complete must be the file, byte for byte.
-TEST_P(VirtualUpgradeSoak, ImageArrivesByteExactOrTheUpgradeReportsItsError) {
+// Several upgrades in a row, the operator trying again after each failure as often
+// as it takes; every image the device takes as complete must be the file, byte for
+// byte, and every failure must be reported as one.
+TEST_P(VirtualUpgradeSoak, ImagesArriveByteExactOrTheUpgradeReportsItsError) {
+    constexpr int kUpgrades = 8;
+    constexpr int kTriesEach = 10;
     const UpgradeCase& c = GetParam();
-    SimConfig config = LossyDevice(99);
+    SimConfig config = LossyDevice(c.seed);
     config.deviceType = c.deviceType;
     config.firmwareVersion = c.firmwareVersion;
     config.eraseBusyMs = 400;
@@ -165,28 +169,32 @@ TEST_P(VirtualUpgradeSoak, ImageArrivesByteExactOrTheUpgradeReportsItsError) {
     const std::vector<uint8_t> file = BuildFirmwareFile(spec);
     TempFile onDisk(file);
 
-    constexpr int kTries = 10;
-    std::vector<ZelResult> results;
-    for (int attempt = 0; attempt < kTries; ++attempt) {
-        FrontEndUpload upload;
-        ASSERT_TRUE(upload.Run(onDisk.path(), c.firmwareVersion)) << upload.check.text;
-        results.push_back(upload.result);
-        if (upload.result == ZEL_OK) break;
+    std::map<std::string, int> outcomes;
+    for (int done = 0; done < kUpgrades; ++done) {
+        ZelResult result = ZEL_E_UPG_FAILED;
+        for (int attempt = 0; attempt < kTriesEach && result != ZEL_OK; ++attempt) {
+            FrontEndUpload upload;
+            ASSERT_TRUE(upload.Run(onDisk.path(), c.firmwareVersion)) << upload.check.text;
+            result = upload.result;
+            ++outcomes[ZelResultName(result)];
+        }
+        ASSERT_EQ(result, ZEL_OK) << "upgrade " << done << " did not succeed in " << kTriesEach << " tries";
+        ASSERT_EQ(finished.size(), size_t(done) + 1) << "the device did not take the image as complete";
+        EXPECT_EQ(finished.back(), file);
+        // Let a restarting device come back before the next upgrade.
+        clock_.AdvanceMs(config.restartMs);
     }
-    ASSERT_EQ(results.back(), ZEL_OK) << "no upgrade succeeded in " << kTries << " tries";
-    ASSERT_FALSE(finished.empty());
-    for (const std::vector<uint8_t>& image : finished) EXPECT_EQ(image, file);
 
-    std::printf("[ soak ] %s: %zu tr%s;", c.name, results.size(), results.size() == 1 ? "y" : "ies");
-    for (ZelResult r : results) std::printf(" %s", ZelResultName(r));
+    std::printf("[ soak ] %s, %d upgrades:", c.name, kUpgrades);
+    for (const auto& [name, count] : outcomes) std::printf(" %s x%d", name.c_str(), count);
     std::printf("; %llu replies dropped, %llu corrupted\n", (unsigned long long)device_->Stats().dropped,
                 (unsigned long long)device_->Stats().corrupted);
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, VirtualUpgradeSoak,
-                         ::testing::Values(UpgradeCase{"Zel5100SevenBit", 5100, 23, true},
-                                           UpgradeCase{"Zel5100Hex", 5100, 13, false},
-                                           UpgradeCase{"Zel5137", 5137, 23, true}),
+                         ::testing::Values(UpgradeCase{"Zel5100SevenBit", 5100, 23, true, 99},
+                                           UpgradeCase{"Zel5100Hex", 5100, 13, false, 100},
+                                           UpgradeCase{"Zel5137", 5137, 23, true, 101}),
                          [](const ::testing::TestParamInfo<UpgradeCase>& info) { return info.param.name; });
 
 }  // namespace
