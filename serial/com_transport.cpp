@@ -28,13 +28,28 @@ int OpenFd(void* context) {
     return port ? port->fd : -1;
 }
 
+// A byte's time on the line at 115200 baud: start bit, 8 data bits, stop bit.
+constexpr int64_t kByteNs = 10 * int64_t(1000000000) / 115200;
+
 // Time allowed for a write to get into the driver: the bytes' own time on
 // the line at 115200 baud plus a second. Output flow control is off, so a
 // port that takes nothing for that long is stuck (a pseudo-terminal whose
 // other end reads nothing), and the write fails instead of hanging.
 int64_t WriteAllowanceNs(int length) {
-    constexpr int64_t kNsPerByte = 10 * int64_t(1000000000) / 115200;  // start, 8 data, stop
-    return int64_t(length) * kNsPerByte + 1000000000;
+    return int64_t(length) * kByteNs + 1000000000;
+}
+
+// Once a reply has begun, the rest of it cannot come faster than the line carries
+// it: sleep through all but its last two bytes' time instead of waking for every
+// byte that trickles in. The last bytes are waited for in poll(), so the reply is
+// still taken the moment it is complete.
+void SleepWhileTheLineCarries(int missing, int64_t remainingNs) {
+    int64_t ns = int64_t(missing - 2) * kByteNs;
+    if (ns > remainingNs) ns = remainingNs;
+    if (ns <= 0) return;
+    timespec pause{time_t(ns / 1000000000), long(ns % 1000000000)};
+    while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+    }
 }
 
 enum class ReadOutcome { Data, Nothing, LineGone };
@@ -105,7 +120,10 @@ ZelResult ComReceive(void* context, int /*address*/, uint8_t* buffer, int count,
 
             int64_t remaining = deadline - NowNs();
             if (remaining <= 0) break;
-            if (outcome == ReadOutcome::Data) continue;  // take what is already waiting
+            if (outcome == ReadOutcome::Data) {
+                SleepWhileTheLineCarries(count - got, remaining);
+                continue;
+            }
 
             pollfd p{fd, POLLIN, 0};
             int ready = ::poll(&p, 1, PollTimeoutMs(remaining));
