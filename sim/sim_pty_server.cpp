@@ -117,16 +117,19 @@ void SimPtyServer::Serve(const volatile std::sig_atomic_t* stop)
                 pending.erase(pending.begin(), pending.begin() + written);
         }
 
+        // Waits are kept to the microsecond: paced reply bytes are due 86.8 us apart,
+        // and a wait rounded up to whole milliseconds would hold each one back.
         int64_t now = clock_.NowUs();
-        int timeoutMs = kMaxPollMs;
+        int64_t waitUs = int64_t(kMaxPollMs) * 1000;
         int64_t next = device_.NextOutputUs();
         if (next >= 0) {
-            int64_t waitMs = next > now ? (next - now + 999) / 1000 : 0;
-            if (waitMs < timeoutMs)
-                timeoutMs = static_cast<int>(waitMs);
+            int64_t untilNext = next > now ? next - now : 0;
+            if (untilNext < waitUs)
+                waitUs = untilNext;
         }
         pollfd p{master_, static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0};
-        int ready = ::poll(&p, 1, timeoutMs);
+        timespec wait{static_cast<time_t>(waitUs / 1000000), static_cast<long>(waitUs % 1000000) * 1000};
+        int ready = ::ppoll(&p, 1, &wait, nullptr);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
