@@ -95,7 +95,9 @@ ScenarioRun TimeSingleReads(const WireMeter& meter, int category, int setting, i
     run.operations = repeats;
     Mark start = Mark::Now(meter);
     for (int i = 0; i < repeats && run.failure.empty(); ++i) {
+        const double opStart = WallSeconds();
         ZelResult result = ReadOne(category, setting);
+        run.opSeconds.push_back(WallSeconds() - opStart);
         if (result != ZEL_OK) run.failure = Failed(category, setting, result);
     }
     Between(start, Mark::Now(meter), &run);
@@ -107,6 +109,7 @@ ScenarioRun TimeFullRefresh(const WireMeter& meter, int mode, int32_t firmwareVe
     run.operations = repeats;
     Mark start = Mark::Now(meter);
     for (int i = 0; i < repeats && run.failure.empty(); ++i) {
+        const double opStart = WallSeconds();
         for (const PanelView& panel : WindowPanels()) {
             if (!PanelUsable(panel, mode)) continue;
             for (const SettingView& view : panel.settings) {
@@ -115,6 +118,7 @@ ScenarioRun TimeFullRefresh(const WireMeter& meter, int mode, int32_t firmwareVe
                 if (result != ZEL_OK && run.failure.empty()) run.failure = Failed(view.category, view.setting, result);
             }
         }
+        run.opSeconds.push_back(WallSeconds() - opStart);
     }
     Between(start, Mark::Now(meter), &run);
     return run;
@@ -141,10 +145,19 @@ ScenarioRun TimeUpload(const WireMeter& meter, int bytes) {
     if (result != ZEL_OK) run.failure = std::string("upgrade: ") + ZelResultName(result);
     if (state.started && state.ended) {
         Between(state.start, state.end, &run);
+        run.opSeconds.push_back(run.wallSeconds);
     } else if (run.failure.empty()) {
         run.failure = "the upload phase was not seen";
     }
     return run;
+}
+
+double MedianOpSeconds(const ScenarioRun& run) {
+    if (run.opSeconds.empty()) return 0;
+    std::vector<double> sorted = run.opSeconds;
+    std::sort(sorted.begin(), sorted.end());
+    const size_t n = sorted.size();
+    return n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
 }
 
 double WireLimitSeconds(const WireCount& wire, int turnaroundUs) {

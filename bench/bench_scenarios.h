@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "wire_meter.h"
 
@@ -11,6 +12,7 @@ struct ScenarioRun {
     int64_t operations = 0;  // the unit the times are given per: a read, a refresh, an upload
     WireCount wire;          // what crossed the line while it was timed
     double wallSeconds = 0;
+    std::vector<double> opSeconds;  // each operation's own time, in order
     double cpuSeconds = 0;   // this thread's user + system time
     std::string failure;     // empty when every operation succeeded
 };
@@ -22,6 +24,10 @@ ScenarioRun TimeFullRefresh(const WireMeter& meter, int mode, int32_t firmwareVe
 // Sends an image of `bytes` bytes with the firmware upgrade and times its upload
 // phase: from the first part to the reply to the last one.
 ScenarioRun TimeUpload(const WireMeter& meter, int bytes);
+
+// The median of the operations' own times: what one operation takes, with the
+// stalls other programs on the machine cause left out.
+double MedianOpSeconds(const ScenarioRun& run);
 
 // The time the bytes counted need on a 115200 baud 8N1 line, plus the device's
 // pause before each reply.

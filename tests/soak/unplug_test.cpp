@@ -43,6 +43,10 @@ struct UnplugCase {
     bool duringUpgrade;   // otherwise during a refresh of the window's panels
 };
 
+void PrintTo(const UnplugCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Unplug : public ::testing::TestWithParam<UnplugCase> {
 protected:
     void SetUp() override {

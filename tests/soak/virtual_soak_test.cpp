@@ -145,6 +145,10 @@ struct UpgradeCase {
     uint64_t seed;
 };
 
+void PrintTo(const UpgradeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class VirtualUpgradeSoak : public VirtualSoak, public ::testing::WithParamInterface<UpgradeCase> {};
 
 // Several upgrades in a row, the operator trying again after each failure as often
