@@ -10,6 +10,7 @@
 #include "tav_combo.h"
 #include "tav_edit.h"
 #include "temp_string.h"
+#include "transaction_guard.h"
 #include "zel5100util_app.h"
 #include "zel5100util_dlg.h"
 #include "zel_protocol.h"
@@ -28,7 +29,7 @@ void Zel5100UtilDlg::OnTimer(int timer)
     if (timer == 1) {
         // Never start the first connection inside another command's wait:
         // try again at the next tick.
-        if (Busy)
+        if (Busy || InsideTransaction())
             return;
         timer1_.stop();
         TavCombo* box = ComPortBox();
@@ -43,7 +44,7 @@ void Zel5100UtilDlg::OnTimer(int timer)
         ConnectComPort();
         return;
     }
-    if (timer == 2 && AwaitingDhcpAddress && !Busy) {
+    if (timer == 2 && AwaitingDhcpAddress && !Busy && !InsideTransaction()) {
         Busy = true;
         PollAwaitedAddress(*this);
         Busy = false;
@@ -60,6 +61,7 @@ void Zel5100UtilDlg::ConnectComPort()
 
     const int result = app_.OpenPort(ResolvePortName(text.toStdString()));
     if (result == COM_OPEN_OK) {
+        GuardTransactionPump();
         StatusLine()->setToolTip(QString());
         SetStatus(QStringLiteral("COM port opened successfully!"));
         DetectDevice(-1);

@@ -16,6 +16,7 @@
 #include "tav_combo.h"
 #include "tav_edit.h"
 #include "temp_string.h"
+#include "transaction_guard.h"
 #include "version.h"
 #include "zel5100util_app.h"
 
@@ -107,7 +108,7 @@ void Zel5100UtilDlg::ShowAboutBox()
 
 bool Zel5100UtilDlg::RunExclusive(const std::function<void()>& operation)
 {
-    if (Busy)
+    if (Busy || InsideTransaction())
         return false;
     Busy = true;
     operation();

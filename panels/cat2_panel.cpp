@@ -3,6 +3,15 @@
 
 #include "control_ids.h"
 #include "panels.h"
+#include "zel5100util_app.h"
+#include "zel5100util_dlg.h"
+
+namespace {
+
+// Volatile storage is offered from firmware version 1.4 on.
+constexpr int kVolatileStorageFirmware = 14;
+
+}  // namespace
 
 const PanelControls& Cat2Panel()
 {
@@ -29,10 +38,30 @@ void RefreshCat2Panel(Zel5100UtilDlg& window)
     ResetCat2Panel(window);
     if (!PanelUsable(window, Cat2Panel()))
         return;
-    // The panel stays empty until the category's reads are wired in.
+    // The mode read here is the device's operational mode.
+    static const std::vector<PanelSetting> settings{
+        {1, Idc::Cat2Mode, ValueFormat::Decimal, &Zel5100UtilApp::DeviceMode},
+        {2, Idc::Cat2Application, ValueFormat::Decimal},
+    };
+    if (!ReadPanelSettings(window, Cat2Panel().category, settings))
+        return;
+    ReadGatedSetting(window, Cat2Panel().category,
+                     {3, Idc::Cat2VolatileStorage, ValueFormat::Decimal},
+                     Idc::Cat2VolatileStorageWrite, kVolatileStorageFirmware);
 }
 
 void RouteCat2Commands(Zel5100UtilDlg& window)
 {
     RoutePanelRefresh(window, Cat2Panel(), &RefreshCat2Panel);
+    RouteRebootingWrite(window, Idc::Cat2ModeWrite, Idc::Cat2Mode, 2, 1,
+                        QStringLiteral("Writing to Mode - Unit will reboot"), [&window] {
+                            uint32_t mode = 0;
+                            ZelReadSetting(2, 1, &mode);
+                            window.App().DeviceMode = static_cast<int32_t>(mode);
+                        });
+    RouteRebootingWrite(window, Idc::Cat2ApplicationWrite, Idc::Cat2Application, 2, 2,
+                        QStringLiteral("Writing to Application - Unit will reboot"));
+    RouteGatedWrite(window, Idc::Cat2VolatileStorageWrite, Idc::Cat2VolatileStorage, 2, 3,
+                    kVolatileStorageFirmware);
 }
+

@@ -29,10 +29,17 @@ void RefreshCat84Panel(Zel5100UtilDlg& window)
     ResetCat84Panel(window);
     if (!PanelUsable(window, Cat84Panel()))
         return;
-    // The panel stays empty until the category's reads are wired in.
+    static const std::vector<PanelSetting> settings{
+        {1, Idc::Cat84PacketSize, ValueFormat::Decimal},
+        {2, Idc::Cat84PhysicalPort, ValueFormat::Decimal},
+        {3, Idc::Cat84TsRate, ValueFormat::Decimal},
+    };
+    ReadPanelSettings(window, Cat84Panel().category, settings);
 }
 
 void RouteCat84Commands(Zel5100UtilDlg& window)
 {
     RoutePanelRefresh(window, Cat84Panel(), &RefreshCat84Panel);
+    RoutePlainWrite(window, Idc::Cat84PacketSizeWrite, Idc::Cat84PacketSize, 0x84, 1);
 }
+

@@ -134,6 +134,25 @@ bool ReadPanelSettings(Zel5100UtilDlg& window, int category,
     return true;
 }
 
+bool ReadGatedSetting(Zel5100UtilDlg& window, int category, const PanelSetting& setting,
+                      int writeButton, int minFirmware)
+{
+    const bool offered = window.App().FirmwareVersion >= minFirmware;
+    TavEdit* field = window.Edit(setting.field);
+    if (offered) {
+        if (!ReadSettingIntoField(window, category, setting))
+            return false;
+    } else if (field != nullptr) {
+        field->SetTextFromDevice(QString());
+    }
+    if (field != nullptr)
+        field->EnableField(offered);
+    if (QAbstractButton* write = window.Button(writeButton))
+        write->setEnabled(offered);
+    PumpPendingMessages();
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // What the operator typed
 

@@ -91,6 +91,12 @@ bool ReadSettingIntoField(Zel5100UtilDlg& window, int category, const PanelSetti
 // and gives false.
 bool ReadPanelSettings(Zel5100UtilDlg& window, int category,
                        const std::vector<PanelSetting>& settings);
+// A setting offered only from firmware `minFirmware` on: read and shown when
+// the firmware has it, else emptied; then its field and write button are
+// enabled only when offered. A failed read ends it (false) with the field
+// empty and still enabled, as the reset left it.
+bool ReadGatedSetting(Zel5100UtilDlg& window, int category, const PanelSetting& setting,
+                      int writeButton, int minFirmware);
 
 // ---------------------------------------------------------------------------
 // What the operator typed

@@ -1,0 +1,11 @@
+// The protocol module must never be entered twice. A transaction dispatches
+// window messages through its pump hook while it waits; the guard marks that
+// time, so no command started by such a message can begin a transaction of
+// its own, whatever state the Busy flag is in.
+#pragma once
+
+// Wraps the pump hook now registered with the protocol module (once; a hook
+// already wrapped stays as it is).
+void GuardTransactionPump();
+// True while a transaction is dispatching window messages.
+bool InsideTransaction();
