@@ -17,6 +17,7 @@
 #include "tav_edit.h"
 #include "temp_string.h"
 #include "transaction_guard.h"
+#include "upgrade_buttons.h"
 #include "version.h"
 #include "zel5100util_app.h"
 
@@ -87,6 +88,7 @@ void Zel5100UtilDlg::ConnectCommands()
 
     RouteCommand(Idc::RefreshAll, [this] { RefreshAll(); });
     RoutePanelCommands(*this);
+    RouteFirmwareCommands(*this);
 }
 
 TavEdit* Zel5100UtilDlg::Edit(int id) const { return controls_.As<TavEdit>(id); }

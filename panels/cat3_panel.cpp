@@ -2,16 +2,39 @@
 #include "cat3_panel.h"
 
 #include "control_ids.h"
-#include "ip_octets.h"
+#include "ip_addr_change_dlg.h"
+#include "message_pump.h"
 #include "panels.h"
 #include "tav_edit.h"
+#include "zel5100util_app.h"
 #include "zel5100util_dlg.h"
+#include "zel_error.h"
 #include "zel_protocol.h"
+
+namespace {
+
+constexpr int kCategory = 3;
+constexpr int kRebootSetting = 5;
+
+// Writes Reboot; the device goes away without answering, so "no reply" counts
+// as done. Then waits for it to come back. A failed write is shown instead.
+void RebootDevice(Zel5100UtilDlg& window, const QString& statusText)
+{
+    window.SetStatus(statusText);
+    PumpPendingMessages();
+    const ZelResult result = ZelWriteSetting(kCategory, kRebootSetting, 1);
+    if (result == ZEL_OK || result == ZEL_REPLY_IGNORED)
+        window.RebootAndReconnect();
+    else
+        ShowZelError(window.App(), result);
+}
+
+}  // namespace
 
 const PanelControls& Cat3Panel()
 {
     static const PanelControls panel{
-        3,
+        kCategory,
         Idc::Cat3Refresh,
         {
             {Idc::Cat3IpAddress, 0},
@@ -35,12 +58,47 @@ void RefreshCat3Panel(Zel5100UtilDlg& window)
     ResetCat3Panel(window);
     if (!PanelUsable(window, Cat3Panel()))
         return;
-    // The panel stays empty until the category's reads are wired in.
+    static const std::vector<PanelSetting> network{
+        {1, Idc::Cat3IpAddress, ValueFormat::DottedAddress},
+        {2, Idc::Cat3Subnet, ValueFormat::DottedAddress},
+        {3, Idc::Cat3Gateway, ValueFormat::DottedAddress},
+        {4, Idc::Cat3DhcpEnabled, ValueFormat::Decimal},
+    };
+    if (!ReadPanelSettings(window, kCategory, network))
+        return;
+    // The fields hold the values exactly as read.
+    const IpOctets address = ScanAddressField(window.Edit(Idc::Cat3IpAddress));
+    const bool dhcp = ParseEditNumber(window.Edit(Idc::Cat3DhcpEnabled)) == 1;
+    if (dhcp && (IpOctetsEqual(address, 0, 0, 0, 0) || IsLinkLocal(address)))
+        window.AwaitingDhcpAddress = true;
+    ReadSettingIntoField(window, kCategory, {6, Idc::Cat3MacAddress, ValueFormat::MacAddress});
+}
+
+void OnRebootDevice(Zel5100UtilDlg& window)
+{
+    window.RunExclusive([&window] {
+        window.AwaitingDhcpAddress = false;
+        RebootDevice(window, QStringLiteral("Write reboot command"));
+    });
+}
+
+void OnChangeIpAddress(Zel5100UtilDlg& window)
+{
+    window.RunExclusive([&window] {
+        IpAddrChangeDlg dialog(window.App(), &window);
+        dialog.exec();
+        if (!dialog.addressesWritten)
+            return;
+        window.AwaitingDhcpAddress = false;
+        RebootDevice(window, QStringLiteral("Reboot ZEL-5100"));
+    });
 }
 
 void RouteCat3Commands(Zel5100UtilDlg& window)
 {
     RoutePanelRefresh(window, Cat3Panel(), &RefreshCat3Panel);
+    window.RouteCommand(Idc::Cat3Reboot, [&window] { OnRebootDevice(window); });
+    window.RouteCommand(Idc::Cat3Change, [&window] { OnChangeIpAddress(window); });
 }
 
 void PollAwaitedAddress(Zel5100UtilDlg& window)

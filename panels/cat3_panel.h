@@ -5,3 +5,8 @@
 
 const PanelControls& Cat3Panel();
 void RouteCat3Commands(Zel5100UtilDlg& window);
+
+// Button 1020: restarts the device and waits for it.
+void OnRebootDevice(Zel5100UtilDlg& window);
+// Button 1021: the Change IP Address dialog, then a restart when it wrote anything.
+void OnChangeIpAddress(Zel5100UtilDlg& window);

@@ -1,17 +1,212 @@
 #include "ip_addr_change_dlg.h"
 
+#include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include "control_ids.h"
+#include "panel_framework.h"
+#include "tav_edit.h"
+#include "zel5100util_app.h"
+#include "zel_error.h"
+
+namespace {
+
+constexpr int kNetworkCategory = 3;
+constexpr int kAddressSetting = 1;
+constexpr int kSubnetSetting = 2;
+constexpr int kGatewaySetting = 3;
+constexpr int kDhcpSetting = 4;
+
+struct AddressField {
+    int field;
+    int setting;
+};
+
+// In the order the device is written: address, subnet mask, gateway.
+constexpr AddressField kAddressFields[] = {
+    {IdcChangeIp::IpAddress, kAddressSetting},
+    {IdcChangeIp::Subnet, kSubnetSetting},
+    {IdcChangeIp::Gateway, kGatewaySetting},
+};
+
+}  // namespace
+
+const char* const IpAddrChangeDlg::ChooseFirstText =
+    "Please choose \"Use DHCP\" or \"Use static IP address\" first";
 
 IpAddrChangeDlg::IpAddrChangeDlg(QWidget* parent) : QDialog(parent)
+{
+    Build();
+}
+
+IpAddrChangeDlg::IpAddrChangeDlg(Zel5100UtilApp& app, QWidget* parent)
+    : QDialog(parent), app_(&app)
+{
+    Build();
+    ReadOpeningSettings();
+}
+
+void IpAddrChangeDlg::Build()
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     controls_ =
         BuildDialog(this, LoadDialogTemplate(QStringLiteral(":/layouts/change_ip_address.layout")));
     if (auto* ok = controls_.As<QPushButton>(IdcChangeIp::Ok))
-        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+        connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
     if (auto* cancel = controls_.As<QPushButton>(IdcChangeIp::Cancel))
         connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    if (QRadioButton* dhcp = Radio(IdcChangeIp::UseDhcp))
+        connect(dhcp, &QRadioButton::clicked, this, [this] { OnUseDhcpClicked(); });
+    if (QRadioButton* fixed = Radio(IdcChangeIp::UseStatic))
+        connect(fixed, &QRadioButton::clicked, this, [this] { OnUseStaticClicked(); });
+}
+
+TavEdit* IpAddrChangeDlg::Edit(int id) const { return controls_.As<TavEdit>(id); }
+QRadioButton* IpAddrChangeDlg::Radio(int id) const { return controls_.As<QRadioButton>(id); }
+
+void IpAddrChangeDlg::ShowError(ZelResult result)
+{
+    if (app_ != nullptr)
+        ShowZelError(*app_, result);
+}
+
+void IpAddrChangeDlg::ReadOpeningSettings()
+{
+    addressesWritten = false;
+    uint32_t dhcp = 0;
+    ZelResult result = ZelReadSetting(kNetworkCategory, kDhcpSetting, &dhcp);
+    if (result != ZEL_OK) {
+        ShowError(result);
+        return;
+    }
+    dhcpAtOpen = dhcp == 1;
+    dhcpKnown_ = true;
+    if (!dhcpAtOpen) {
+        IpOctets* const opening[] = {&openAddress, &openSubnet, &openGateway};
+        for (int i = 0; i < 3; ++i) {
+            uint32_t value = 0;
+            result = ZelReadSetting(kNetworkCategory, kAddressFields[i].setting, &value);
+            if (result != ZEL_OK) {
+                ShowError(result);
+                return;
+            }
+            *opening[i] = IpOctetsFromValue(value);
+        }
+    }
+    if (dhcpAtOpen) {
+        Radio(IdcChangeIp::UseDhcp)->setChecked(true);
+        SetStaticControlsEnabled(false);
+    } else {
+        Radio(IdcChangeIp::UseStatic)->setChecked(true);
+        SetStaticControlsEnabled(true);
+        FillAddressEdits();
+    }
+}
+
+void IpAddrChangeDlg::SetStaticControlsEnabled(bool enabled)
+{
+    for (int id : {IdcChangeIp::Gateway, IdcChangeIp::IpAddress, IdcChangeIp::Subnet})
+        if (TavEdit* field = Edit(id))
+            field->EnableField(enabled);
+    for (int id : {IdcChangeIp::StaticGroup, IdcChangeIp::GatewayLabel, IdcChangeIp::IpAddressLabel,
+                   IdcChangeIp::SubnetLabel})
+        if (QWidget* control = ControlById(id))
+            control->setEnabled(enabled);
+}
+
+void IpAddrChangeDlg::FillAddressEdits()
+{
+    for (const AddressField& address : kAddressFields) {
+        uint32_t value = 0;
+        const ZelResult result = ZelReadSetting(kNetworkCategory, address.setting, &value);
+        if (result != ZEL_OK) {
+            ShowError(result);
+            return;
+        }
+        if (TavEdit* field = Edit(address.field))
+            field->SetTextFromDevice(FormatDottedAddress(value));
+    }
+}
+
+void IpAddrChangeDlg::OnUseDhcpClicked()
+{
+    SetStaticControlsEnabled(!Radio(IdcChangeIp::UseDhcp)->isChecked());
+}
+
+void IpAddrChangeDlg::OnUseStaticClicked()
+{
+    SetStaticControlsEnabled(Radio(IdcChangeIp::UseStatic)->isChecked());
+    // The device's values replace whatever was typed.
+    FillAddressEdits();
+}
+
+IpOctets IpAddrChangeDlg::ScanField(int field) const
+{
+    return ScanAddressField(Edit(field));
+}
+
+bool IpAddrChangeDlg::WriteAddress(int setting, const IpOctets& address)
+{
+    const ZelResult result = ZelWriteSetting(kNetworkCategory, setting, IpOctetsToValue(address));
+    if (result != ZEL_OK) {
+        ShowError(result);
+        return false;
+    }
+    return true;
+}
+
+void IpAddrChangeDlg::OnOk()
+{
+    const bool useDhcp = Radio(IdcChangeIp::UseDhcp)->isChecked();
+    if (!useDhcp && !Radio(IdcChangeIp::UseStatic)->isChecked()) {
+        // The device could not be read at opening: nothing is written until
+        // the operator has said what the device is to use.
+        if (app_ != nullptr)
+            app_->ShowMessage(QString::fromUtf8(ChooseFirstText));
+        return;
+    }
+
+    if (useDhcp) {
+        if (!dhcpAtOpen) {
+            const ZelResult result = ZelWriteSetting(kNetworkCategory, kDhcpSetting, 1);
+            if (result != ZEL_OK) {
+                ShowError(result);
+                return;
+            }
+            addressesWritten = true;
+        }
+        accept();
+        return;
+    }
+
+    if (dhcpAtOpen || !dhcpKnown_) {
+        // From DHCP (or from a state that could not be read) to a static address: all three are written, then DHCP is
+        // turned off, so the device cannot keep DHCP and ignore the address.
+        for (const AddressField& address : kAddressFields)
+            if (!WriteAddress(address.setting, ScanField(address.field)))
+                return;
+        const ZelResult result = ZelWriteSetting(kNetworkCategory, kDhcpSetting, 0);
+        if (result != ZEL_OK) {
+            ShowError(result);
+            return;
+        }
+        addressesWritten = true;
+        accept();
+        return;
+    }
+
+    // A static address kept or changed: only what differs from the opening values.
+    const IpOctets* const opening[] = {&openAddress, &openSubnet, &openGateway};
+    for (int i = 0; i < 3; ++i) {
+        const IpOctets typed = ScanField(kAddressFields[i].field);
+        const IpOctets& was = *opening[i];
+        if (!IpOctetsDiffer(typed, was.o0, was.o1, was.o2, was.o3))
+            continue;
+        if (!WriteAddress(kAddressFields[i].setting, typed))
+            return;
+        addressesWritten = true;
+    }
+    accept();
 }
