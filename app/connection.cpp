@@ -1,5 +1,6 @@
 // Choosing the COM port, opening it and identifying the device behind it.
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <string>
 
 #include "busy_hold.h"
@@ -36,8 +37,11 @@ void Zel5100UtilDlg::OnTimer(int timer)
         for (const QString& name : app_.PortNames)
             box->AddSorted(name);
         const QString proposed = app_.ProposedPort();
-        if (!proposed.isEmpty())
+        if (!proposed.isEmpty()) {
             box->setEditText(proposed);
+            // The narrow box shows the start of a long name, as a native one does.
+            box->lineEdit()->setCursorPosition(0);
+        }
         // The first connection holds Busy too, so no click dispatched while it
         // waits for the device can start a second transaction inside it.
         const BusyHold hold(Busy);

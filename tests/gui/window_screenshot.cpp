@@ -1,12 +1,15 @@
 // Draws the main window offscreen into a PNG:
-//   zel_window_screenshot OUTPUT.png [--filled | --about | --change-ip]
+//   zel_window_screenshot OUTPUT.png [--filled | --live [MODE] | --about | --change-ip]
 // --filled puts sample values into every field, enabled, to check that they fit;
+// --live connects the window to the simulated device (in process, virtual time)
+// in operational mode MODE (1 unless given) and draws what it read;
 // --about and --change-ip draw those dialogs instead of the main window.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "about_dlg.h"
@@ -26,6 +29,9 @@
 #include "tav_edit.h"
 #include "zel5100util_app.h"
 #include "zel5100util_dlg.h"
+#include "sim_clock.h"
+#include "sim_device.h"
+#include "sim_transport.h"
 
 int main(int argc, char* argv[])
 {
@@ -50,6 +56,31 @@ int main(int argc, char* argv[])
         dialog->show();
         QApplication::processEvents();
         return dialog->grab().save(output, "PNG") ? 0 : 1;
+    }
+
+    if (mode == QLatin1String("--live")) {
+        SimConfig config;
+        config.mode = argc > 3 ? std::atoi(argv[3]) : 1;
+        VirtualClock clock;
+        SimDevice device(config, clock);
+        SimTransport transport(device, clock);
+        transport.SetPump([] { QApplication::processEvents(); });
+        Zel5100UtilApp app;
+        app.PortNames = {QStringLiteral("/dev/ttyUSB0")};
+        app.PortOpener = [&transport](const std::string&) {
+            transport.Install();
+            return 0;
+        };
+        app.PortCloser = [] {};
+        Zel5100UtilDlg window(app);
+        window.show();
+        window.OnTimer(1);
+        QApplication::processEvents();
+        const bool saved = window.grab().save(output, "PNG");
+        transport.Uninstall();
+        if (!saved)
+            std::fprintf(stderr, "zel_window_screenshot: cannot write %s\n", argv[1]);
+        return saved ? 0 : 1;
     }
 
     Zel5100UtilApp app;
