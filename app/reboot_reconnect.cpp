@@ -8,6 +8,7 @@
 #include "temp_string.h"
 #include "zel5100util_app.h"
 #include "zel5100util_dlg.h"
+#include "zel_protocol.h"
 #include "zel_restart_wait.h"
 
 const char* const Zel5100UtilDlg::RebootGaveUpText =
@@ -27,10 +28,15 @@ void Zel5100UtilDlg::RebootAndReconnect()
 
     // The pauses go through the transport's sleep hook and the start-up output
     // through its receive hook, so they cost no real time on a simulated line.
-    const RestartWaitOutcome outcome = AwaitRestartedDevice(RESTART_LIMIT_MS, [this](int attempt) {
-        SetStatus(TempString("Rebooting, trying to establish contact - %d", attempt));
-        PumpPendingMessages();
-    });
+    // Without a port there is nothing to wait for (and nothing would pause).
+    const ZelTransport transport = ZelGetTransport();
+    RestartWaitOutcome outcome;
+    outcome.result = ZEL_E_PORT_CLOSED;
+    if (transport.transmit != nullptr && transport.receive != nullptr)
+        outcome = AwaitRestartedDevice(RESTART_LIMIT_MS, [this](int attempt) {
+            SetStatus(TempString("Rebooting, trying to establish contact - %d", attempt));
+            PumpPendingMessages();
+        });
 
     if (outcome.result != ZEL_OK) {
         // A unit that never comes back must not keep the window busy for ever:

@@ -166,6 +166,17 @@ TEST_F(RebootTest, ADeviceThatNeverAnswersEndsTheWaitWithoutADevice)
     EXPECT_TRUE(window_->Button(Idc::RefreshAll)->isEnabled());
 }
 
+TEST_F(RebootTest, WithoutAPortTheWaitEndsAtOnce)
+{
+    ConnectDevice(SimConfig());
+    transport_->Uninstall();
+    window_->RunExclusive([this] { window_->RebootAndReconnect(); });
+    EXPECT_EQ(window_->StatusLine()->text(), QString::fromUtf8(Zel5100UtilDlg::RebootGaveUpText));
+    EXPECT_TRUE(ContactAttempts().empty());
+    EXPECT_EQ(app_->DeviceMode, -1);
+    EXPECT_FALSE(window_->Busy);
+}
+
 TEST_F(RebootTest, ADeviceOfAnotherTypeAfterTheRebootLeavesNoDevice)
 {
     ConnectDevice(SimConfig());
