@@ -2,6 +2,7 @@
 // port opener pointed at the in-process simulator.
 #include <QAbstractButton>
 #include <memory>
+#include <ostream>
 
 #include "cat1_panel.h"
 #include "cat2_panel.h"
@@ -77,6 +78,11 @@ struct FirstConnectionCase {
     std::vector<const PanelControls*> filled;
     std::vector<const PanelControls*> emptyAndDisabled;
 };
+
+void PrintTo(const FirstConnectionCase& c, std::ostream* os)
+{
+    *os << "mode " << c.mode;
+}
 
 class FirstConnectionTest : public ConnectionTest,
                             public testing::WithParamInterface<FirstConnectionCase> {};

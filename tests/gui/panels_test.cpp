@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <ostream>
 
 #include "control_ids.h"
 #include "ip_octets.h"
@@ -26,6 +27,11 @@ struct FormatCase {
     uint64_t value;
     const char* text;
 };
+
+void PrintTo(const FormatCase& c, std::ostream* os)
+{
+    *os << static_cast<int>(c.format) << ":" << c.value;
+}
 
 class FormatTest : public testing::TestWithParam<FormatCase> {};
 
@@ -59,6 +65,11 @@ struct ParseCase {
     const char* text;
     int64_t value;
 };
+
+void PrintTo(const ParseCase& c, std::ostream* os)
+{
+    *os << "'" << c.text << "' sep '" << c.separator << "'";
+}
 
 class ParseEditNumberTest : public testing::TestWithParam<ParseCase> {};
 
@@ -100,6 +111,11 @@ struct ScanCase {
     IpOctets octets;
     uint32_t packed;
 };
+
+void PrintTo(const ScanCase& c, std::ostream* os)
+{
+    *os << "'" << c.text << "'";
+}
 
 class AddressScanTest : public testing::TestWithParam<ScanCase> {};
 
@@ -249,6 +265,11 @@ struct PlainWriteCase {
     const char* shown;
 };
 
+void PrintTo(const PlainWriteCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class PlainWriteTest : public PanelsTest, public testing::WithParamInterface<PlainWriteCase> {};
 
 TEST_P(PlainWriteTest, WritesReadsBackAndShowsTheDevicesValue)
@@ -325,6 +346,11 @@ struct AddressWriteCase {
     WireRequest write;
 };
 
+void PrintTo(const AddressWriteCase& c, std::ostream* os)
+{
+    *os << "'" << c.typed << "'";
+}
+
 class AddressWriteTest : public PanelsTest,
                          public testing::WithParamInterface<AddressWriteCase> {};
 
@@ -363,6 +389,11 @@ struct GateCase {
     WireRequest read;
     bool offered;
 };
+
+void PrintTo(const GateCase& c, std::ostream* os)
+{
+    *os << "firmware " << c.firmware << " setting " << c.read.category << "/" << c.read.setting;
+}
 
 class FirmwareGateTest : public PanelsTest, public testing::WithParamInterface<GateCase> {};
 
