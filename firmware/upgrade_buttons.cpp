@@ -154,7 +154,7 @@ void FirmwareUpgradeButtons::Upgrade()
         window_.SetStatus(QStringLiteral("Error while upgrading firmware"));
         PumpPendingMessages();
         app.FirmwareStream.Close();
-        window_.Busy = false;
+        // Busy stays set while the message is up, as for every failure shown.
         ShowZelError(app, result);
         return;
     }

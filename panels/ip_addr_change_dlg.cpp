@@ -147,9 +147,9 @@ IpOctets IpAddrChangeDlg::ScanField(int field) const
     return ScanAddressField(Edit(field));
 }
 
-bool IpAddrChangeDlg::WriteAddress(int setting, const IpOctets& address)
+bool IpAddrChangeDlg::WriteSetting(int setting, uint32_t value)
 {
-    const ZelResult result = ZelWriteSetting(kNetworkCategory, setting, IpOctetsToValue(address));
+    const ZelResult result = ZelWriteSetting(kNetworkCategory, setting, value);
     if (result != ZEL_OK) {
         ShowError(result);
         return false;
@@ -170,11 +170,8 @@ void IpAddrChangeDlg::OnOk()
 
     if (useDhcp) {
         if (!dhcpAtOpen) {
-            const ZelResult result = ZelWriteSetting(kNetworkCategory, kDhcpSetting, 1);
-            if (result != ZEL_OK) {
-                ShowError(result);
+            if (!WriteSetting(kDhcpSetting, 1))
                 return;
-            }
             addressesWritten = true;
         }
         accept();
@@ -182,16 +179,14 @@ void IpAddrChangeDlg::OnOk()
     }
 
     if (dhcpAtOpen || !dhcpKnown_) {
-        // From DHCP (or from a state that could not be read) to a static address: all three are written, then DHCP is
-        // turned off, so the device cannot keep DHCP and ignore the address.
+        // From DHCP (or from a state that could not be read) to a static
+        // address: all three are written, then DHCP is turned off, so the
+        // device cannot keep DHCP and ignore the address.
         for (const AddressField& address : kAddressFields)
-            if (!WriteAddress(address.setting, ScanField(address.field)))
+            if (!WriteSetting(address.setting, IpOctetsToValue(ScanField(address.field))))
                 return;
-        const ZelResult result = ZelWriteSetting(kNetworkCategory, kDhcpSetting, 0);
-        if (result != ZEL_OK) {
-            ShowError(result);
+        if (!WriteSetting(kDhcpSetting, 0))
             return;
-        }
         addressesWritten = true;
         accept();
         return;
@@ -204,7 +199,7 @@ void IpAddrChangeDlg::OnOk()
         const IpOctets& was = *opening[i];
         if (!IpOctetsDiffer(typed, was.o0, was.o1, was.o2, was.o3))
             continue;
-        if (!WriteAddress(kAddressFields[i].setting, typed))
+        if (!WriteSetting(kAddressFields[i].setting, IpOctetsToValue(typed)))
             return;
         addressesWritten = true;
     }

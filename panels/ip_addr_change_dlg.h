@@ -59,8 +59,8 @@ private:
     void Build();
     void ReadOpeningSettings();
     IpOctets ScanField(int field) const;
-    // Writes an address setting; false, with the failure shown, when it fails.
-    bool WriteAddress(int setting, const IpOctets& address);
+    // Writes a network setting; false, with the failure shown, when it fails.
+    bool WriteSetting(int setting, uint32_t value);
     void ShowError(ZelResult result);
 
     Zel5100UtilApp* app_ = nullptr;

@@ -8,16 +8,12 @@
 #include "control_ids.h"
 #include "ip_addr_change_dlg.h"
 #include "modal_driver.h"
+#include "sim_settings.h"
 #include "sim_window_fixture.h"
 #include "tav_edit.h"
 #include "zel_protocol.h"
 
 namespace {
-
-constexpr uint32_t Ip(int a, int b, int c, int d)
-{
-    return uint32_t(a) << 24 | uint32_t(b) << 16 | uint32_t(c) << 8 | uint32_t(d);
-}
 
 void Click(IpAddrChangeDlg* dialog, int id)
 {
@@ -114,7 +110,7 @@ TEST_F(IpDialogTest, OnlyTheChangedGatewayIsWrittenThenTheDeviceReboots)
         Click(dialog, IdcChangeIp::Ok);
     });
     EXPECT_EQ(shown, QStringLiteral("192.168.0.10 255.255.255.0 192.168.0.1"));
-    EXPECT_EQ(Writes(), (std::vector<WireRequest>{Write(3, 3, Ip(192, 168, 0, 254)), Write(3, 5, 1)}));
+    EXPECT_EQ(Writes(), (std::vector<WireRequest>{Write(3, 3, SimIp(192, 168, 0, 254)), Write(3, 5, 1)}));
     EXPECT_TRUE(Rebooted());
     EXPECT_EQ(device_->Stats().restarts, 1u);
     EXPECT_EQ(window_->Edit(Idc::Cat3Gateway)->text(), QStringLiteral("192.168.0.254"));
@@ -134,9 +130,9 @@ TEST_F(IpDialogTest, FromDhcpToStaticWritesTheThreeAddressesInOrder)
         Click(dialog, IdcChangeIp::Ok);
     });
     // DHCP enabled = 0 follows the addresses, so the device cannot keep DHCP on.
-    EXPECT_EQ(Writes(), (std::vector<WireRequest>{Write(3, 1, Ip(10, 0, 0, 7)),
-                                                  Write(3, 2, Ip(255, 255, 0, 0)),
-                                                  Write(3, 3, Ip(10, 0, 0, 1)), Write(3, 4, 0),
+    EXPECT_EQ(Writes(), (std::vector<WireRequest>{Write(3, 1, SimIp(10, 0, 0, 7)),
+                                                  Write(3, 2, SimIp(255, 255, 0, 0)),
+                                                  Write(3, 3, SimIp(10, 0, 0, 1)), Write(3, 4, 0),
                                                   Write(3, 5, 1)}));
     EXPECT_TRUE(Rebooted());
     EXPECT_EQ(window_->Edit(Idc::Cat3IpAddress)->text(), QStringLiteral("10.0.0.7"));
@@ -186,8 +182,8 @@ TEST_F(IpDialogTest, AFailedSubnetWriteThenCancelRebootsOnlyADeviceThatWasStatic
                   QStringList{QString::fromStdString(ZelErrorMessage(ZEL_E_ERROR_REPLY))});
         const std::vector<WireRequest> writes = Writes();
         ASSERT_GE(writes.size(), 2u) << c.fromDhcp;
-        EXPECT_EQ(writes[0], Write(3, 1, Ip(192, 168, 0, 77)));
-        EXPECT_EQ(writes[1], Write(3, 2, Ip(255, 0, 255, 0)));
+        EXPECT_EQ(writes[0], Write(3, 1, SimIp(192, 168, 0, 77)));
+        EXPECT_EQ(writes[1], Write(3, 2, SimIp(255, 0, 255, 0)));
         EXPECT_EQ(Rebooted(), c.rebooted) << c.fromDhcp;
         EXPECT_EQ(writes.size(), c.rebooted ? 3u : 2u) << c.fromDhcp;
         EXPECT_FALSE(window_->Busy);

@@ -5,15 +5,11 @@
 #include "control_ids.h"
 #include "ip_octets.h"
 #include "panels.h"
+#include "sim_settings.h"
 #include "sim_window_fixture.h"
 #include "zel_protocol.h"
 
 namespace {
-
-constexpr uint32_t Ip(int a, int b, int c, int d)
-{
-    return uint32_t(a) << 24 | uint32_t(b) << 16 | uint32_t(c) << 8 | uint32_t(d);
-}
 
 class NetworkPanelTest : public SimWindowTest {
 protected:
@@ -60,11 +56,11 @@ TEST_F(NetworkPanelTest, TheRefreshAwaitsAnAddressOnlyWhileDhcpHasNone)
         bool awaited;
     };
     const DhcpCase cases[] = {
-        {true, Ip(169, 254, 10, 20), true},
-        {true, Ip(0, 0, 0, 0), true},
-        {true, Ip(10, 1, 2, 3), false},
-        {false, Ip(0, 0, 0, 0), false},
-        {false, Ip(169, 254, 10, 20), false},
+        {true, SimIp(169, 254, 10, 20), true},
+        {true, SimIp(0, 0, 0, 0), true},
+        {true, SimIp(10, 1, 2, 3), false},
+        {false, SimIp(0, 0, 0, 0), false},
+        {false, SimIp(169, 254, 10, 20), false},
     };
     int port = 0;
     for (const DhcpCase& c : cases) {
@@ -89,8 +85,8 @@ TEST_F(NetworkPanelTest, TimerTwoFollowsTheDhcpAddressUntilARoutableOneArrives)
     config.dhcpEnabled = true;
     config.dhcpLinkLocalMs = 2000;
     config.dhcpLeaseMs = 6000;
-    config.linkLocalAddress = Ip(169, 254, 10, 20);
-    config.leaseAddress = Ip(10, 1, 2, 42);
+    config.linkLocalAddress = SimIp(169, 254, 10, 20);
+    config.leaseAddress = SimIp(10, 1, 2, 42);
     Connect(config);
     ASSERT_EQ(Field(Idc::Cat3IpAddress), QStringLiteral("0.0.0.0"));
     ASSERT_TRUE(window_->AwaitingDhcpAddress);

@@ -255,7 +255,17 @@ TEST_F(UpgradeUiTest, AFailedTransferIsShownAndNothingWaitsForTheDevice)
     ConnectDevice(config);
     TempFile file(PlainFile(1500));
     Select(file.path());
+    // The message is up while nothing else may start, the file already closed.
+    bool busyDuringMessage = false;
+    bool fileOpenDuringMessage = true;
+    app_->MessageBox = [&](const QString& text) {
+        messages_ << text;
+        busyDuringMessage = window_->Busy;
+        fileOpenDuringMessage = app_->FirmwareStream.IsOpen();
+    };
     Upgrade();
+    EXPECT_TRUE(busyDuringMessage);
+    EXPECT_FALSE(fileOpenDuringMessage);
     EXPECT_EQ(messages_,
               QStringList{QString::fromStdString(ZelErrorMessage(ZEL_E_UPG_FAILED))});
     EXPECT_EQ(window_->StatusLine()->text(), QStringLiteral("Error while upgrading firmware"));
@@ -287,9 +297,11 @@ TEST_F(UpgradeUiTest, TheProgressBarFitsUnderThePathFieldInsideTheGroup)
     ASSERT_FALSE(group.isNull());
     // Clear of the frame's lines and of every control of the layout.
     EXPECT_TRUE(group.adjusted(2, 2, -2, -2).contains(bar));
-    for (QWidget* control : window_->Controls().All())
-        if (qobject_cast<QGroupBox*>(control) == nullptr)
+    for (QWidget* control : window_->Controls().All()) {
+        if (qobject_cast<QGroupBox*>(control) == nullptr) {
             EXPECT_FALSE(control->geometry().intersects(bar)) << control->objectName().toStdString();
+        }
+    }
     const QRect path = window_->ControlById(Idc::FirmwareFile)->geometry();
     EXPECT_EQ(bar.left(), path.left());
     EXPECT_EQ(bar.width(), path.width());
