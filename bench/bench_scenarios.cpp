@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <sys/resource.h>
 #include <vector>
 
@@ -150,6 +151,16 @@ ScenarioRun TimeUpload(const WireMeter& meter, int bytes) {
         run.failure = "the upload phase was not seen";
     }
     return run;
+}
+
+double WakeUpCpuSeconds() {
+    constexpr int kWakeUps = 2000;
+    const double start = ThreadCpuSeconds();
+    for (int i = 0; i < kWakeUps; ++i) {
+        const timespec shortest{0, 1000};
+        nanosleep(&shortest, nullptr);
+    }
+    return (ThreadCpuSeconds() - start) / kWakeUps;
 }
 
 double MedianOpSeconds(const ScenarioRun& run) {

@@ -25,6 +25,10 @@ ScenarioRun TimeFullRefresh(const WireMeter& meter, int mode, int32_t firmwareVe
 // phase: from the first part to the reply to the last one.
 ScenarioRun TimeUpload(const WireMeter& meter, int bytes);
 
+// What one sleep and wake-up of this thread costs in CPU time on this machine,
+// in seconds: the unit any receive that waits pays for each wait.
+double WakeUpCpuSeconds();
+
 // The median of the operations' own times: what one operation takes, with the
 // stalls other programs on the machine cause left out.
 double MedianOpSeconds(const ScenarioRun& run);
