@@ -179,13 +179,14 @@ void IpAddrChangeDlg::OnOk()
     }
 
     if (dhcpAtOpen || !dhcpKnown_) {
-        // From DHCP (or from a state that could not be read) to a static
-        // address: all three are written, then DHCP is turned off, so the
-        // device cannot keep DHCP and ignore the address.
+        // From DHCP to a static address: all three are written and the device
+        // leaves DHCP on its own when it is given an address. When its state
+        // could not be read at opening, DHCP off is written as well, since the
+        // operator has asked for a static address whatever the device holds.
         for (const AddressField& address : kAddressFields)
             if (!WriteSetting(address.setting, IpOctetsToValue(ScanField(address.field))))
                 return;
-        if (!WriteSetting(kDhcpSetting, 0))
+        if (!dhcpKnown_ && !WriteSetting(kDhcpSetting, 0))
             return;
         addressesWritten = true;
         accept();

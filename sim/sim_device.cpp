@@ -388,6 +388,9 @@ SimAnswer SimDevice::WriteSetting(int category, int setting, uint64_t value, int
         effects->restartAfterReply = true;
     if (category == kCatConfiguration && setting == kSetPersist && value == 1)
         Store(kCatConfiguration, kSetFlashWrites, Stored(kCatConfiguration, kSetFlashWrites) + 1);
+    // A unit given an IP address of its own leaves DHCP at its next start.
+    if (category == kCatNetwork && setting == kSetAddress)
+        Store(kCatNetwork, kSetDhcp, 0);
     Store(category, setting, value);
     return SimAnswer::Of(value, size);
 }

@@ -129,11 +129,10 @@ TEST_F(IpDialogTest, FromDhcpToStaticWritesTheThreeAddressesInOrder)
         TypeInto(dialog, IdcChangeIp::Gateway, QStringLiteral("10.0.0.1"));
         Click(dialog, IdcChangeIp::Ok);
     });
-    // DHCP enabled = 0 follows the addresses, so the device cannot keep DHCP on.
+    // Nothing else: the device leaves DHCP when it is given an address.
     EXPECT_EQ(Writes(), (std::vector<WireRequest>{Write(3, 1, SimIp(10, 0, 0, 7)),
                                                   Write(3, 2, SimIp(255, 255, 0, 0)),
-                                                  Write(3, 3, SimIp(10, 0, 0, 1)), Write(3, 4, 0),
-                                                  Write(3, 5, 1)}));
+                                                  Write(3, 3, SimIp(10, 0, 0, 1)), Write(3, 5, 1)}));
     EXPECT_TRUE(Rebooted());
     EXPECT_EQ(window_->Edit(Idc::Cat3IpAddress)->text(), QStringLiteral("10.0.0.7"));
     EXPECT_EQ(window_->Edit(Idc::Cat3DhcpEnabled)->text(), QStringLiteral("0"));
