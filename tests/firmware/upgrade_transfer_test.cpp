@@ -48,7 +48,7 @@ TEST(UpgradeEncoding, SevenBitLengthsAndRoundTrip) {
         std::vector<uint8_t> part(c.count);
         for (uint8_t& b : part) b = static_cast<uint8_t>((seed = seed * 69069u + 1) >> 24);
         part[0] = 0xFF;  // all ones and all zeros must survive too
-        part.back() = 0x00;
+        part[part.size() - 1] = 0x00;
         std::copy(part.begin(), part.end(), ZelPartBuffer);
         ASSERT_EQ(ZelEncode7Bit(c.count), c.encoded) << c.count;
         const std::vector<uint8_t> encoded(ZelTransferBuffer, ZelTransferBuffer + c.encoded);
