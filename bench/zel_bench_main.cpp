@@ -20,7 +20,7 @@ namespace {
 struct Options {
     std::string simulator = ZELSIM_PATH;
     int reads = 200;
-    int refreshes = 5;
+    int refreshes = 9;
     int uploadKiB = 256;
     int turnaroundUs = 1000;
     int32_t firmware = 23;

@@ -6,16 +6,13 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <unistd.h>
 
 #include "com_port.h"
 #include "firmware_builder.h"
 #include "front_end_upload.h"
-#include "sim_frame.h"
 #include "served_device.h"
 #include "setting_views.h"
-#include "zel_upgrade.h"
 
 namespace {
 
