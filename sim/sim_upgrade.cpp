@@ -187,6 +187,11 @@ SimAnswer SimUpgrade::WriteValue(int category, int setting, uint32_t value, int6
         }
         case kUpdateDevice:
             if (value == 1) {
+                // The same command again, after its reply was lost on the line: it is
+                // already being carried out, so it is answered, not refused.
+                if (programming || status_.phase == SimUpgradePhase::Programmed ||
+                    status_.phase == SimUpgradePhase::Failed)
+                    return SimAnswer::Of(value, 1);
                 if (status_.phase != SimUpgradePhase::Receiving)
                     return SimAnswer::Refused();
                 if (!Type1Complete()) {
@@ -212,8 +217,8 @@ SimAnswer SimUpgrade::WriteValue(int category, int setting, uint32_t value, int6
             mode_ = static_cast<int>(value);
             return SimAnswer::Of(value, 1);
         case kErase:
-            if (Busy(nowUs))
-                return SimAnswer::NotNow();
+            if (Busy(nowUs))  // a repeated Erase joins the one in progress
+                return value == 1 ? SimAnswer::Of(value, 1) : SimAnswer::NotNow();
             if (value == 1) {
                 if (mode_ != 1)
                     return SimAnswer::Refused();

@@ -132,6 +132,35 @@ TEST_F(SimUpgradeTest, Type1ImageIsReassembledInBothEncodingsAndProgressRises)
     }
 }
 
+// A command whose reply the line lost comes again; the device is already carrying
+// it out and answers it without starting over.
+TEST_F(SimUpgradeTest, RepeatedUpdateAndEraseAreAnsweredAndChangeNothing)
+{
+    Start(SimConfig());
+    std::vector<uint8_t> image = Pattern(1500, 3);
+    SendAllType1(image, true);
+    ASSERT_EQ(ZelWriteSetting(0x80, 3, 1), ZEL_OK);
+    ASSERT_EQ(ZelWriteSetting(0x80, 3, 1), ZEL_OK);
+    uint32_t error = 0;
+    EXPECT_EQ(PollProgress(&error).back(), 100u);
+    EXPECT_EQ(error, 0u);
+    ASSERT_EQ(ZelWriteSetting(0x80, 3, 1), ZEL_OK);
+    EXPECT_EQ(device->UpgradeStatus().phase, SimUpgradePhase::Programmed);
+    EXPECT_EQ(device->UpgradeImage(), image);
+
+    SimConfig zel5137;
+    zel5137.deviceType = 5137;
+    zel5137.eraseBusyMs = 800;
+    Start(zel5137);
+    ASSERT_EQ(ZelWriteSetting(0x85, 2, 1), ZEL_OK);
+    clock.AdvanceMs(400);
+    ASSERT_EQ(ZelWriteSetting(0x85, 2, 1), ZEL_OK);
+    clock.AdvanceMs(400);  // the erase ends when the first one would have
+    uint32_t busy = 1;
+    ASSERT_EQ(ZelReadSetting(1, 12, &busy), ZEL_OK);
+    EXPECT_EQ(busy, 0u);
+}
+
 TEST_F(SimUpgradeTest, Type1PartsThatDoNotFitTheAnnouncementAreRefused)
 {
     Start();
