@@ -3,7 +3,7 @@ BUILD   ?= build
 GENERATOR := -G Ninja
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test demo sanitize fuzz package clean
+.PHONY: all deps configure build test demo sanitize fuzz package bench clean
 
 all: build
 
@@ -34,6 +34,10 @@ fuzz: deps
 		-DZEL_FUZZ=ON -DZEL_BUILD_GUI=OFF >/dev/null
 	@cmake --build build-fuzz --target fuzzers
 	@scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
+
+# Times against the wire limit of a paced simulator (about 80 s; not a test).
+bench: build
+	@$(BUILD)/bench/zel-bench
 
 # A Debian package of the three programs: $(BUILD)/zel5100util_<version>_<arch>.deb
 package: build
