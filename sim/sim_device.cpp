@@ -329,12 +329,12 @@ void SimDevice::ImageFinished(int64_t replyEndUs)
 
 bool SimDevice::Knows(int category, int setting) const
 {
-    const SimSettingSpec* spec = FindSimSetting(category, setting);
-    if (!spec || ZelSettingSize(category, setting) == 0)
+    const SimSettingSpec* rule = FindSimSetting(category, setting);
+    if (!rule || ZelSettingSize(category, setting) == 0)
         return false;
-    if (spec->onlyType != 0 && spec->onlyType != config_.deviceType)
+    if (rule->onlyType != 0 && rule->onlyType != config_.deviceType)
         return false;
-    return firmware_ >= spec->minFirmware;
+    return firmware_ >= rule->minFirmware;
 }
 
 SimAnswer SimDevice::Execute(const SimRequest& request, int64_t atUs, Effects* effects)
@@ -343,16 +343,16 @@ SimAnswer SimDevice::Execute(const SimRequest& request, int64_t atUs, Effects* e
     int setting = request.setting;
     if (!Knows(category, setting))
         return SimAnswer::Refused();
-    const SimSettingSpec& spec = *FindSimSetting(category, setting);
+    const SimSettingSpec& rule = *FindSimSetting(category, setting);
     int size = ZelSettingSize(category, setting);
 
     if (request.read) {
-        if (!request.data.empty() || spec.check == SimCheck::Data)
+        if (!request.data.empty() || rule.check == SimCheck::Data)
             return SimAnswer::Refused();
         return ReadSetting(category, setting, atUs);
     }
 
-    if (spec.check == SimCheck::Data)
+    if (rule.check == SimCheck::Data)
         return upgrade_.WritePart(category, request.index, request.data.data(),
                                   request.data.size(), atUs);
     // A value write carries exactly the setting's digits.
@@ -365,7 +365,7 @@ SimAnswer SimDevice::Execute(const SimRequest& request, int64_t atUs, Effects* e
             return SimAnswer::Refused();
         value = value << 4 | static_cast<uint64_t>(digit);
     }
-    if (!SimWriteAccepted(spec, value))
+    if (!SimWriteAccepted(rule, value))
         return SimAnswer::Refused();
     return WriteSetting(category, setting, value, atUs, effects);
 }
@@ -429,7 +429,7 @@ SimAnswer SimDevice::ReadSetting(int category, int setting, int64_t atUs)
     }
 
     uint64_t value = Stored(category, setting);
-    const SimSettingSpec* spec = FindSimSetting(category, setting);
+    const SimSettingSpec* rule = FindSimSetting(category, setting);
     if (category == kCatProperties && setting == kSetFirmware) {
         value = static_cast<uint32_t>(firmware_);
     } else if (category == kCatProperties && setting == kSetType) {
@@ -444,11 +444,11 @@ SimAnswer SimDevice::ReadSetting(int category, int setting, int64_t atUs)
         value = Stored(kCatReceive, kSetFecEnable) ? value : 0;
     } else if (category == kCatReceive && setting == kSetReceiveStatus) {
         value = Stored(kCatReceive, kSetReceiveEnable) ? 0 : 1;  // 0 = Ok, 1 = Disable
-    } else if (spec && spec->perMinute != 0 && config_.countersMove) {
+    } else if (rule && rule->perMinute != 0 && config_.countersMove) {
         auto since = countingSinceUs_.find(Key(category, setting));
         int64_t fromUs = since == countingSinceUs_.end() ? poweredOnUs_ : since->second;
         int64_t elapsedMs = atUs > fromUs ? (atUs - fromUs) / 1000 : 0;
-        value += static_cast<uint64_t>(elapsedMs) * spec->perMinute / 60000;
+        value += static_cast<uint64_t>(elapsedMs) * rule->perMinute / 60000;
     }
     return SimAnswer::Of(Truncate(value, size), size);
 }

@@ -181,17 +181,17 @@ const SimSettingSpec* SimSettingRows(int* count)
     return kRows;
 }
 
-bool SimWriteAccepted(const SimSettingSpec& spec, uint64_t value)
+bool SimWriteAccepted(const SimSettingSpec& rule, uint64_t value)
 {
     if (value > kU32)
         return false;
     uint32_t v = static_cast<uint32_t>(value);
-    switch (spec.check) {
+    switch (rule.check) {
     case C::ReadOnly:
     case C::Data:
         return false;
     case C::Range:
-        return v >= spec.min && v <= spec.max;
+        return v >= rule.min && v <= rule.max;
     case C::HostAddress:
         return IsHostAddress(v);
     case C::SubnetMask:

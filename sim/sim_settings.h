@@ -34,7 +34,7 @@ const SimSettingSpec* FindSimSetting(int category, int setting);
 const SimSettingSpec* SimSettingRows(int* count);
 
 // Whether a write of value passes the row's check; always false for ReadOnly and Data.
-bool SimWriteAccepted(const SimSettingSpec& spec, uint64_t value);
+bool SimWriteAccepted(const SimSettingSpec& rule, uint64_t value);
 
 // IPv4 address from four octets, most significant first.
 constexpr uint32_t SimIp(uint32_t a, uint32_t b, uint32_t c, uint32_t d)

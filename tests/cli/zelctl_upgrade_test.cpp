@@ -14,13 +14,13 @@ class UpgradeTest : public ZelctlTest {};
 TEST_F(UpgradeTest, AMultiPartZlibFileArrivesByteExactAndTheNewVersionIsShown) {
     const std::string received = Home().File("received.zel");
     StartSimulator({"--image-out", received});
-    FirmwareSpec spec;
-    spec.compressed = true;
-    spec.major = 2;
-    spec.minor = 4;
-    spec.imageSize = 5000;
-    spec.randomPayload = true;  // stays several parts long after compression
-    const std::vector<uint8_t> file = BuildFirmwareFile(spec);
+    FirmwareSpec recipe;
+    recipe.compressed = true;
+    recipe.major = 2;
+    recipe.minor = 4;
+    recipe.imageSize = 5000;
+    recipe.randomPayload = true;  // stays several parts long after compression
+    const std::vector<uint8_t> file = BuildFirmwareFile(recipe);
     ASSERT_GT(file.size(), 3u * 1024);
     const std::string path = Home().File("new.zel");
     WriteFile(path, AsText(file));
@@ -42,28 +42,28 @@ TEST_F(UpgradeTest, AMultiPartZlibFileArrivesByteExactAndTheNewVersionIsShown) {
 
 struct Refusal {
     std::vector<std::string> simulatorOptions;
-    FirmwareSpec spec;
+    FirmwareSpec recipe;
     const char* text;
 };
 
-FirmwareSpec Spec(bool compressed, bool zlib, uint16_t applications, uint16_t major, uint16_t minor) {
-    FirmwareSpec spec;
-    spec.compressed = compressed;
-    spec.zlib = zlib;
-    spec.applications = applications;
-    spec.major = major;
-    spec.minor = minor;
-    return spec;
+FirmwareSpec Recipe(bool compressed, bool zlib, uint16_t applications, uint16_t major, uint16_t minor) {
+    FirmwareSpec recipe;
+    recipe.compressed = compressed;
+    recipe.zlib = zlib;
+    recipe.applications = applications;
+    recipe.major = major;
+    recipe.minor = minor;
+    return recipe;
 }
 
 TEST_F(UpgradeTest, ARefusedFileExitsThreeWithTheWindowsText) {
     const Refusal refusals[] = {
-        {{}, Spec(true, false, 1, 1, 5), "LZW compression is no longer supported for the ZEL-5100"},
-        {{"--firmware", "13"}, Spec(true, true, 1, 1, 5),
+        {{}, Recipe(true, false, 1, 1, 5), "LZW compression is no longer supported for the ZEL-5100"},
+        {{"--firmware", "13"}, Recipe(true, true, 1, 1, 5),
          "The firmware version is to old to be updated directly, please upgrade to version 1.4 or higher first.."},
-        {{"--firmware", "19"}, Spec(false, true, 1, 2, 1),
+        {{"--firmware", "19"}, Recipe(false, true, 1, 2, 1),
          "The firmware version is to old to be updated directly, please upgrade to version 2.0 first.."},
-        {{}, Spec(false, true, 0, 1, 5), "Upgrade file doesn't contain any applications"},
+        {{}, Recipe(false, true, 0, 1, 5), "Upgrade file doesn't contain any applications"},
     };
     for (const Refusal& refusal : refusals) {
         const std::string received = Home().File("received.zel");
@@ -71,7 +71,7 @@ TEST_F(UpgradeTest, ARefusedFileExitsThreeWithTheWindowsText) {
         options.insert(options.end(), {"--image-out", received});
         StartSimulator(options);
         const std::string path = Home().File("refused.zel");
-        WriteFile(path, AsText(BuildFirmwareFile(refusal.spec)));
+        WriteFile(path, AsText(BuildFirmwareFile(refusal.recipe)));
 
         const ProcessResult result = OnDevice({"--trace", "upgrade", path});
         EXPECT_EQ(result.exitCode, 3) << Describe({"upgrade"}, result);

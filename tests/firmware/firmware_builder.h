@@ -19,9 +19,9 @@ struct FirmwareSpec {
 };
 
 // The expanded image: header followed by the applications' bytes.
-std::vector<uint8_t> BuildImage(const FirmwareSpec& spec);
+std::vector<uint8_t> BuildImage(const FirmwareSpec& recipe);
 // The file as stored: the image itself, or its header and the compressed payload.
-std::vector<uint8_t> BuildFirmwareFile(const FirmwareSpec& spec);
+std::vector<uint8_t> BuildFirmwareFile(const FirmwareSpec& recipe);
 
 void PutLe16(std::vector<uint8_t>& bytes, size_t offset, uint16_t value);
 void PutLe32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value);

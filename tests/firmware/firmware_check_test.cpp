@@ -13,28 +13,28 @@
 namespace {
 
 FirmwareSpec Plain(uint16_t major, uint16_t minor) {
-    FirmwareSpec spec;
-    spec.major = major;
-    spec.minor = minor;
-    return spec;
+    FirmwareSpec recipe;
+    recipe.major = major;
+    recipe.minor = minor;
+    return recipe;
 }
 
 FirmwareSpec Zlib(uint16_t major, uint16_t minor) {
-    FirmwareSpec spec = Plain(major, minor);
-    spec.compressed = true;
-    spec.imageSize = 4000;
-    return spec;
+    FirmwareSpec recipe = Plain(major, minor);
+    recipe.compressed = true;
+    recipe.imageSize = 4000;
+    return recipe;
 }
 
 FirmwareSpec Lzw() {
-    FirmwareSpec spec = Zlib(1, 0);
-    spec.zlib = false;
-    return spec;
+    FirmwareSpec recipe = Zlib(1, 0);
+    recipe.zlib = false;
+    return recipe;
 }
 
-FirmwareSpec NoApplications(FirmwareSpec spec) {
-    spec.applications = 0;
-    return spec;
+FirmwareSpec NoApplications(FirmwareSpec recipe) {
+    recipe.applications = 0;
+    return recipe;
 }
 
 FirmwareCheck Check(const std::vector<uint8_t>& file, int32_t firmwareVersion) {
@@ -46,7 +46,7 @@ FirmwareCheck Check(const std::vector<uint8_t>& file, int32_t firmwareVersion) {
 
 struct OutcomeCase {
     const char* name;
-    FirmwareSpec spec;
+    FirmwareSpec recipe;
     int32_t firmwareVersion;
     FirmwareCheckResult expected;
 };
@@ -57,7 +57,7 @@ class FirmwareCheckOutcome : public ::testing::TestWithParam<OutcomeCase> {};
 
 TEST_P(FirmwareCheckOutcome, MatchesTheRules) {
     const OutcomeCase& c = GetParam();
-    const std::vector<uint8_t> file = BuildFirmwareFile(c.spec);
+    const std::vector<uint8_t> file = BuildFirmwareFile(c.recipe);
     const FirmwareCheck check = Check(file, c.firmwareVersion);
     EXPECT_EQ(check.result, c.expected) << check.text;
     if (c.expected == FwCheckOk) {
@@ -99,9 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<OutcomeCase>& info) { return std::string(info.param.name); });
 
 TEST(FirmwareCheck, SizeHandedOnIsTheStoredSizeNotTheExpandedOne) {
-    FirmwareSpec spec = Zlib(1, 5);
-    spec.imageSize = 50000;
-    const std::vector<uint8_t> file = BuildFirmwareFile(spec);
+    FirmwareSpec recipe = Zlib(1, 5);
+    recipe.imageSize = 50000;
+    const std::vector<uint8_t> file = BuildFirmwareFile(recipe);
     ASSERT_LT(file.size(), 10000u);
     const FirmwareCheck check = Check(file, 14);
     ASSERT_EQ(check.result, FwCheckOk);

@@ -36,12 +36,12 @@ protected:
         thread_ = std::thread([this] { server_->Serve(&stop_); });
         ASSERT_EQ(OpenComPort(&port_, server_->SlavePath()), COM_OPEN_OK);
 
-        FirmwareSpec spec;
-        spec.compressed = true;
-        spec.randomPayload = true;
-        spec.imageSize = 110 * 1024 + 5;
-        spec.seed = 11;
-        const std::vector<uint8_t> file = BuildFirmwareFile(spec);
+        FirmwareSpec recipe;
+        recipe.compressed = true;
+        recipe.randomPayload = true;
+        recipe.imageSize = 110 * 1024 + 5;
+        recipe.seed = 11;
+        const std::vector<uint8_t> file = BuildFirmwareFile(recipe);
         ASSERT_GE(file.size(), 100u * 1024);
         TempFile onDisk(file);
         FrontEndUpload upload;

@@ -50,11 +50,11 @@ protected:
 
     // A multi-part zlib file of more than 100 KiB: the payload does not compress.
     static std::vector<uint8_t> LargeZlibFile() {
-        FirmwareSpec spec;
-        spec.compressed = true;
-        spec.randomPayload = true;
-        spec.imageSize = 120 * 1024 + 77;
-        std::vector<uint8_t> file = BuildFirmwareFile(spec);
+        FirmwareSpec recipe;
+        recipe.compressed = true;
+        recipe.randomPayload = true;
+        recipe.imageSize = 120 * 1024 + 77;
+        std::vector<uint8_t> file = BuildFirmwareFile(recipe);
         EXPECT_GE(file.size(), 100u * 1024);
         return file;
     }
@@ -83,10 +83,10 @@ TEST_F(SimulatorUpgrade, Type1ZlibFileArrivesSevenBitAndTheDeviceRestarts) {
 
 TEST_F(SimulatorUpgrade, Type1OnFirmware13SendsHex) {
     Start(5100, 13);
-    FirmwareSpec spec;  // firmware 1.3 cannot take a zlib file
-    spec.imageSize = 5 * 1024 + 1;
-    spec.randomPayload = true;
-    const std::vector<uint8_t> file = BuildFirmwareFile(spec);
+    FirmwareSpec recipe;  // firmware 1.3 cannot take a zlib file
+    recipe.imageSize = 5 * 1024 + 1;
+    recipe.randomPayload = true;
+    const std::vector<uint8_t> file = BuildFirmwareFile(recipe);
     EXPECT_EQ(Upload(file, 13), ZEL_OK);
     ExpectArrived(file);
     EXPECT_EQ(finishedStatus.hexParts, 6);

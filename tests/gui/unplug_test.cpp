@@ -61,10 +61,10 @@ TEST_F(UnplugTest, MidUpgradeTheTransferFailsAndTheSameFileGoesThroughAfterwards
     SimConfig config;
     config.countersMove = false;
     Connect(config);
-    FirmwareSpec spec;
-    spec.imageSize = 8 * 1024;
-    spec.randomPayload = true;
-    const std::vector<uint8_t> image = BuildFirmwareFile(spec);
+    FirmwareSpec recipe;
+    recipe.imageSize = 8 * 1024;
+    recipe.randomPayload = true;
+    const std::vector<uint8_t> image = BuildFirmwareFile(recipe);
     TempFile file(image);
     FirmwareUpgradeButtons::Of(*window_)->ChooseFile = [&file](QWidget*) {
         return QString::fromStdString(file.path());

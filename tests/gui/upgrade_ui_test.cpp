@@ -66,11 +66,11 @@ protected:
     // A plain image of version 1.5 of `size` bytes, acceptable to any device.
     static std::vector<uint8_t> PlainFile(size_t size, uint32_t seed = 1)
     {
-        FirmwareSpec spec;
-        spec.imageSize = size;
-        spec.randomPayload = true;
-        spec.seed = seed;
-        return BuildFirmwareFile(spec);
+        FirmwareSpec recipe;
+        recipe.imageSize = size;
+        recipe.randomPayload = true;
+        recipe.seed = seed;
+        return BuildFirmwareFile(recipe);
     }
 
     std::vector<std::vector<uint8_t>> finished_;

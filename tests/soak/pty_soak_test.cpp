@@ -85,11 +85,11 @@ TEST_F(PtySoak, ReadsWritesAndAnUpgradeOnALossyLine) {
     }
 
     // A multi-part upgrade on the same line; the operator tries again after a failure.
-    FirmwareSpec spec;
-    spec.compressed = true;
-    spec.randomPayload = true;
-    spec.imageSize = 24 * 1024 + 100;
-    const std::vector<uint8_t> file = BuildFirmwareFile(spec);
+    FirmwareSpec recipe;
+    recipe.compressed = true;
+    recipe.randomPayload = true;
+    recipe.imageSize = 24 * 1024 + 100;
+    const std::vector<uint8_t> file = BuildFirmwareFile(recipe);
     TempFile onDisk(file);
     ZelResult upgrade = ZEL_E_UPG_FAILED;
     for (int attempt = 0; attempt < 5 && upgrade != ZEL_OK; ++attempt) {

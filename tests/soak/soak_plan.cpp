@@ -14,9 +14,9 @@ bool WriteLeftOut(int category, int setting) {
     return category == 0x03 || (category == 0x02 && (setting == 1 || setting == 2));
 }
 
-bool Writable(const SimSettingSpec& spec) {
-    return spec.check == SimCheck::Range || spec.check == SimCheck::MulticastAddress ||
-           spec.check == SimCheck::DestinationAddress;
+bool Writable(const SimSettingSpec& recipe) {
+    return recipe.check == SimCheck::Range || recipe.check == SimCheck::MulticastAddress ||
+           recipe.check == SimCheck::DestinationAddress;
 }
 
 uint32_t SizeMax(int key) {
@@ -31,18 +31,18 @@ SoakPlan::SoakPlan(const SimConfig& device, uint64_t seed, const std::vector<int
     int count = 0;
     const SimSettingSpec* rows = SimSettingRows(&count);
     for (int i = 0; i < count; ++i) {
-        const SimSettingSpec& spec = rows[i];
+        const SimSettingSpec& recipe = rows[i];
         bool wanted = categories.empty()
-                          ? std::find(std::begin(kWindowCategories), std::end(kWindowCategories), spec.category) !=
+                          ? std::find(std::begin(kWindowCategories), std::end(kWindowCategories), recipe.category) !=
                                 std::end(kWindowCategories)
-                          : std::find(categories.begin(), categories.end(), spec.category) != categories.end();
-        int size = ZelSettingSize(spec.category, spec.setting);
-        if (!wanted || size == 0 || (spec.onlyType != 0 && spec.onlyType != device.deviceType) ||
-            device.firmwareVersion < spec.minFirmware)
+                          : std::find(categories.begin(), categories.end(), recipe.category) != categories.end();
+        int size = ZelSettingSize(recipe.category, recipe.setting);
+        if (!wanted || size == 0 || (recipe.onlyType != 0 && recipe.onlyType != device.deviceType) ||
+            device.firmwareVersion < recipe.minFirmware)
             continue;
-        int key = SoakKey(spec.category, spec.setting);
+        int key = SoakKey(recipe.category, recipe.setting);
         readable_.push_back(key);
-        if (Writable(spec) && size <= 4 && !WriteLeftOut(spec.category, spec.setting)) writable_.push_back(key);
+        if (Writable(recipe) && size <= 4 && !WriteLeftOut(recipe.category, recipe.setting)) writable_.push_back(key);
     }
 }
 
@@ -66,21 +66,21 @@ SoakOp SoakPlan::Next() {
 }
 
 uint32_t SoakPlan::ValidValue(int key) {
-    const SimSettingSpec& spec = *FindSimSetting(SoakCategory(key), SoakSetting(key));
-    switch (spec.check) {
+    const SimSettingSpec& recipe = *FindSimSetting(SoakCategory(key), SoakSetting(key));
+    switch (recipe.check) {
     case SimCheck::MulticastAddress:
         return SimIp(224 + uint32_t(random_.Below(16)), uint32_t(random_.Below(256)), uint32_t(random_.Below(256)),
                      1 + uint32_t(random_.Below(254)));
     case SimCheck::DestinationAddress:
         return SimIp(10, uint32_t(random_.Below(256)), uint32_t(random_.Below(256)), 1 + uint32_t(random_.Below(254)));
     default:
-        return spec.min + uint32_t(random_.Below(uint64_t(spec.max) - spec.min + 1));
+        return recipe.min + uint32_t(random_.Below(uint64_t(recipe.max) - recipe.min + 1));
     }
 }
 
 bool SoakPlan::InvalidValue(int key, uint32_t* value) {
-    const SimSettingSpec& spec = *FindSimSetting(SoakCategory(key), SoakSetting(key));
-    switch (spec.check) {
+    const SimSettingSpec& recipe = *FindSimSetting(SoakCategory(key), SoakSetting(key));
+    switch (recipe.check) {
     case SimCheck::MulticastAddress:
         *value = SimIp(10, 0, 0, 1);
         return true;
@@ -88,12 +88,12 @@ bool SoakPlan::InvalidValue(int key, uint32_t* value) {
         *value = 0;
         return true;
     default:
-        if (spec.max < SizeMax(key)) {
-            *value = spec.max + 1;
+        if (recipe.max < SizeMax(key)) {
+            *value = recipe.max + 1;
             return true;
         }
-        if (spec.min > 0) {
-            *value = spec.min - 1;
+        if (recipe.min > 0) {
+            *value = recipe.min - 1;
             return true;
         }
         return false;

@@ -60,11 +60,11 @@ protected:
     }
 
     static std::vector<uint8_t> UpgradeFile() {
-        FirmwareSpec spec;
-        spec.compressed = true;
-        spec.randomPayload = true;
-        spec.imageSize = kUpgradeBytes;
-        return BuildFirmwareFile(spec);
+        FirmwareSpec recipe;
+        recipe.compressed = true;
+        recipe.randomPayload = true;
+        recipe.imageSize = kUpgradeBytes;
+        return BuildFirmwareFile(recipe);
     }
 
     std::string directory_;

@@ -166,11 +166,11 @@ TEST_P(VirtualUpgradeSoak, ImagesArriveByteExactOrTheUpgradeReportsItsError) {
     std::vector<std::vector<uint8_t>> finished;
     device_->OnImageFinished([&](const std::vector<uint8_t>& image) { finished.push_back(image); });
 
-    FirmwareSpec spec;
-    spec.compressed = c.compressed;
-    spec.randomPayload = true;
-    spec.imageSize = 150 * 1024 + 321;
-    const std::vector<uint8_t> file = BuildFirmwareFile(spec);
+    FirmwareSpec recipe;
+    recipe.compressed = c.compressed;
+    recipe.randomPayload = true;
+    recipe.imageSize = 150 * 1024 + 321;
+    const std::vector<uint8_t> file = BuildFirmwareFile(recipe);
     TempFile onDisk(file);
 
     std::map<std::string, int> outcomes;
