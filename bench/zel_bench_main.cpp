@@ -5,6 +5,7 @@
 // polls the port every millisecond.
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,7 @@
 namespace {
 
 struct Options {
-    std::string simulator = ZELSIM_PATH;
+    std::string simulator = BuiltSimulatorPath();
     int reads = 200;
     int refreshes = 9;
     int uploadKiB = 256;
@@ -49,16 +50,22 @@ public:
 
     bool Connect(int mode) {
         Disconnect();
-        std::string error;
         std::vector<std::string> args{"--pacing", "--turnaround-us", std::to_string(options_.turnaroundUs),
                                       "--mode", std::to_string(mode), "--firmware",
                                       std::to_string(options_.firmware)};
-        if (!sim_.Start(options_.simulator, args, &error)) {
-            std::fprintf(stderr, "zel-bench: %s (%s)\n", error.c_str(), options_.simulator.c_str());
+        SimProcessSetup setup;
+        setup.program = options_.simulator;
+        // The simulator puts each byte on the line when it is due: its timers must
+        // not be rounded by the default 50 us slack.
+        setup.preciseTimers = true;
+        sim_ = std::make_unique<SimProcess>(args, setup);
+        const std::string path = sim_->FirstLine(10000);
+        if (path.empty()) {
+            std::fprintf(stderr, "zel-bench: %s (%s)\n", sim_->Error().c_str(), options_.simulator.c_str());
             return false;
         }
-        if (OpenComPort(&port_, sim_.PtyPath()) != COM_OPEN_OK) {
-            std::fprintf(stderr, "zel-bench: cannot open %s\n", sim_.PtyPath().c_str());
+        if (OpenComPort(&port_, path) != COM_OPEN_OK) {
+            std::fprintf(stderr, "zel-bench: cannot open %s\n", path.c_str());
             return false;
         }
         return true;
@@ -66,7 +73,7 @@ public:
 
     void Disconnect() {
         CloseComPort(&port_);
-        sim_.Stop();
+        sim_.reset();
     }
 
     // Puts the meter in front of the port with this receive, and lets a few requests
@@ -81,7 +88,7 @@ public:
 
 private:
     const Options& options_;
-    SimProcess sim_;
+    std::unique_ptr<SimProcess> sim_;
     ComPort port_;
     WireMeter meter_;
 };

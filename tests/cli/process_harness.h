@@ -1,13 +1,12 @@
-// Running zelctl and the simulator as a user would: separate processes, the
-// simulator on a pseudo-terminal, every wait bounded.
+// Running zelctl as a user would, a separate process with every wait bounded, and
+// the files a test keeps it in. The simulator it talks to is a SimProcess.
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <string>
-#include <sys/types.h>
-#include <thread>
 #include <vector>
+
+#include "child_process.h"
 
 struct ProcessResult {
     int exitCode = -1;    // -1 when killed by a signal
@@ -27,24 +26,16 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector
 class RunningProcess {
 public:
     RunningProcess(const std::vector<std::string>& argv, const std::vector<std::string>& overrides);
-    ~RunningProcess();
-    RunningProcess(const RunningProcess&) = delete;
-    RunningProcess& operator=(const RunningProcess&) = delete;
 
-    // Collects output until `done` holds for what came so far; false when the program
+    // Waits until `done` holds for the output so far; false when the program's output
     // ended or `limitMs` ran out first.
     bool WaitUntil(const std::function<bool(const ProcessResult&)>& done, int limitMs);
-    void Signal(int signal);
-    // Collects the rest of the output and the exit; kills the program after `limitMs`.
+    void Signal(int signal) { child_.Signal(signal); }
+    // Waits for the end and takes all the output; kills the program after `limitMs`.
     ProcessResult Finish(int limitMs);
 
 private:
-    // One round of collecting; false once both outputs have ended.
-    bool Collect(int waitMs);
-
-    pid_t pid_ = -1;
-    int fds_[2] = {-1, -1};
-    ProcessResult result_;
+    ChildProcess child_;
 };
 
 // A directory of its own under $TMPDIR, removed with everything in it.
@@ -59,26 +50,6 @@ public:
 
 private:
     std::string path_;
-};
-
-// zel5100-sim serving a simulated device; stopped with SIGTERM on destruction.
-class SimulatorProcess {
-public:
-    explicit SimulatorProcess(const std::vector<std::string>& options);
-    ~SimulatorProcess();
-    SimulatorProcess(const SimulatorProcess&) = delete;
-    SimulatorProcess& operator=(const SimulatorProcess&) = delete;
-
-    // The pseudo-terminal the simulator serves; empty when it did not start.
-    const std::string& Path() const { return path_; }
-    const std::string& Error() const { return error_; }
-
-private:
-    pid_t pid_ = -1;
-    int stdoutFd_ = -1;
-    std::string path_;
-    std::string error_;
-    std::thread drain_;
 };
 
 std::string ReadFile(const std::string& path);

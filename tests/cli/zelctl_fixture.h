@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "process_harness.h"
+#include "sim_process.h"
 
 // Generous for a loaded machine; a restart wait alone may take several seconds.
 constexpr int kZelctlLimitMs = 120000;
@@ -19,10 +20,11 @@ protected:
     // The simulator with these options; its restarts are kept short.
     void StartSimulator(std::vector<std::string> options = {}) {
         options.insert(options.begin(), {"--restart-ms", "400"});
-        sim_ = std::make_unique<SimulatorProcess>(options);
-        ASSERT_FALSE(sim_->Path().empty()) << sim_->Error();
+        sim_ = std::make_unique<SimProcess>(options);
+        port_ = sim_->FirstLine();
+        ASSERT_FALSE(port_.empty()) << sim_->Error();
     }
-    const std::string& Port() const { return sim_->Path(); }
+    const std::string& Port() const { return port_; }
 
     ProcessResult Zelctl(const std::vector<std::string>& args) {
         return Checked(args, RunProcess(Argv(args), Environment(), kZelctlLimitMs));
@@ -64,7 +66,8 @@ private:
     }
 
     TempDir home_;
-    std::unique_ptr<SimulatorProcess> sim_;
+    std::unique_ptr<SimProcess> sim_;
+    std::string port_;
 };
 
 // The frames of a --trace: direction and bytes of every TX and RX line.

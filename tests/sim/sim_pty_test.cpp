@@ -1,11 +1,17 @@
 // zel5100-sim as its own process on a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "sim_process.h"
 #include "sim_test_support.h"
@@ -41,6 +47,43 @@ std::string LinkTarget(const std::string& path)
     char target[256] = {};
     ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
     return n > 0 ? std::string(target, static_cast<size_t>(n)) : "";
+}
+
+// Opens the terminal raw, as a plain client would.
+int OpenRawTerminal(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    termios tio{};
+    if (::tcgetattr(fd, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        ::tcsetattr(fd, TCSANOW, &tio);
+    }
+    return fd;
+}
+
+// Reads until `count` bytes arrived or the time-out ran out.
+std::vector<uint8_t> ReadFor(int fd, size_t count, int timeoutMs)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::vector<uint8_t> got;
+    while (got.size() < count) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            break;
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left)) <= 0)
+            continue;
+        uint8_t buffer[256];
+        ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, count - got.size()));
+        if (n > 0)
+            got.insert(got.end(), buffer, buffer + n);
+        else if (n < 0 && errno != EAGAIN && errno != EINTR)
+            break;
+    }
+    return got;
 }
 
 TEST(SimPty, AnswersOnTheTerminalItPrintsAcrossReopenedClients)
