@@ -56,8 +56,11 @@ void TavEdit::UpdateColors()
 void TavEdit::SetTextFromDevice(const QString& text)
 {
     setText(text);
-    // Like a freshly set native edit, show the start of a long text.
+    // Like a freshly set native edit, show the start of a long text; a value too
+    // wide for its field (a large counter) can still be read whole from the tip.
     setCursorPosition(0);
+    const bool clipped = fontMetrics().horizontalAdvance(text) > contentsRect().width() - 4;
+    setToolTip(clipped ? text : QString());
     if (TrackChanges) {
         Modified = false;
         UpdateColors();

@@ -149,6 +149,10 @@ TEST_F(TavEditTest, ALongTextScrollsInsideTheFieldInsteadOfWrapping)
     edit_->SetTextFromDevice(longText);
     EXPECT_EQ(edit_->text(), longText);
     EXPECT_EQ(edit_->height(), 22);
+    // The whole value stays readable from the tip; a value that fits needs none.
+    EXPECT_EQ(edit_->toolTip(), longText);
+    edit_->SetTextFromDevice(QStringLiteral("12"));
+    EXPECT_TRUE(edit_->toolTip().isEmpty());
 }
 
 }  // namespace
