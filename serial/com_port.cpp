@@ -146,19 +146,21 @@ int OpenComPort(ComPort* port, const std::string& name) {
         return Fail(port, COM_OPEN_FAILED, EBUSY);
     }
     const std::string lockFile = lock.state == PortLockState::Taken ? lock.path : std::string();
+    // Held from here on, so that a signal ending the program removes the lock file.
+    const int slot = HoldPort(-1, lockFile);
+    if (slot < 0) {
+        if (!lockFile.empty()) RemoveLockFileIfOurs(lockFile.c_str());
+        return Fail(port, COM_OPEN_FAILED, EMFILE);
+    }
 
     int error = 0;
     const int fd = OpenExclusive(port, node, &error);
     if (fd < 0) {
-        if (!lockFile.empty()) RemoveLockFileIfOurs(lockFile.c_str());
+        ReleaseHeldPort(slot);
         return Fail(port, COM_OPEN_FAILED, error);
     }
-    port->heldSlot = HoldPort(fd, lockFile);
-    if (port->heldSlot < 0) {
-        ::close(fd);
-        if (!lockFile.empty()) RemoveLockFileIfOurs(lockFile.c_str());
-        return Fail(port, COM_OPEN_FAILED, EMFILE);
-    }
+    SetHeldPortDescriptor(slot, fd);
+    port->heldSlot = slot;
     port->fd = fd;
     port->lockFile = lockFile;
     port->lockNote = lock.note;

@@ -7,8 +7,10 @@
 
 struct termios;
 
-// Records an open port; the place to hand back later, or -1 when no place is left.
+// Records a port being opened (fd -1 until it is open); the place to hand back
+// later, or -1 when no place is left.
 int HoldPort(int fd, const std::string& lockPath);
+void SetHeldPortDescriptor(int slot, int fd);
 // The settings to put back at release; not given for what is no terminal.
 void KeepSettingsToRestore(int slot, const termios& settings);
 // Whether a port open here owns this lock file.
