@@ -18,10 +18,11 @@
 namespace {
 
 // The node a name leads to (a /dev/serial/by-id link leads to its ttyUSBn):
-// the lock file is named after it, whatever name was typed.
+// the lock file is named after it, whatever name was typed. "" with errno set
+// when there is none.
 std::string ResolvedNode(const std::string& name) {
     char real[PATH_MAX];
-    return ::realpath(name.c_str(), real) ? std::string(real) : name;
+    return ::realpath(name.c_str(), real) ? std::string(real) : std::string();
 }
 
 // Why a port is held: the program with the lock on it, else one with it open.
@@ -139,6 +140,7 @@ int OpenComPort(ComPort* port, const std::string& name) {
     // The lock file comes first, so that a port another program has is not
     // even opened (an opening may already change its modem lines).
     const std::string node = ResolvedNode(name);
+    if (node.empty()) return Fail(port, COM_OPEN_FAILED, errno);
     const PortLock lock = TakePortLock(node);
     if (lock.state == PortLockState::Held) {
         port->holder.pid = lock.holderPid;
