@@ -85,6 +85,10 @@ TEST_P(WindowSignalTest, AnEndingSignalReleasesThePortAndItsLock) {
 
     char home[] = "/tmp/zel-window-home-XXXXXX";
     ASSERT_NE(::mkdtemp(home), nullptr);
+    struct RemovedAtEnd {
+        const char* path;
+        ~RemovedAtEnd() { std::filesystem::remove_all(path); }
+    } removed{home};
     ChildSetup setup;
     setup.environment = {"QT_QPA_PLATFORM=offscreen", std::string("HOME=") + home,
                          std::string("XDG_CONFIG_HOME=") + home};
@@ -99,7 +103,6 @@ TEST_P(WindowSignalTest, AnEndingSignalReleasesThePortAndItsLock) {
     EXPECT_EQ(exit.signal, GetParam());
     EXPECT_FALSE(Exists(lock));
     EXPECT_TRUE(FreeForOthers(port));
-    std::filesystem::remove_all(home);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, WindowSignalTest, ::testing::Values(SIGTERM, SIGHUP, SIGINT),
