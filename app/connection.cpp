@@ -72,7 +72,7 @@ void Zel5100UtilDlg::ConnectComPort()
         return;
     }
     // The reason in plain words (no such port, no permission...) on the status line's tip.
-    StatusLine()->setToolTip(QString::fromStdString(ComOpenFailureHint(app_.Port.lastErrno)));
+    StatusLine()->setToolTip(QString::fromStdString(ComOpenFailureHint(app_.Port)));
     SetStatus(QString::fromUtf8(ComOpenStatusText(result)));
     app_.ClosePort();
     DetectDevice(-2);

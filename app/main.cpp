@@ -4,11 +4,13 @@
 #include <QStyleFactory>
 #include <cstdio>
 
+#include "signal_release.h"
 #include "zel5100util_app.h"
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    ReleasePortOnEndingSignals();
     // The same look on every desktop: the colours of the value fields are
     // chosen against this style's button face.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

@@ -1,9 +1,6 @@
 #include "device_session.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <grp.h>
-#include <sys/stat.h>
 
 #include "cli_errors.h"
 #include "frame_trace.h"
@@ -11,17 +8,6 @@
 #include "remembered_port.h"
 #include "zel_restart_wait.h"
 #include "setting_views.h"
-
-namespace {
-
-std::string OwningGroup(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return "";
-    if (const group* entry = getgrgid(info.st_gid); entry && entry->gr_name) return entry->gr_name;
-    return "";
-}
-
-}  // namespace
 
 std::string ChoosePortName(const CliOptions& options) {
     std::string name = options.port;
@@ -33,52 +19,34 @@ std::string ChoosePortName(const CliOptions& options) {
     return ResolvePortName(name);
 }
 
-std::string OpenFailureText(const std::string& name, int code, int lastErrno) {
-    std::string reason;
-    switch (lastErrno) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO: reason = "no such port"; break;
-    case EBUSY:
-        reason = "the port is held by another program (the window, another zelctl, a terminal "
-                 "program): close it there first";
-        break;
-    case EACCES:
-    case EPERM: {
-        const std::string group = OwningGroup(name);
-        reason = "permission denied: join the group that owns the port (" +
-                 (group.empty() ? std::string("typically dialout") : group) +
-                 "), for example with: sudo usermod -aG " +
-                 (group.empty() ? std::string("dialout") : group) + " $USER, then log in again";
-        break;
+std::string OpenFailureText(const ComPort& port, int code) {
+    std::string reason = ComOpenFailureHint(port);
+    // Lower-case after the colon, as the tool's other messages are.
+    if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') {
+        reason[0] = char(reason[0] - 'A' + 'a');
     }
-    default: {
-        reason = ComOpenFailureHint(lastErrno);
-        const char* status = ComOpenStatusText(code);
-        if (status && *status) reason = reason.empty() ? status : reason + " (" + status + ")";
-    }
-    }
-    return "cannot open port " + name + ": " + reason;
+    const char* status = ComOpenStatusText(code);
+    if (code != COM_OPEN_FAILED && status && *status) reason = reason.empty() ? status : reason + " (" + status + ")";
+    return "cannot open port " + port.name + ": " + reason;
 }
 
 DeviceSession::DeviceSession(const CliOptions& options)
     : options_(options), portName_(ChoosePortName(options)) {
     const int code = OpenComPort(&port_, portName_);
     if (code != COM_OPEN_OK) {
-        const int error = port_.lastErrno;
+        const std::string text = OpenFailureText(port_, code);
         CloseComPort(&port_);
-        throw CliError(EXIT_DEVICE_FAILED, OpenFailureText(portName_, code, error));
+        throw CliError(EXIT_DEVICE_FAILED, text);
     }
-    SetInterruptPort(port_.fd);
     if (options_.trace) {
         InstallFrameTrace(stderr);
         TraceNote("opened " + portName_ + " at 115200 8N1");
+        TraceNote(port_.lockFile.empty() ? "no lock file: " + port_.lockNote : "lock file " + port_.lockFile);
     }
 }
 
 DeviceSession::~DeviceSession() {
     RemoveFrameTrace();
-    SetInterruptPort(-1);
     CloseComPort(&port_);
 }
 

@@ -21,7 +21,7 @@ struct DeviceIdentity {
 std::string ChoosePortName(const CliOptions& options);
 
 // Why a port could not be opened, in words a user can act on.
-std::string OpenFailureText(const std::string& name, int code, int lastErrno);
+std::string OpenFailureText(const ComPort& port, int code);
 
 class DeviceSession {
 public:

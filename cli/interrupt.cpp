@@ -1,12 +1,11 @@
 #include "interrupt.h"
 
 #include <csignal>
-#include <sys/ioctl.h>
-#include <unistd.h>
+
+#include "com_port.h"
 
 namespace {
 
-volatile sig_atomic_t g_portFd = -1;
 volatile sig_atomic_t g_graceful = 0;
 volatile sig_atomic_t g_requested = 0;
 
@@ -15,11 +14,7 @@ void OnInterrupt(int signal) {
         g_requested = 1;
         return;
     }
-    const int fd = g_portFd;
-    if (fd >= 0) {
-        ::ioctl(fd, TIOCNXCL);
-        ::close(fd);
-    }
+    ComReleaseAllPortsNow();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -39,6 +34,5 @@ void InstallInterruptHandlers() {
     sigaction(SIGPIPE, &action, nullptr);
 }
 
-void SetInterruptPort(int fd) { g_portFd = fd; }
 void SetGracefulInterrupt(bool graceful) { g_graceful = graceful ? 1 : 0; }
 bool InterruptRequested() { return g_requested != 0; }

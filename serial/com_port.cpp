@@ -2,36 +2,85 @@
 #include "com_port.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "held_ports.h"
+#include "port_holder.h"
+#include "port_lock.h"
+
 namespace {
+
+// The node a name leads to (a /dev/serial/by-id link leads to its ttyUSBn):
+// the lock file is named after it, whatever name was typed. "" with errno set
+// when there is none.
+std::string ResolvedNode(const std::string& name) {
+    char real[PATH_MAX];
+    return ::realpath(name.c_str(), real) ? std::string(real) : std::string();
+}
+
+// Why a port is held: the program with the lock on it, else one with it open.
+// Nobody found on a pseudo-terminal means the exclusive mode outlived its setter.
+int Refuse(ComPort* port, int fd, const char* node, bool exclusiveOnly) {
+    struct stat file {};
+    ComPortHolder holder;
+    bool sure = true;
+    if (::stat(node, &file) == 0) {
+        holder.pid = FlockHolderPid(file.st_dev, file.st_ino);
+        if (holder.pid == 0 && S_ISCHR(file.st_mode)) {
+            const OtherUser user = FindOtherUser(file.st_rdev);
+            holder.pid = user.pid;
+            sure = user.sure;
+        }
+    }
+    holder.program = ProgramOfProcess(holder.pid);
+    port->holder = holder;
+    port->leftLocked = exclusiveOnly && holder.pid == 0 && sure && S_ISCHR(file.st_mode) &&
+                       IsPseudoTerminalSlave(file.st_rdev);
+    if (fd >= 0) ::close(fd);
+    return -1;
+}
+
+// Whether a port whose exclusive mode is set is still in use: by a program with
+// it open (not the one serving a pseudo-terminal's master side) or locked.
+bool ExclusiveModeInUse(int fd) {
+    struct stat file {};
+    if (::fstat(fd, &file) != 0 || !S_ISCHR(file.st_mode)) return true;
+    if (FlockHolderPid(file.st_dev, file.st_ino) != 0) return true;
+    const OtherUser user = FindOtherUser(file.st_rdev);
+    return user.pid != 0 || !user.sure;
+}
 
 // Opens the port so that no other program can use it at the same time.
 // TIOCEXCL makes the kernel refuse further opens of the terminal (root
 // excepted); flock() is what other serial programs check, and it also holds
-// against root. Either one taken by someone else means "held".
-int OpenExclusive(const std::string& name, int* error) {
+// against root. Either one taken by someone else means "held", except an
+// exclusive mode that nobody stands behind any more: a program killed on a
+// pseudo-terminal leaves it set. Root opens through it and takes it over.
+int OpenExclusive(ComPort* port, const std::string& node, int* error) {
     // O_NONBLOCK: a real UART must not block the open waiting for carrier.
-    int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    int fd = ::open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         *error = errno;
+        if (errno == EBUSY) Refuse(port, -1, node.c_str(), true);
         return -1;
     }
 #ifdef TIOCGEXCL
-    // Root passes TIOCEXCL; ask whether another program has set it.
     int heldExclusive = 0;
-    if (::ioctl(fd, TIOCGEXCL, &heldExclusive) == 0 && heldExclusive) {
+    if (::ioctl(fd, TIOCGEXCL, &heldExclusive) == 0 && heldExclusive && ExclusiveModeInUse(fd)) {
         *error = EBUSY;
-        ::close(fd);
-        return -1;
+        return Refuse(port, fd, node.c_str(), false);
     }
 #endif
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         *error = (errno == EWOULDBLOCK) ? EBUSY : errno;
+        if (*error == EBUSY) return Refuse(port, fd, node.c_str(), false);
         ::close(fd);
         return -1;
     }
@@ -72,18 +121,56 @@ int Fail(ComPort* port, int code, int error) {
     return code;
 }
 
+void ForgetFailure(ComPort* port) {
+    port->lastErrno = 0;
+    port->holder = ComPortHolder();
+    port->leftLocked = false;
+    port->lockFile.clear();
+    port->lockNote.clear();
+}
+
 }  // namespace
 
 int OpenComPort(ComPort* port, const std::string& name) {
     if (!port) return COM_OPEN_FAILED;
     CloseComPort(port);
+    ForgetFailure(port);
+    port->name = name;
+
+    // The lock file comes first, so that a port another program has is not
+    // even opened (an opening may already change its modem lines).
+    const std::string node = ResolvedNode(name);
+    if (node.empty()) return Fail(port, COM_OPEN_FAILED, errno);
+    const PortLock lock = TakePortLock(node);
+    if (lock.state == PortLockState::Held) {
+        port->holder.pid = lock.holderPid;
+        port->holder.program = ProgramOfProcess(lock.holderPid);
+        return Fail(port, COM_OPEN_FAILED, EBUSY);
+    }
+    const std::string lockFile = lock.state == PortLockState::Taken ? lock.path : std::string();
+    // Held from here on, so that a signal ending the program removes the lock file.
+    const int slot = HoldPort(-1, lockFile);
+    if (slot < 0) {
+        if (!lockFile.empty()) RemoveLockFileIfOurs(lockFile.c_str());
+        return Fail(port, COM_OPEN_FAILED, EMFILE);
+    }
 
     int error = 0;
-    port->fd = OpenExclusive(name, &error);
-    if (port->fd < 0) return Fail(port, COM_OPEN_FAILED, error);
+    const int fd = OpenExclusive(port, node, &error);
+    if (fd < 0) {
+        ReleaseHeldPort(slot);
+        return Fail(port, COM_OPEN_FAILED, error);
+    }
+    SetHeldPortDescriptor(slot, fd);
+    port->heldSlot = slot;
+    port->fd = fd;
+    port->lockFile = lockFile;
+    port->lockNote = lock.note;
 
     termios tio{};
     if (::tcgetattr(port->fd, &tio) != 0) return Fail(port, COM_GET_SETTINGS_FAILED, errno);
+    // Put back at closing: a pseudo-terminal or a console is not left raw.
+    KeepSettingsToRestore(port->heldSlot, tio);
     ApplyLineSettings(&tio);
     if (::tcsetattr(port->fd, TCSANOW, &tio) != 0) return Fail(port, COM_SET_SETTINGS_FAILED, errno);
     if (!LineSettingsTaken(port->fd)) return Fail(port, COM_SET_SETTINGS_FAILED, EINVAL);
@@ -113,12 +200,13 @@ int OpenComPort(ComPort* port, const std::string& name) {
 
 void CloseComPort(ComPort* port) {
     if (!port || port->fd < 0) return;
-    // The exclusive flag belongs to the terminal, not to this descriptor, and
-    // a pseudo-terminal outlives our close: give it back explicitly.
-    ::ioctl(port->fd, TIOCNXCL);
-    ::close(port->fd);
+    ReleaseHeldPort(port->heldSlot);
+    port->heldSlot = -1;
     port->fd = -1;
+    port->lockFile.clear();
 }
+
+void ComReleaseAllPortsNow() { ReleaseAllHeldPorts(); }
 
 const char* ComOpenStatusText(int code) {
     switch (code) {

@@ -10,9 +10,25 @@
 
 #include "zel_protocol.h"
 
+// Who holds a port that another program has open for itself.
+struct ComPortHolder {
+    int pid = 0;          // 0 when not known
+    std::string program;  // its name as the system lists it; "" when not known
+};
+
 struct ComPort {
     int fd = -1;
     int lastErrno = 0;  // errno of the last failed opening, 0 after a good one
+    std::string name;   // the name last given to OpenComPort
+    // After an opening refused because the port is held: by whom, and whether
+    // the only trace left is the exclusive mark of a program that has ended.
+    ComPortHolder holder;
+    bool leftLocked = false;
+    // While open: the lock file that tells other serial programs the port is
+    // ours, or, when none could be made, why not.
+    std::string lockFile;
+    std::string lockNote;
+    int heldSlot = -1;  // its place among the ports released on a fatal signal
     // Installed by the window so that waits inside a transaction keep it
     // painting; left null by the command-line tool and the tests.
     ZelPumpFn pump = nullptr;
@@ -34,9 +50,19 @@ enum : int {
 // with ZelSetTransport, context = port. Returns 0 or -1..-5. After -2..-5 the
 // port stays open in `port` and the caller closes it; hooks registered by an
 // earlier good opening stay registered in every case.
+//
+// Exclusive means as other serial programs (minicom, picocom, ser2net) expect
+// it: a lock file in the system's lock folder, an advisory lock on the port and
+// the terminal's exclusive mode. A lock file or exclusive mode left behind by a
+// program that has ended is taken over. The terminal settings found at opening
+// are put back at closing.
 int OpenComPort(ComPort* port, const std::string& name);
-// Releases the port; safe on a port that is not open.
+// Releases the port: its settings as found, its exclusive mode, its lock file.
+// Safe on a port that is not open.
 void CloseComPort(ComPort* port);
+// The same for every port open in this process, for a handler of a fatal
+// signal: async-signal-safe, and leaves the ComPort records as they are.
+void ComReleaseAllPortsNow();
 // Status-line text for an OpenComPort failure code; "" for any other code.
 const char* ComOpenStatusText(int code);
 
@@ -50,5 +76,7 @@ ZelResult ComPumpMessages(void* context);
 // port by number (COMn where ports are called so, /dev/ttyUSBn on Linux);
 // everything else is a full name and passes unchanged.
 std::string ResolvePortName(const std::string& operatorText);
-// A plain-words reason for a failed opening, from ComPort::lastErrno; "" for 0.
-std::string ComOpenFailureHint(int lastErrno);
+// Why the last opening of `port` failed, in words a user can act on (no such
+// port, held by which program, no permission and what to do); "" after a good
+// one. The window and zelctl both show this text.
+std::string ComOpenFailureHint(const ComPort& port);

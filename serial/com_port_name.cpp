@@ -1,8 +1,5 @@
-// Port names as the operator types them, and why an opening failed.
+// Port names as the operator types them.
 #include "com_port.h"
-
-#include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -22,22 +19,4 @@ std::string ResolvePortName(const std::string& operatorText) {
         return kNumberedPortPrefix + operatorText;
     }
     return operatorText;
-}
-
-std::string ComOpenFailureHint(int lastErrno) {
-    switch (lastErrno) {
-    case 0: return "";
-    case ENOENT:
-    case ENODEV:
-    case ENXIO: return "No such port";
-    case EBUSY: return "The port is in use by another program";
-    case EACCES:
-    case EPERM:
-        return "Permission denied: join the group that owns the port (typically dialout), "
-               "then log in again";
-    case ENOTTY: return "Not a serial port";
-    case EINVAL: return "The port does not take the line settings 115200 8N1";
-    case EIO: return "No serial hardware answers at this port";
-    default: return std::strerror(lastErrno);
-    }
 }

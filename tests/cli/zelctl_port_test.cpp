@@ -1,18 +1,96 @@
 // Choosing and opening the port, a device that does not answer, help and usage.
 #include <fcntl.h>
+#include <linux/capability.h>
+#include <poll.h>
 #include <pty.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <climits>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "zelctl_fixture.h"
 
 namespace {
+
+bool Exists(const std::string& path) {
+    struct stat file {};
+    return ::lstat(path.c_str(), &file) == 0;
+}
+
+std::string Hdb(int pid) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%10d\n", pid);
+    return text;
+}
+
+// The lock file serial programs look for: "/dev/pts/3" (or a link to it) ->
+// "/run/lock/LCK..pts_3". Empty when /run/lock takes no files here.
+std::string LockPathOf(const std::string& port) {
+    if (::access("/run/lock", W_OK) != 0) return "";
+    char real[PATH_MAX];
+    if (!::realpath(port.c_str(), real)) return "";
+    std::string name = std::string(real).substr(5);
+    for (char& c : name) c = c == '/' ? '_' : c;
+    return "/run/lock/LCK.." + name;
+}
+
+// The lock file a --trace says it took.
+std::string TracedLockFile(const std::string& err) {
+    const std::string mark = "lock file ";
+    const size_t at = err.find(mark);
+    if (at == std::string::npos) return "";
+    return err.substr(at + mark.size(), err.find('\n', at) - at - mark.size());
+}
+
+int EndedPid() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return int(child);
+}
+
+bool MayOverrideExclusiveMode() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] = {};
+    if (syscall(SYS_capget, &header, data) != 0) return false;
+    return (data[CAP_SYS_ADMIN / 32].effective & (1u << (CAP_SYS_ADMIN % 32))) != 0;
+}
+
+// A pseudo-terminal with nothing but the test behind its master side.
+struct BarePty {
+    BarePty() {
+        int slave = -1;
+        char path[256] = {};
+        if (openpty(&master, &slave, path, nullptr, nullptr) == 0) ::close(slave);
+        name = path;
+    }
+    ~BarePty() { ::close(master); }
+    // Waits until the port has sent something. Until a program opens the slave
+    // side the master reports a hang-up at once, so the wait goes in steps.
+    bool Heard(int limitMs) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+        while (std::chrono::steady_clock::now() < deadline) {
+            pollfd p{master, POLLIN, 0};
+            if (::poll(&p, 1, 10) == 1 && (p.revents & POLLIN)) return true;
+            if (p.revents & POLLHUP) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
+    }
+    int master = -1;
+    std::string name;
+};
 
 class PortTest : public ZelctlTest {};
 
@@ -29,7 +107,8 @@ TEST_F(PortTest, APortThatDoesNotExistAndOneHeldElsewhereFailWithDistinctReasons
     const ProcessResult held = OnDevice({"get", "2", "1"});
     ::close(holder);
     EXPECT_EQ(held.exitCode, 1) << Describe({"get"}, held);
-    EXPECT_NE(held.err.find("held by another program"), std::string::npos) << held.err;
+    EXPECT_NE(held.err.find("held by zelctl_tests (pid " + std::to_string(::getpid()) + ")"), std::string::npos)
+        << held.err;
     EXPECT_EQ(held.err.find("no such port"), std::string::npos) << held.err;
 
     // Released, the port serves again.
@@ -106,8 +185,84 @@ TEST_F(PortTest, AnInterruptedWaitStillGivesThePortBack) {
 
     // The port is not left marked as held; the device answers once it has restarted.
     const ProcessResult after = OnDevice({"get", "2", "1"});
-    EXPECT_EQ(after.err.find("held by another program"), std::string::npos) << after.err;
+    EXPECT_EQ(after.err.find("held by"), std::string::npos) << after.err;
     EXPECT_EQ(after.exitCode, 0) << Describe({"get"}, after);
+}
+
+TEST_F(PortTest, ALockFileIsHeldWhileOpenAndGoneAfterSuccessAnErrorAndSigterm) {
+    StartSimulator();
+    const std::string lock = LockPathOf(Port());
+    if (lock.empty()) GTEST_SKIP() << "/run/lock takes no files here";
+
+    const ProcessResult done = OnDevice({"--trace", "get", "2", "1"});
+    EXPECT_EQ(done.exitCode, 0) << Describe({"get"}, done);
+    EXPECT_EQ(TracedLockFile(done.err), lock) << done.err;
+    EXPECT_FALSE(Exists(lock));
+
+    BarePty silent;
+    const ProcessResult failed = Zelctl({"--port", silent.name, "--trace", "get", "2", "1"});
+    EXPECT_EQ(failed.exitCode, 1) << Describe({"get"}, failed);
+    EXPECT_EQ(TracedLockFile(failed.err), LockPathOf(silent.name)) << failed.err;
+    EXPECT_FALSE(Exists(LockPathOf(silent.name)));
+
+    auto reboot = StartZelctl({"--port", Port(), "reboot"});
+    ASSERT_TRUE(reboot->WaitUntil(
+        [](const ProcessResult& r) { return r.err.find("Waiting for the device") != std::string::npos; }, 60000));
+    EXPECT_TRUE(Exists(lock));
+    reboot->Signal(SIGTERM);
+    const ProcessResult ended = Checked({"reboot"}, reboot->Finish(60000));
+    EXPECT_EQ(ended.signal, SIGTERM) << Describe({"reboot"}, ended);
+    EXPECT_FALSE(Exists(lock));
+}
+
+TEST_F(PortTest, ALiveHoldersLockRefusesWithItsNameAndPidAndAStaleOneIsRemoved) {
+    StartSimulator();
+    const std::string lock = LockPathOf(Port());
+    if (lock.empty()) GTEST_SKIP() << "/run/lock takes no files here";
+
+    WriteFile(lock, Hdb(int(::getpid())));
+    const ProcessResult held = OnDevice({"get", "2", "1"});
+    EXPECT_EQ(held.exitCode, 1) << Describe({"get"}, held);
+    EXPECT_NE(held.err.find("held by zelctl_tests (pid " + std::to_string(::getpid()) + ")"), std::string::npos)
+        << held.err;
+    EXPECT_EQ(ReadFile(lock), Hdb(int(::getpid())));
+
+    WriteFile(lock, Hdb(EndedPid()));
+    const ProcessResult stale = OnDevice({"get", "2", "1"});
+    EXPECT_EQ(stale.exitCode, 0) << Describe({"get"}, stale);
+    EXPECT_EQ(stale.out, "1\n");
+    EXPECT_FALSE(Exists(lock));
+}
+
+TEST_F(PortTest, AZelctlKilledMidDumpLeavesAPortTheNextOneOpensAtOnce) {
+    BarePty pty;
+    auto dump = StartZelctl({"--port", pty.name, "dump"});
+    ASSERT_TRUE(pty.Heard(60000)) << "zelctl dump sent nothing";
+    dump->Signal(SIGKILL);
+    const ProcessResult killed = dump->Finish(60000);
+    ASSERT_EQ(killed.signal, SIGKILL) << Describe({"dump"}, killed);
+    if (MayOverrideExclusiveMode()) {
+        // What the kill leaves: the exclusive mode, with nobody behind it.
+        const int look = ::open(pty.name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        int exclusive = 0;
+        EXPECT_EQ(::ioctl(look, TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 1);
+        ::close(look);
+    }
+
+    const ProcessResult next = Zelctl({"--port", pty.name, "--trace", "get", "2", "1"});
+    if (MayOverrideExclusiveMode()) {
+        // Opened at the first try: the requests go out, and nobody answers them.
+        EXPECT_NE(next.err.find("opened " + pty.name), std::string::npos) << next.err;
+        EXPECT_NE(next.err.find("ZEL_E_RX_FAILED"), std::string::npos) << next.err;
+        EXPECT_EQ(next.err.find("held by"), std::string::npos) << next.err;
+    } else {
+        EXPECT_NE(next.err.find("left locked by a program that ended"), std::string::npos) << next.err;
+    }
+    const std::string lock = LockPathOf(pty.name);
+    if (!lock.empty()) {
+        EXPECT_FALSE(Exists(lock));
+    }
 }
 
 TEST_F(PortTest, HelpDescribesEveryCommandAndOption) {

@@ -6,7 +6,10 @@
 #include <sys/file.h>
 #include <termios.h>
 
+#include <memory>
+
 #include "com_port.h"
+#include "foreign_holder.h"
 #include "pty_pair.h"
 
 namespace {
@@ -73,7 +76,7 @@ TEST(ComOpenTest, MissingPortFailsWithMinusOneAndSaysWhy) {
     EXPECT_EQ(port.fd, -1);
     EXPECT_EQ(port.lastErrno, ENOENT);
     EXPECT_STREQ(ComOpenStatusText(COM_OPEN_FAILED), "Can't open COM port");
-    EXPECT_EQ(ComOpenFailureHint(port.lastErrno), "No such port");
+    EXPECT_EQ(ComOpenFailureHint(port), "No such port");
     // A failed opening leaves the hooks of the earlier one in place.
     EXPECT_EQ(ZelGetTransport().context, &earlier);
     CloseComPort(&earlier);
@@ -102,17 +105,15 @@ class HeldPortTest : public ::testing::TestWithParam<Holder> {};
 TEST_P(HeldPortTest, PortHeldElsewhereFailsWithMinusOne) {
     PtyPair pty;
     ComPort holder;
-    int foreign = -1;
+    std::unique_ptr<ForeignHolder> foreign;
+    int holderPid = int(::getpid());
     if (GetParam() == Holder::AnotherComPort) {
         ASSERT_EQ(OpenComPort(&holder, pty.SlaveName()), COM_OPEN_OK);
     } else {
-        foreign = ::open(pty.SlaveName().c_str(), O_RDWR | O_NOCTTY);
-        ASSERT_GE(foreign, 0);
-        if (GetParam() == Holder::ProgramWithLock) {
-            ASSERT_EQ(flock(foreign, LOCK_EX | LOCK_NB), 0);
-        } else {
-            ASSERT_EQ(ioctl(foreign, TIOCEXCL), 0);
-        }
+        foreign = std::make_unique<ForeignHolder>(pty.SlaveName(), GetParam() == Holder::ProgramWithLock
+                                                                       ? ForeignHolder::Hold::AdvisoryLock
+                                                                       : ForeignHolder::Hold::ExclusiveMode);
+        holderPid = foreign->Pid();
     }
 
     ComPort port;
@@ -120,7 +121,8 @@ TEST_P(HeldPortTest, PortHeldElsewhereFailsWithMinusOne) {
     EXPECT_EQ(port.fd, -1);
     EXPECT_EQ(port.lastErrno, EBUSY);
     EXPECT_STREQ(ComOpenStatusText(COM_OPEN_FAILED), "Can't open COM port");
-    EXPECT_EQ(ComOpenFailureHint(port.lastErrno), "The port is in use by another program");
+    EXPECT_EQ(ComOpenFailureHint(port),
+              "The port is held by zelserial_tests (pid " + std::to_string(holderPid) + "): close it there first");
 
     if (GetParam() == Holder::AnotherComPort) {
         // The holder keeps a working line.
@@ -129,8 +131,7 @@ TEST_P(HeldPortTest, PortHeldElsewhereFailsWithMinusOne) {
         EXPECT_EQ(pty.Read(1), Bytes({'p'}));
         CloseComPort(&holder);
     } else {
-        ioctl(foreign, TIOCNXCL);
-        ::close(foreign);
+        foreign->Release();
     }
     // Once released, the port opens.
     EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);

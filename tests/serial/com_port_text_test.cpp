@@ -29,18 +29,38 @@ TEST(ComOpenStatusTextTest, EachFailureCodeHasItsText) {
     for (int other : {0, 1, -6, 1000}) EXPECT_STREQ(ComOpenStatusText(other), "");
 }
 
+ComPort FailedWith(int error, ComPortHolder holder = {}, bool leftLocked = false) {
+    ComPort port;
+    port.name = "/dev/no-such-serial-port";
+    port.lastErrno = error;
+    port.holder = holder;
+    port.leftLocked = leftLocked;
+    return port;
+}
+
 TEST(ComOpenFailureHintTest, NamesTheCauseInPlainWords) {
-    EXPECT_EQ(ComOpenFailureHint(0), "");
-    EXPECT_EQ(ComOpenFailureHint(ENOENT), "No such port");
-    EXPECT_EQ(ComOpenFailureHint(ENXIO), "No such port");
-    EXPECT_EQ(ComOpenFailureHint(EBUSY), "The port is in use by another program");
-    EXPECT_EQ(ComOpenFailureHint(ENOTTY), "Not a serial port");
+    EXPECT_EQ(ComOpenFailureHint(FailedWith(0)), "");
+    EXPECT_EQ(ComOpenFailureHint(FailedWith(ENOENT)), "No such port");
+    EXPECT_EQ(ComOpenFailureHint(FailedWith(ENXIO)), "No such port");
+    EXPECT_EQ(ComOpenFailureHint(FailedWith(ENOTTY)), "Not a serial port");
     for (int denied : {EACCES, EPERM}) {
-        std::string hint = ComOpenFailureHint(denied);
+        std::string hint = ComOpenFailureHint(FailedWith(denied));
         EXPECT_NE(hint.find("Permission denied"), std::string::npos) << hint;
         EXPECT_NE(hint.find("dialout"), std::string::npos) << hint;
     }
-    EXPECT_FALSE(ComOpenFailureHint(ENOMEM).empty());
+    EXPECT_FALSE(ComOpenFailureHint(FailedWith(ENOMEM)).empty());
+}
+
+TEST(ComOpenFailureHintTest, AHeldPortNamesItsHolderWhereKnown) {
+    EXPECT_EQ(ComOpenFailureHint(FailedWith(EBUSY, {4711, "picocom"})),
+              "The port is held by picocom (pid 4711): close it there first");
+    EXPECT_NE(ComOpenFailureHint(FailedWith(EBUSY, {4711, ""})).find("held by another program (pid 4711)"),
+              std::string::npos);
+    EXPECT_NE(ComOpenFailureHint(FailedWith(EBUSY)).find("held by another program"), std::string::npos);
+    const std::string left = ComOpenFailureHint(FailedWith(EBUSY, {}, true));
+    EXPECT_NE(left.find("left locked by a program that ended"), std::string::npos) << left;
+    EXPECT_NE(left.find("restarting the program that serves the pseudo-terminal clears it"), std::string::npos)
+        << left;
 }
 
 }  // namespace

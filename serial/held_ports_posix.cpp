@@ -1,0 +1,92 @@
+// The register of open ports. A signal may arrive at any point, so an entry is
+// filled before it is marked in use, a part added later is marked by an atomic
+// store after it is written, and an entry is unmarked before it is released; the
+// release itself uses only async-signal-safe calls.
+#include "held_ports.h"
+
+#include <atomic>
+#include <climits>
+#include <cstring>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "port_lock.h"
+
+namespace {
+
+struct HeldPort {
+    std::atomic<int> inUse{0};
+    std::atomic<int> fd{-1};
+    std::atomic<bool> restoreSettings{false};
+    termios settings{};
+    char lockPath[PATH_MAX] = {};
+};
+
+// Far more than one program opens at a time.
+constexpr int kHeldPorts = 32;
+HeldPort g_held[kHeldPorts];
+
+void Release(HeldPort& port) {
+    const int fd = port.fd.load();
+    if (fd >= 0) {
+        if (port.restoreSettings.load()) ::tcsetattr(fd, TCSANOW, &port.settings);
+        // The exclusive mode belongs to the terminal, not to this descriptor, and
+        // a pseudo-terminal outlives the close: give it back explicitly.
+        ::ioctl(fd, TIOCNXCL);
+        ::close(fd);
+    }
+    if (port.lockPath[0]) RemoveLockFileIfOurs(port.lockPath);
+}
+
+}  // namespace
+
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+              "the register is read in signal handlers");
+
+int HoldPort(int fd, const std::string& lockPath) {
+    if (lockPath.size() >= PATH_MAX) return -1;
+    for (int slot = 0; slot < kHeldPorts; ++slot) {
+        HeldPort& port = g_held[slot];
+        if (port.inUse.load()) continue;
+        port.fd.store(fd);
+        port.restoreSettings.store(false);
+        std::memcpy(port.lockPath, lockPath.c_str(), lockPath.size() + 1);
+        port.inUse.store(1);
+        return slot;
+    }
+    return -1;
+}
+
+void SetHeldPortDescriptor(int slot, int fd) {
+    if (slot < 0 || slot >= kHeldPorts) return;
+    g_held[slot].fd.store(fd);
+}
+
+void KeepSettingsToRestore(int slot, const termios& settings) {
+    if (slot < 0 || slot >= kHeldPorts) return;
+    HeldPort& port = g_held[slot];
+    port.settings = settings;
+    port.restoreSettings.store(true);
+}
+
+bool LockFileHeldHere(const std::string& lockPath) {
+    for (const HeldPort& port : g_held) {
+        if (port.inUse.load() && lockPath == port.lockPath) return true;
+    }
+    return false;
+}
+
+void ReleaseHeldPort(int slot) {
+    if (slot < 0 || slot >= kHeldPorts) return;
+    HeldPort& port = g_held[slot];
+    // Unmarked first: a signal from here on finds nothing to release twice.
+    if (port.inUse.exchange(0) == 0) return;
+    Release(port);
+}
+
+void ReleaseAllHeldPorts() {
+    for (HeldPort& port : g_held) {
+        if (port.inUse.exchange(0) != 0) Release(port);
+    }
+}

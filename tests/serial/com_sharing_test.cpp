@@ -1,0 +1,251 @@
+// Sharing a port fairly with other programs and leaving it as found: terminal
+// settings put back, lock files as serial programs keep them, an exclusive mode
+// left behind by a program that was killed.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <linux/capability.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <termios.h>
+
+#include "com_port.h"
+#include "foreign_holder.h"
+#include "pty_pair.h"
+
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat file {};
+    return ::lstat(path.c_str(), &file) == 0;
+}
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void Write(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
+
+std::string Hdb(int pid) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%10d\n", pid);
+    return text;
+}
+
+// "/dev/pts/3" -> "/run/lock/LCK..pts_3"
+std::string LockPathOf(const std::string& slave) {
+    std::string name = slave.substr(5);
+    for (char& c : name) c = c == '/' ? '_' : c;
+    return "/run/lock/LCK.." + name;
+}
+
+// A PID that belonged to a process that has ended.
+int EndedPid() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return int(child);
+}
+
+class LockFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (::access("/run/lock", W_OK) != 0) GTEST_SKIP() << "/run/lock takes no files here";
+        lockPath_ = LockPathOf(pty.SlaveName());
+    }
+    void TearDown() override {
+        CloseComPort(&port);
+        if (!lockPath_.empty()) ::unlink(lockPath_.c_str());
+    }
+
+    PtyPair pty;
+    ComPort port;
+    std::string lockPath_;
+};
+
+TEST_F(LockFileTest, WhileOpenTheLockFileNamesThisProcessAndAtCloseItGoes) {
+    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    EXPECT_EQ(port.lockFile, lockPath_);
+    EXPECT_EQ(Contents(lockPath_), Hdb(int(::getpid())));
+    CloseComPort(&port);
+    EXPECT_FALSE(Exists(lockPath_));
+}
+
+TEST_F(LockFileTest, ALinkToTheNodeLocksTheNodesName) {
+    char folder[] = "/tmp/zel-by-id-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    const std::string link = std::string(folder) + "/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    ASSERT_EQ(::symlink(pty.SlaveName().c_str(), link.c_str()), 0);
+    EXPECT_EQ(OpenComPort(&port, link), COM_OPEN_OK);
+    EXPECT_EQ(port.lockFile, lockPath_);
+    CloseComPort(&port);
+    ::unlink(link.c_str());
+    ::rmdir(folder);
+}
+
+TEST_F(LockFileTest, ALiveHoldersLockRefusesWithItsNameAndPid) {
+    ForeignHolder holder(pty.SlaveName(), ForeignHolder::Hold::Nothing);
+    Write(lockPath_, Hdb(holder.Pid()));
+
+    EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_FAILED);
+    EXPECT_EQ(port.fd, -1);
+    EXPECT_EQ(port.holder.pid, holder.Pid());
+    EXPECT_EQ(ComOpenFailureHint(port), "The port is held by zelserial_tests (pid " + std::to_string(holder.Pid()) +
+                                            "): close it there first");
+    // Not ours to remove, and the port was not touched.
+    EXPECT_EQ(Contents(lockPath_), Hdb(holder.Pid()));
+    const int other = ::open(pty.SlaveName().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    ::close(other);
+}
+
+TEST_F(LockFileTest, AStaleLockIsRemovedAndThePortOpens) {
+    for (const std::string& stale : {Hdb(EndedPid()), std::string()}) {
+        Write(lockPath_, stale);
+        EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
+        EXPECT_EQ(Contents(lockPath_), Hdb(int(::getpid())));
+        CloseComPort(&port);
+        EXPECT_FALSE(Exists(lockPath_));
+    }
+}
+
+TEST_F(LockFileTest, TheLockIsGoneAfterAFailedOpening) {
+    ForeignHolder holder(pty.SlaveName(), ForeignHolder::Hold::AdvisoryLock);
+    EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_FAILED);
+    EXPECT_FALSE(Exists(lockPath_));
+}
+
+TEST_F(LockFileTest, AFatalSignalsReleaseLeavesThePortAsFound) {
+    termios before{};
+    ASSERT_EQ(tcgetattr(pty.Master(), &before), 0);
+    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    ComReleaseAllPortsNow();
+    EXPECT_FALSE(Exists(lockPath_));
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.Master(), &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    const int other = ::open(pty.SlaveName().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    int exclusive = 1;
+    EXPECT_EQ(ioctl(other, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    ::close(other);
+    port = ComPort();  // released already; the process would now end
+}
+
+TEST(LockFolderTest, WithoutAWritableLockFolderThePortOpensAndSaysWhy) {
+    PtyPair pty;
+    ComPort port;
+    ::setenv("ZEL_LOCK_DIR", "/nonexistent/zel-lock-folder", 1);
+    EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    ::unsetenv("ZEL_LOCK_DIR");
+    EXPECT_TRUE(port.lockFile.empty());
+    EXPECT_NE(port.lockNote.find("/nonexistent/zel-lock-folder"), std::string::npos) << port.lockNote;
+    CloseComPort(&port);
+}
+
+TEST(TerminalSettingsTest, APseudoTerminalsSettingsAfterCloseAreThoseBeforeOpen) {
+    PtyPair pty;
+    // A terminal as a shell leaves it: line editing, echo, 9600 baud.
+    termios before{};
+    ASSERT_EQ(tcgetattr(pty.Master(), &before), 0);
+    before.c_lflag |= ICANON | ECHO | ISIG;
+    before.c_oflag |= OPOST;
+    cfsetispeed(&before, B9600);
+    cfsetospeed(&before, B9600);
+    ASSERT_EQ(tcsetattr(pty.Master(), TCSANOW, &before), 0);
+    ASSERT_EQ(tcgetattr(pty.Master(), &before), 0);
+
+    ComPort port;
+    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    termios during{};
+    ASSERT_EQ(tcgetattr(pty.Master(), &during), 0);
+    ASSERT_EQ(cfgetospeed(&during), speed_t(B115200)) << "the port was not set up";
+    CloseComPort(&port);
+
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.Master(), &after), 0);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(cfgetispeed(&after), cfgetispeed(&before));
+    EXPECT_EQ(cfgetospeed(&after), cfgetospeed(&before));
+    for (int i = 0; i < NCCS; ++i) EXPECT_EQ(after.c_cc[i], before.c_cc[i]) << "c_cc[" << i << "]";
+}
+
+// A program killed on a bare pseudo-terminal: its exclusive mode stays set, and
+// nobody has the port open or locked.
+void LeaveExclusiveModeBehind(const std::string& slave) {
+    const int fd = ::open(slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ioctl(fd, TIOCEXCL), 0);
+    ::close(fd);
+}
+
+bool MayOverrideExclusiveMode() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] = {};
+    if (syscall(SYS_capget, &header, data) != 0) return false;
+    return (data[CAP_SYS_ADMIN / 32].effective & (1u << (CAP_SYS_ADMIN % 32))) != 0;
+}
+
+TEST(LeftExclusiveModeTest, WhereTheSystemAllowsThePortOpensAnyway) {
+    if (!MayOverrideExclusiveMode()) GTEST_SKIP() << "needs CAP_SYS_ADMIN";
+    PtyPair pty;
+    LeaveExclusiveModeBehind(pty.SlaveName());
+    ComPort port;
+    EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
+    const uint8_t ping[] = {'p'};
+    EXPECT_EQ(ComTransmit(&port, ZEL_DEVICE_ADDRESS, ping, 1), ZEL_OK);
+    EXPECT_EQ(pty.Read(1), Bytes({'p'}));
+    CloseComPort(&port);
+}
+
+TEST(LeftExclusiveModeTest, ElsewhereTheUserIsToldWhatClearsIt) {
+    PtyPair pty;
+    LeaveExclusiveModeBehind(pty.SlaveName());
+    // A child without the right to override the mode, as an ordinary user is.
+    int words[2];
+    ASSERT_EQ(::pipe(words), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(words[0]);
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2] = {};
+        syscall(SYS_capget, &header, data);
+        data[CAP_SYS_ADMIN / 32].effective &= ~(1u << (CAP_SYS_ADMIN % 32));
+        if (syscall(SYS_capset, &header, data) != 0) ::_exit(2);
+        ComPort port;
+        const int code = OpenComPort(&port, pty.SlaveName());
+        const std::string text = std::to_string(code) + " " + ComOpenFailureHint(port);
+        ssize_t ignored = ::write(words[1], text.data(), text.size());
+        (void)ignored;
+        ::_exit(0);
+    }
+    ::close(words[1]);
+    std::string text;
+    char chunk[512];
+    for (ssize_t n; (n = ::read(words[0], chunk, sizeof chunk)) > 0;) text.append(chunk, size_t(n));
+    ::close(words[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(text.substr(0, 3), "-1 ") << text;
+    EXPECT_NE(text.find("left locked by a program that ended"), std::string::npos) << text;
+    EXPECT_NE(text.find("restarting the program that serves the pseudo-terminal clears it"), std::string::npos)
+        << text;
+}
+
+}  // namespace
