@@ -5,7 +5,7 @@
 #include "commands.h"
 #include "device_session.h"
 #include "setting_output.h"
-#include "setting_views.h"
+#include "settings_model.h"
 
 namespace {
 
