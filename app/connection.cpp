@@ -15,6 +15,7 @@
 #include "zel5100util_app.h"
 #include "zel5100util_dlg.h"
 #include "zel_protocol.h"
+#include "zel_setting_ids.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ void Zel5100UtilDlg::DetectDevice(int code)
                                  attempt));
             PumpPendingMessages();
             uint32_t type = 0;
-            if (ZelReadSetting(1, 5, &type) != ZEL_OK) {
+            if (ZelReadSetting(ZEL_CAT_DEVICE, ZEL_SET_TYPE, &type) != ZEL_OK) {
                 SetStatus(TempString("Time out while reading mode - %d", timeouts));
                 ++timeouts;
                 PumpPendingMessages();
@@ -106,7 +107,7 @@ void Zel5100UtilDlg::DetectDevice(int code)
                 break;
             }
             uint32_t mode = 0;
-            ZelReadSetting(2, 1, &mode);
+            ZelReadSetting(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE, &mode);
             candidate = static_cast<int32_t>(mode);
             SetStatus(QStringLiteral("OK"));
             PumpPendingMessages();

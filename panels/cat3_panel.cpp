@@ -13,38 +13,43 @@
 
 namespace {
 
-constexpr int kCategory = 3;
-constexpr int kRebootSetting = 5;
-
 // Writes Reboot; the device goes away without answering, so "no reply" counts
 // as done. Then waits for it to come back. A failed write is shown instead.
 void RebootDevice(Zel5100UtilDlg& window, const QString& statusText)
 {
     window.SetStatus(statusText);
     PumpPendingMessages();
-    const ZelResult result = ZelWriteSetting(kCategory, kRebootSetting, 1);
+    const ZelResult result = ZelWriteSetting(ZEL_CAT_NETWORK, ZEL_SET_REBOOT, 1);
     if (result == ZEL_OK || result == ZEL_REPLY_IGNORED)
         window.RebootAndReconnect();
     else
         ShowZelError(window.App(), result);
 }
 
+// Once DHCP is read, a unit still without an address of its own is watched
+// until it has one (the fields hold the values exactly as read).
+void AfterNetworkRead(Zel5100UtilDlg& window, int setting)
+{
+    if (setting != ZEL_SET_DHCP_ENABLED)
+        return;
+    const IpOctets address = ScanAddressField(window.Edit(Idc::Cat3IpAddress));
+    const bool dhcp = ParseEditNumber(window.Edit(Idc::Cat3DhcpEnabled)) == 1;
+    if (dhcp && (IpOctetsEqual(address, 0, 0, 0, 0) || IsLinkLocal(address)))
+        window.AwaitingDhcpAddress = true;
+}
+
 }  // namespace
 
 const PanelControls& Cat3Panel()
 {
-    static const PanelControls panel{
-        kCategory,
-        Idc::Cat3Refresh,
-        {
-            {Idc::Cat3IpAddress, 0},
-            {Idc::Cat3Subnet, 0},
-            {Idc::Cat3Gateway, 0},
-            {Idc::Cat3DhcpEnabled, 0},
-            {Idc::Cat3MacAddress, 0},
-        },
-        &UsableWithAnyDevice,
-    };
+    // The addresses and DHCP are written through the Change IP Address dialog.
+    static const PanelControls panel = MakePanel(ZEL_CAT_NETWORK, Idc::Cat3Refresh, {
+        {"ip-address", Idc::Cat3IpAddress, 0},
+        {"subnet-mask", Idc::Cat3Subnet, 0},
+        {"gateway", Idc::Cat3Gateway, 0},
+        {"dhcp-enabled", Idc::Cat3DhcpEnabled, 0},
+        {"mac-address", Idc::Cat3MacAddress, 0},
+    }, &AfterNetworkRead);
     return panel;
 }
 
@@ -55,23 +60,7 @@ void ResetCat3Panel(Zel5100UtilDlg& window)
 
 void RefreshCat3Panel(Zel5100UtilDlg& window)
 {
-    ResetCat3Panel(window);
-    if (!PanelUsable(window, Cat3Panel()))
-        return;
-    static const std::vector<PanelSetting> network{
-        {1, Idc::Cat3IpAddress, ValueFormat::DottedAddress},
-        {2, Idc::Cat3Subnet, ValueFormat::DottedAddress},
-        {3, Idc::Cat3Gateway, ValueFormat::DottedAddress},
-        {4, Idc::Cat3DhcpEnabled, ValueFormat::Decimal},
-    };
-    if (!ReadPanelSettings(window, kCategory, network))
-        return;
-    // The fields hold the values exactly as read.
-    const IpOctets address = ScanAddressField(window.Edit(Idc::Cat3IpAddress));
-    const bool dhcp = ParseEditNumber(window.Edit(Idc::Cat3DhcpEnabled)) == 1;
-    if (dhcp && (IpOctetsEqual(address, 0, 0, 0, 0) || IsLinkLocal(address)))
-        window.AwaitingDhcpAddress = true;
-    ReadSettingIntoField(window, kCategory, {6, Idc::Cat3MacAddress, ValueFormat::MacAddress});
+    RefreshPanel(window, Cat3Panel());
 }
 
 void OnRebootDevice(Zel5100UtilDlg& window)
@@ -96,7 +85,7 @@ void OnChangeIpAddress(Zel5100UtilDlg& window)
 
 void RouteCat3Commands(Zel5100UtilDlg& window)
 {
-    RoutePanelRefresh(window, Cat3Panel(), &RefreshCat3Panel);
+    RoutePanel(window, Cat3Panel());
     window.RouteCommand(Idc::Cat3Reboot, [&window] { OnRebootDevice(window); });
     window.RouteCommand(Idc::Cat3Change, [&window] { OnChangeIpAddress(window); });
 }
@@ -104,7 +93,7 @@ void RouteCat3Commands(Zel5100UtilDlg& window)
 void PollAwaitedAddress(Zel5100UtilDlg& window)
 {
     uint32_t value = 0;
-    if (ZelReadSetting(3, 1, &value) != ZEL_OK)
+    if (ZelReadSetting(ZEL_CAT_NETWORK, ZEL_SET_IP_ADDRESS, &value) != ZEL_OK)
         return;
     const IpOctets address = IpOctets::FromValue(value);
     if (address.IsLinkLocal()) {

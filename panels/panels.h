@@ -3,27 +3,19 @@
 // category from the device again.
 #pragma once
 
+#include <vector>
+
 class Zel5100UtilDlg;
-
-void ResetCat1Panel(Zel5100UtilDlg& window);
-void ResetCat2Panel(Zel5100UtilDlg& window);
-void ResetCat3Panel(Zel5100UtilDlg& window);
-void ResetCat81Panel(Zel5100UtilDlg& window);
-void ResetCat82Panel(Zel5100UtilDlg& window);
-void ResetCat83Panel(Zel5100UtilDlg& window);
-void ResetCat84Panel(Zel5100UtilDlg& window);
-
-void RefreshCat1Panel(Zel5100UtilDlg& window);
-void RefreshCat2Panel(Zel5100UtilDlg& window);
-void RefreshCat3Panel(Zel5100UtilDlg& window);
-void RefreshCat81Panel(Zel5100UtilDlg& window);
-void RefreshCat82Panel(Zel5100UtilDlg& window);
-void RefreshCat83Panel(Zel5100UtilDlg& window);
-void RefreshCat84Panel(Zel5100UtilDlg& window);
+struct PanelControls;
 
 // All seven in category order 1, 2, 3, 0x81, 0x82, 0x83, 0x84.
+const std::vector<const PanelControls*>& AllPanelControls();
 void ResetAllPanels(Zel5100UtilDlg& window);
 void RefreshAllPanels(Zel5100UtilDlg& window);
+
+// The network panel alone (the DHCP wait refreshes it).
+void ResetCat3Panel(Zel5100UtilDlg& window);
+void RefreshCat3Panel(Zel5100UtilDlg& window);
 
 // Connects the refresh and write buttons of every panel to their handlers.
 void RoutePanelCommands(Zel5100UtilDlg& window);
