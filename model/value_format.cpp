@@ -1,5 +1,7 @@
 #include "value_format.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <limits>
@@ -10,8 +12,7 @@ namespace {
 
 std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Only integer conversions and "%g" are used; snprintf's %g honours the C
-// locale's decimal point, which the program never changes from "C".
+// Integer conversions only: they read the same in every locale.
 std::string Printf(const char* format, ...) {
     char buffer[64];
     va_list args;
@@ -70,7 +71,21 @@ bool ParseMac(const std::string& text, uint64_t* value) {
     return true;
 }
 
+// The exponent form "%g" gives from a million on: "2.14748e+06".
+bool ParseThousandthsExponent(const std::string& text, uint64_t* value) {
+    double number = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, number, std::chars_format::general);
+    if (error != std::errc() || stop != end || !(number >= 0)) return false;
+    const double thousandths = std::round(number * 1000.0);
+    // Six digits may round the largest values up past what the setting holds.
+    if (thousandths > double(kU32) * 1.00001) return false;
+    *value = thousandths > double(kU32) ? kU32 : uint64_t(thousandths);
+    return true;
+}
+
 bool ParseThousandths(const std::string& text, uint64_t* value) {
+    if (text.find('e') != std::string::npos) return ParseThousandthsExponent(text, value);
     size_t at = 0;
     uint64_t whole = 0;
     if (!TakeDecimal(text, at, 1, kAnyLength, kU32 / 1000, &whole)) return false;
@@ -188,7 +203,14 @@ std::string FormatSerialNumber(uint32_t value) {
 
 std::string FormatDeviceType(uint32_t value) { return Printf("ZEL-%u", value); }
 
-std::string FormatThousandths(uint32_t value) { return Printf("%g", double(value) / 1000.0); }
+// As "%g" shows it in the C locale, whatever locale the program runs in
+// (the window's toolkit takes on the user's).
+std::string FormatThousandths(uint32_t value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, double(value) / 1000.0,
+                                      std::chars_format::general, 6);
+    return std::string(buffer, result.ptr);
+}
 
 bool ParseAddress(const std::string& text, uint32_t* value) {
     uint32_t result = 0;
