@@ -7,7 +7,6 @@
 #include "com_port.h"
 #include "control_ids.h"
 #include "message_pump.h"
-#include "panels.h"
 #include "tav_combo.h"
 #include "tav_edit.h"
 #include "temp_string.h"
@@ -51,7 +50,8 @@ void Zel5100UtilDlg::OnTimer(int timer)
     }
     if (timer == 2 && AwaitingDhcpAddress && !Busy && !InsideTransaction()) {
         Busy = true;
-        PollAwaitedAddress(*this);
+        if (parts_.pollAwaitedAddress)
+            parts_.pollAwaitedAddress();
         Busy = false;
     }
 }
@@ -100,7 +100,7 @@ void Zel5100UtilDlg::DetectDevice(int code)
                 SetStatus(QStringLiteral("No ZEL-5100 connected."));
                 app_.DeviceMode = -1;
                 PumpPendingMessages();
-                ResetAllPanels(*this);
+                ResetParts();
                 // The no-device outcome stands, also after a reboot that handed
                 // in the mode it read.
                 candidate = -1;
@@ -119,9 +119,9 @@ void Zel5100UtilDlg::DetectDevice(int code)
     app_.DeviceMode = candidate;
     const bool found = candidate >= 0;
     if (found)
-        RefreshAllPanels(*this);
+        RefreshParts();
     else
-        ResetAllPanels(*this);
+        ResetParts();
     if (QAbstractButton* refreshAll = Button(Idc::RefreshAll))
         refreshAll->setEnabled(found);
     if (QAbstractButton* upgrade = Button(Idc::FirmwareUpgrade))
@@ -131,5 +131,5 @@ void Zel5100UtilDlg::DetectDevice(int code)
 
 void Zel5100UtilDlg::RefreshAll()
 {
-    RunExclusive([this] { RefreshAllPanels(*this); });
+    RunExclusive([this] { RefreshParts(); });
 }

@@ -7,7 +7,7 @@
 #include "panels.h"
 #include "tav_edit.h"
 #include "zel5100util_app.h"
-#include "zel5100util_dlg.h"
+#include "window_host.h"
 #include "zel_error.h"
 #include "zel_protocol.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 // Writes Reboot; the device goes away without answering, so "no reply" counts
 // as done. Then waits for it to come back. A failed write is shown instead.
-void RebootDevice(Zel5100UtilDlg& window, const QString& statusText)
+void RebootDevice(WindowHost& window, const QString& statusText)
 {
     window.SetStatus(statusText);
     PumpPendingMessages();
@@ -28,7 +28,7 @@ void RebootDevice(Zel5100UtilDlg& window, const QString& statusText)
 
 // Once DHCP is read, a unit still without an address of its own is watched
 // until it has one (the fields hold the values exactly as read).
-void AfterNetworkRead(Zel5100UtilDlg& window, int setting)
+void AfterNetworkRead(WindowHost& window, int setting)
 {
     if (setting != ZEL_SET_DHCP_ENABLED)
         return;
@@ -53,17 +53,17 @@ const PanelControls& Cat3Panel()
     return panel;
 }
 
-void ResetCat3Panel(Zel5100UtilDlg& window)
+void ResetCat3Panel(WindowHost& window)
 {
     ResetPanel(window, Cat3Panel());
 }
 
-void RefreshCat3Panel(Zel5100UtilDlg& window)
+void RefreshCat3Panel(WindowHost& window)
 {
     RefreshPanel(window, Cat3Panel());
 }
 
-void OnRebootDevice(Zel5100UtilDlg& window)
+void OnRebootDevice(WindowHost& window)
 {
     window.RunExclusive([&window] {
         window.AwaitingDhcpAddress = false;
@@ -71,10 +71,10 @@ void OnRebootDevice(Zel5100UtilDlg& window)
     });
 }
 
-void OnChangeIpAddress(Zel5100UtilDlg& window)
+void OnChangeIpAddress(WindowHost& window)
 {
     window.RunExclusive([&window] {
-        IpAddrChangeDlg dialog(window.App(), &window);
+        IpAddrChangeDlg dialog(window.App(), window.Widget());
         dialog.exec();
         if (!dialog.addressesWritten)
             return;
@@ -83,14 +83,14 @@ void OnChangeIpAddress(Zel5100UtilDlg& window)
     });
 }
 
-void RouteCat3Commands(Zel5100UtilDlg& window)
+void RouteCat3Commands(WindowHost& window)
 {
     RoutePanel(window, Cat3Panel());
     window.RouteCommand(Idc::Cat3Reboot, [&window] { OnRebootDevice(window); });
     window.RouteCommand(Idc::Cat3Change, [&window] { OnChangeIpAddress(window); });
 }
 
-void PollAwaitedAddress(Zel5100UtilDlg& window)
+void PollAwaitedAddress(WindowHost& window)
 {
     uint32_t value = 0;
     if (ZelReadSetting(ZEL_CAT_NETWORK, ZEL_SET_IP_ADDRESS, &value) != ZEL_OK)

@@ -7,7 +7,7 @@
 #include "message_pump.h"
 #include "tav_edit.h"
 #include "zel5100util_app.h"
-#include "zel5100util_dlg.h"
+#include "window_host.h"
 #include "zel_error.h"
 
 namespace {
@@ -30,7 +30,7 @@ uint64_t InSettingSize(const SettingView& view, uint64_t value)
 }  // namespace
 
 PanelControls MakePanel(int category, int refreshButton, std::initializer_list<PanelRow> rows,
-                        void (*afterRead)(Zel5100UtilDlg&, int))
+                        void (*afterRead)(WindowHost&, int))
 {
     const PanelView* model = FindPanel(category);
     PanelControls panel{category, refreshButton, {}, afterRead};
@@ -47,13 +47,13 @@ PanelControls MakePanel(int category, int refreshButton, std::initializer_list<P
     return panel;
 }
 
-bool PanelUsable(Zel5100UtilDlg& window, const PanelControls& panel)
+bool PanelUsable(WindowHost& window, const PanelControls& panel)
 {
     const PanelView* model = FindPanel(panel.category);
     return model != nullptr && PanelUsable(*model, window.App().DeviceMode);
 }
 
-void ResetPanel(Zel5100UtilDlg& window, const PanelControls& panel)
+void ResetPanel(WindowHost& window, const PanelControls& panel)
 {
     for (const PanelField& field : panel.fields)
         if (TavEdit* edit = window.Edit(field.field))
@@ -79,7 +79,7 @@ QString FormatDottedAddress(uint32_t value)
 // ---------------------------------------------------------------------------
 // Reads
 
-bool ReadSettingIntoField(Zel5100UtilDlg& window, const PanelField& field)
+bool ReadSettingIntoField(WindowHost& window, const PanelField& field)
 {
     const SettingView& view = *field.view;
     uint64_t value = 0;
@@ -109,7 +109,7 @@ namespace {
 // firmware has it, else emptied; then its field and write button are enabled
 // only when offered. A failed read ends it (false) with the field empty and
 // still enabled, as the reset left it.
-bool ReadGatedSetting(Zel5100UtilDlg& window, const PanelField& field)
+bool ReadGatedSetting(WindowHost& window, const PanelField& field)
 {
     const bool offered = SettingOffered(*field.view, window.App().FirmwareVersion);
     TavEdit* edit = window.Edit(field.field);
@@ -129,7 +129,7 @@ bool ReadGatedSetting(Zel5100UtilDlg& window, const PanelField& field)
 
 }  // namespace
 
-bool RefreshPanel(Zel5100UtilDlg& window, const PanelControls& panel)
+bool RefreshPanel(WindowHost& window, const PanelControls& panel)
 {
     ResetPanel(window, panel);
     if (!PanelUsable(window, panel))
@@ -186,7 +186,7 @@ QString KeptAnotherValueText(const SettingView& view, uint64_t held, uint64_t wr
         .arg(FieldText(view, held), FieldText(view, written));
 }
 
-void PlainWrite(Zel5100UtilDlg& window, const PanelField& target)
+void PlainWrite(WindowHost& window, const PanelField& target)
 {
     window.RunExclusive([&window, &target] {
         const SettingView& view = *target.view;
@@ -211,7 +211,7 @@ void PlainWrite(Zel5100UtilDlg& window, const PanelField& target)
     });
 }
 
-void AddressWrite(Zel5100UtilDlg& window, const PanelField& target)
+void AddressWrite(WindowHost& window, const PanelField& target)
 {
     window.RunExclusive([&window, &target] {
         TavEdit* field = window.Edit(target.field);
@@ -228,7 +228,7 @@ void AddressWrite(Zel5100UtilDlg& window, const PanelField& target)
     });
 }
 
-void GatedWrite(Zel5100UtilDlg& window, const PanelField& target)
+void GatedWrite(WindowHost& window, const PanelField& target)
 {
     window.RunExclusive([&window, &target] {
         const SettingView& view = *target.view;
@@ -248,7 +248,7 @@ void GatedWrite(Zel5100UtilDlg& window, const PanelField& target)
     });
 }
 
-void RebootingWrite(Zel5100UtilDlg& window, const PanelField& target)
+void RebootingWrite(WindowHost& window, const PanelField& target)
 {
     window.RunExclusive([&window, &target] {
         const SettingView& view = *target.view;
@@ -267,7 +267,7 @@ void RebootingWrite(Zel5100UtilDlg& window, const PanelField& target)
     });
 }
 
-void RoutePanel(Zel5100UtilDlg& window, const PanelControls& panel)
+void RoutePanel(WindowHost& window, const PanelControls& panel)
 {
     window.RouteCommand(panel.refreshButton, [&window, &panel] {
         window.RunExclusive([&window, &panel] { RefreshPanel(window, panel); });
@@ -275,7 +275,7 @@ void RoutePanel(Zel5100UtilDlg& window, const PanelControls& panel)
     for (const PanelField& field : panel.fields) {
         if (field.writeButton == 0)
             continue;
-        void (*write)(Zel5100UtilDlg&, const PanelField&) = nullptr;
+        void (*write)(WindowHost&, const PanelField&) = nullptr;
         switch (field.view->write) {
         case WriteKind::Plain: write = field.view->minFirmware != 0 ? &GatedWrite : &PlainWrite; break;
         case WriteKind::Address: write = &AddressWrite; break;

@@ -20,7 +20,7 @@
 
 class TavEdit;
 class Zel5100UtilApp;
-class Zel5100UtilDlg;
+class WindowHost;
 
 // One line of a panel's table: the model's name of a setting of the panel's
 // category and the controls that show and write it. `store`, when set, names
@@ -46,27 +46,27 @@ struct PanelControls {
     // In the model's reading order (the order the reset empties them too).
     std::vector<PanelField> fields;
     // Runs after each setting read and shown, before the next one is read.
-    void (*afterRead)(Zel5100UtilDlg& window, int setting);
+    void (*afterRead)(WindowHost& window, int setting);
 };
 
 // Resolves the rows against the model (a name it does not know stops the
 // program at start-up: a fault of this table, caught by every window test).
 PanelControls MakePanel(int category, int refreshButton, std::initializer_list<PanelRow> rows,
-                        void (*afterRead)(Zel5100UtilDlg&, int) = nullptr);
+                        void (*afterRead)(WindowHost&, int) = nullptr);
 
 // Empties every field (an editable one loses its changed mark), enables or
 // disables the fields, their write buttons and the refresh button by the
 // panel's operational mode, then lets the window paint.
-void ResetPanel(Zel5100UtilDlg& window, const PanelControls& panel);
+void ResetPanel(WindowHost& window, const PanelControls& panel);
 // Whether the panel can be used in the current device mode.
-bool PanelUsable(Zel5100UtilDlg& window, const PanelControls& panel);
+bool PanelUsable(WindowHost& window, const PanelControls& panel);
 // Resets the panel and, when usable, reads its settings in order into their
 // fields; a setting the firmware does not offer is left empty and disabled.
 // Stops at the first failed read (its message shown) and gives false.
-bool RefreshPanel(Zel5100UtilDlg& window, const PanelControls& panel);
+bool RefreshPanel(WindowHost& window, const PanelControls& panel);
 // Routes the refresh button and every write button to their handlers, the
 // write route chosen by the setting's write kind.
-void RoutePanel(Zel5100UtilDlg& window, const PanelControls& panel);
+void RoutePanel(WindowHost& window, const PanelControls& panel);
 
 QString FormatDottedAddress(uint32_t value);
 
@@ -76,7 +76,7 @@ QString FormatDottedAddress(uint32_t value);
 // Reads one setting and shows it in its field, then lets the window paint.
 // A failed read shows the protocol error message (ShowZelError) and gives
 // false; the field is left as it was.
-bool ReadSettingIntoField(Zel5100UtilDlg& window, const PanelField& field);
+bool ReadSettingIntoField(WindowHost& window, const PanelField& field);
 
 // ---------------------------------------------------------------------------
 // What the operator typed
@@ -94,17 +94,17 @@ IpOctets ScanAddressField(const TavEdit* field);
 // Writes the number typed, reads the setting back and shows what the device
 // now holds; when that is not what was written, the status line says so. A
 // failure is shown and the field keeps the operator's text.
-void PlainWrite(Zel5100UtilDlg& window, const PanelField& field);
+void PlainWrite(WindowHost& window, const PanelField& field);
 // Writes the address typed, not read back; the field keeps its text and turns
 // unchanged.
-void AddressWrite(Zel5100UtilDlg& window, const PanelField& field);
+void AddressWrite(WindowHost& window, const PanelField& field);
 // Below the setting's lowest firmware sends nothing; else writes, reads back
 // and shows the value without looking at either result.
-void GatedWrite(Zel5100UtilDlg& window, const PanelField& field);
+void GatedWrite(WindowHost& window, const PanelField& field);
 // Shows "Writing to <caption> - Unit will reboot", writes (result not
 // examined), reads the setting back into its store when it has one and waits
 // for the rebooting device with RebootAndReconnect.
-void RebootingWrite(Zel5100UtilDlg& window, const PanelField& field);
+void RebootingWrite(WindowHost& window, const PanelField& field);
 
 // The status line's words when the unit holds another value than written.
 QString KeptAnotherValueText(const SettingView& view, uint64_t held, uint64_t written);

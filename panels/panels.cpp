@@ -16,19 +16,19 @@ const std::vector<const PanelControls*>& AllPanelControls()
     return panels;
 }
 
-void ResetAllPanels(Zel5100UtilDlg& window)
+void ResetAllPanels(WindowHost& window)
 {
     for (const PanelControls* panel : AllPanelControls())
         ResetPanel(window, *panel);
 }
 
-void RefreshAllPanels(Zel5100UtilDlg& window)
+void RefreshAllPanels(WindowHost& window)
 {
     for (const PanelControls* panel : AllPanelControls())
         RefreshPanel(window, *panel);
 }
 
-void RoutePanelCommands(Zel5100UtilDlg& window)
+void RoutePanelCommands(WindowHost& window)
 {
     for (const PanelControls* panel : AllPanelControls()) {
         if (panel == &Cat3Panel())
