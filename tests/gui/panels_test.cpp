@@ -326,6 +326,31 @@ TEST_F(PanelsTest, ARefusedValueIsReportedAndTheFieldKeepsTheOperatorsText)
     EXPECT_FALSE(window_->Busy);
 }
 
+// The unit may hold another value than the one written (it rounds, or limits):
+// the field shows what it holds and the status line says so.
+TEST_F(PanelsTest, AValueTheUnitDidNotKeepIsShownAndNamedInTheStatusLine)
+{
+    ConnectInMode(1);
+    Type(Idc::Cat81UdpPort, QStringLiteral("5004"));
+    onPump_ = [this] {
+        if (device_->Value(0x81, 10) == std::optional<uint64_t>(5004))
+            device_->SetValue(0x81, 10, 5006);
+    };
+    Press(Idc::Cat81UdpPortWrite);
+    onPump_ = nullptr;
+    EXPECT_EQ(Text(Idc::Cat81UdpPort), QStringLiteral("5006"));
+    ASSERT_FALSE(statuses_.isEmpty());
+    EXPECT_EQ(statuses_.last(), QStringLiteral("The unit kept 5006 instead of 5004"));
+    EXPECT_TRUE(messages_.isEmpty());
+
+    // A value kept as written says nothing more.
+    statuses_.clear();
+    Type(Idc::Cat81UdpPort, QStringLiteral("5008"));
+    Press(Idc::Cat81UdpPortWrite);
+    EXPECT_EQ(Text(Idc::Cat81UdpPort), QStringLiteral("5008"));
+    EXPECT_TRUE(statuses_.filter(QStringLiteral("kept")).isEmpty());
+}
+
 TEST_F(PanelsTest, AFailedReadBackIsReportedAndTheFieldStaysChanged)
 {
     ConnectInMode(1);
