@@ -7,7 +7,6 @@
 #include "com_port.h"
 #include "control_ids.h"
 #include "message_pump.h"
-#include "panels.h"
 #include "tav_combo.h"
 #include "tav_edit.h"
 #include "temp_string.h"
@@ -15,6 +14,7 @@
 #include "zel5100util_app.h"
 #include "zel5100util_dlg.h"
 #include "zel_protocol.h"
+#include "zel_setting_ids.h"
 
 namespace {
 
@@ -50,7 +50,8 @@ void Zel5100UtilDlg::OnTimer(int timer)
     }
     if (timer == 2 && AwaitingDhcpAddress && !Busy && !InsideTransaction()) {
         Busy = true;
-        PollAwaitedAddress(*this);
+        if (parts_.pollAwaitedAddress)
+            parts_.pollAwaitedAddress();
         Busy = false;
     }
 }
@@ -89,7 +90,7 @@ void Zel5100UtilDlg::DetectDevice(int code)
                                  attempt));
             PumpPendingMessages();
             uint32_t type = 0;
-            if (ZelReadSetting(1, 5, &type) != ZEL_OK) {
+            if (ZelReadSetting(ZEL_CAT_DEVICE, ZEL_SET_TYPE, &type) != ZEL_OK) {
                 SetStatus(TempString("Time out while reading mode - %d", timeouts));
                 ++timeouts;
                 PumpPendingMessages();
@@ -99,14 +100,14 @@ void Zel5100UtilDlg::DetectDevice(int code)
                 SetStatus(QStringLiteral("No ZEL-5100 connected."));
                 app_.DeviceMode = -1;
                 PumpPendingMessages();
-                ResetAllPanels(*this);
+                ResetParts();
                 // The no-device outcome stands, also after a reboot that handed
                 // in the mode it read.
                 candidate = -1;
                 break;
             }
             uint32_t mode = 0;
-            ZelReadSetting(2, 1, &mode);
+            ZelReadSetting(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE, &mode);
             candidate = static_cast<int32_t>(mode);
             SetStatus(QStringLiteral("OK"));
             PumpPendingMessages();
@@ -118,9 +119,9 @@ void Zel5100UtilDlg::DetectDevice(int code)
     app_.DeviceMode = candidate;
     const bool found = candidate >= 0;
     if (found)
-        RefreshAllPanels(*this);
+        RefreshParts();
     else
-        ResetAllPanels(*this);
+        ResetParts();
     if (QAbstractButton* refreshAll = Button(Idc::RefreshAll))
         refreshAll->setEnabled(found);
     if (QAbstractButton* upgrade = Button(Idc::FirmwareUpgrade))
@@ -130,5 +131,5 @@ void Zel5100UtilDlg::DetectDevice(int code)
 
 void Zel5100UtilDlg::RefreshAll()
 {
-    RunExclusive([this] { RefreshAllPanels(*this); });
+    RunExclusive([this] { RefreshParts(); });
 }

@@ -4,7 +4,6 @@
 #include "busy_hold.h"
 #include "control_ids.h"
 #include "message_pump.h"
-#include "panels.h"
 #include "temp_string.h"
 #include "zel5100util_app.h"
 #include "zel5100util_dlg.h"
@@ -23,7 +22,7 @@ void Zel5100UtilDlg::RebootAndReconnect()
     SetStatus(QStringLiteral("ZEL-5100 starts rebooting"));
     PumpPendingMessages();
     app_.DeviceMode = -3;
-    ResetAllPanels(*this);
+    ResetParts();
     PumpPendingMessages();
 
     // The pauses go through the transport's sleep hook and the start-up output
@@ -42,7 +41,7 @@ void Zel5100UtilDlg::RebootAndReconnect()
         // A unit that never comes back must not keep the window busy for ever:
         // show the no-device state and let the operator connect again.
         app_.DeviceMode = -1;
-        ResetAllPanels(*this);
+        ResetParts();
         if (QAbstractButton* refreshAll = Button(Idc::RefreshAll))
             refreshAll->setEnabled(false);
         if (QAbstractButton* upgrade = Button(Idc::FirmwareUpgrade))

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <vector>
 
+#include "main_window_parts.h"
 #include "message_pump.h"
 #include "port_discovery.h"
 #include "zel5100util_dlg.h"
@@ -66,6 +67,7 @@ int Zel5100UtilApp::Run()
 {
     DiscoverPorts();
     Zel5100UtilDlg window(*this);
+    ComposeMainWindow(window);
     window.exec();
     return 0;
 }

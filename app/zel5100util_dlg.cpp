@@ -11,13 +11,11 @@
 #include "about_dlg.h"
 #include "button_st.h"
 #include "control_ids.h"
-#include "panels.h"
 #include "resource_images.h"
 #include "tav_combo.h"
 #include "tav_edit.h"
 #include "temp_string.h"
 #include "transaction_guard.h"
-#include "upgrade_buttons.h"
 #include "version.h"
 #include "zel5100util_app.h"
 
@@ -58,7 +56,6 @@ void Zel5100UtilDlg::Initialise()
     app_.FirmwareVersion = -1;
     app_.FpgaVersion = -1;
     app_.HardwareVersion = -1;
-    ResetAllPanels(*this);
 
     qApp->installEventFilter(this);
 
@@ -87,8 +84,6 @@ void Zel5100UtilDlg::ConnectCommands()
     });
 
     RouteCommand(Idc::RefreshAll, [this] { RefreshAll(); });
-    RoutePanelCommands(*this);
-    RouteFirmwareCommands(*this);
 }
 
 TavEdit* Zel5100UtilDlg::Edit(int id) const { return controls_.As<TavEdit>(id); }

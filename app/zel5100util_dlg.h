@@ -9,6 +9,7 @@
 #include <map>
 
 #include "dialog_builder.h"
+#include "window_host.h"
 
 class CButtonST;
 class QAbstractButton;
@@ -17,35 +18,38 @@ class TavCombo;
 class TavEdit;
 class Zel5100UtilApp;
 
-class Zel5100UtilDlg : public QDialog {
+class Zel5100UtilDlg : public QDialog, public WindowHost {
     Q_OBJECT
 
 public:
     explicit Zel5100UtilDlg(Zel5100UtilApp& app, QWidget* parent = nullptr);
     ~Zel5100UtilDlg() override;
 
-    Zel5100UtilApp& App() { return app_; }
+    Zel5100UtilApp& App() override { return app_; }
+    QWidget* Widget() override { return this; }
+    // The parts' hooks (see main_window_parts.h).
+    void SetParts(WindowParts parts) { parts_ = std::move(parts); }
 
     // The control of a template id, nullptr when there is none; typed
     // accessors return nullptr when the control is of another kind.
-    QWidget* ControlById(int id) const { return controls_.Control(id); }
-    TavEdit* Edit(int id) const;
-    CButtonST* FlatButton(int id) const;
-    QAbstractButton* Button(int id) const;
+    QWidget* ControlById(int id) const override { return controls_.Control(id); }
+    TavEdit* Edit(int id) const override;
+    CButtonST* FlatButton(int id) const override;
+    QAbstractButton* Button(int id) const override;
     TavCombo* ComPortBox() const;
     TavEdit* StatusLine() const;
     const DialogControls& Controls() const { return controls_; }
 
     // Shows a message in the status line, replacing the one before.
-    void SetStatus(const QString& text);
+    void SetStatus(const QString& text) override;
     // Shows the About box (context menu of the window, or F1).
     void ShowAboutBox();
 
     // The busy rule: runs `operation` unless another operator command is
     // running; returns false when the command was dropped.
-    bool RunExclusive(const std::function<void()>& operation);
+    bool RunExclusive(const std::function<void()>& operation) override;
     // Routes a button's clicks to a handler (replacing any handler before).
-    void RouteCommand(int id, std::function<void()> handler);
+    void RouteCommand(int id, std::function<void()> handler) override;
     // What a click on control `id` does; unrouted ids do nothing.
     void OnCommand(int id);
 
@@ -62,14 +66,11 @@ public:
     // After a command that restarts the device: empties the panels, waits
     // (bounded) for the device to answer again and detects it anew. When it
     // never answers, the window is left without a device and says so.
-    void RebootAndReconnect();
+    void RebootAndReconnect() override;
     static const char* const RebootGaveUpText;
 
     // The text of "About" in the window's menu.
     static const char* const AboutMenuText;
-
-    bool Busy = false;
-    bool AwaitingDhcpAddress = false;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,11 +79,14 @@ protected:
 
 private:
     void Initialise();
+    void ResetParts() { if (parts_.resetAll) parts_.resetAll(); }
+    void RefreshParts() { if (parts_.refreshAll) parts_.refreshAll(); }
     void ConnectCommands();
 
     Zel5100UtilApp& app_;
     DialogControls controls_;
     std::map<int, std::function<void()>> commands_;
+    WindowParts parts_;
     QTimer timer1_;
     QTimer timer2_;
     QAction* aboutAction_ = nullptr;

@@ -7,7 +7,7 @@
 #include <sys/resource.h>
 #include <vector>
 
-#include "setting_views.h"
+#include "settings_model.h"
 #include "zel_upgrade.h"
 
 namespace {

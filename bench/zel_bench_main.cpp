@@ -15,6 +15,7 @@
 #include "reference_receives.h"
 #include "sim_process.h"
 #include "wire_meter.h"
+#include "zel_setting_ids.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ public:
     void Use(const Receiver& receiver) {
         meter_.Install(&port_, receiver.hook);
         uint32_t value = 0;
-        for (int i = 0; i < 3; ++i) ZelReadSetting(0x01, 5, &value);
+        for (int i = 0; i < 3; ++i) ZelReadSetting(ZEL_CAT_DEVICE, ZEL_SET_TYPE, &value);
     }
 
     const WireMeter& Meter() const { return meter_; }

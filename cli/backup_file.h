@@ -22,7 +22,7 @@
 
 #include "cli_numbers.h"
 #include "json_value.h"
-#include "setting_views.h"
+#include "settings_model.h"
 
 constexpr int BACKUP_FORMAT_VERSION = 1;
 

@@ -6,6 +6,7 @@
 #include "cli_errors.h"
 #include "text_codes.h"
 #include "value_format.h"
+#include "zel_setting_ids.h"
 
 namespace {
 
@@ -29,33 +30,6 @@ std::string CategoryList() {
 }
 
 }  // namespace
-
-bool ParseInteger(const std::string& text, int64_t* value) {
-    size_t at = 0;
-    bool negative = false;
-    if (at < text.size() && text[at] == '-') {
-        negative = true;
-        ++at;
-    }
-    int base = 10;
-    if (text.size() - at > 2 && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X')) {
-        base = 16;
-        at += 2;
-    }
-    if (at >= text.size()) return false;
-    // Accumulate the magnitude in 64 unsigned bits so that INT64_MIN is reachable.
-    const uint64_t limit = negative ? uint64_t(std::numeric_limits<int64_t>::max()) + 1
-                                    : uint64_t(std::numeric_limits<int64_t>::max());
-    uint64_t magnitude = 0;
-    for (; at < text.size(); ++at) {
-        const int digit = HexDigitValue(text[at]);
-        if (digit < 0 || digit >= base) return false;
-        if (magnitude > (limit - uint64_t(digit)) / uint64_t(base)) return false;
-        magnitude = magnitude * uint64_t(base) + uint64_t(digit);
-    }
-    if (value) *value = negative ? int64_t(0 - magnitude) : int64_t(magnitude);
-    return true;
-}
 
 int ParseCategory(const std::string& text) {
     int64_t number = 0;
@@ -109,17 +83,17 @@ uint32_t ParseSettingValue(const SettingAddress& address, const std::string& tex
                    " bytes and cannot be written");
     }
     uint32_t packed = 0;
-    if (type == 5 && ParseAddress(text, &packed)) return packed;
+    if (type == ZEL_TYPE_ADDRESS && ParseAddress(text, &packed)) return packed;
 
     int64_t number = 0;
     if (!ParseInteger(text, &number)) {
         ThrowUsage("'" + text + "' is not a value for " + SettingText(address) +
-                   (type == 5 ? " (a dotted IPv4 address such as 239.1.2.3, or a number)"
+                   (type == ZEL_TYPE_ADDRESS ? " (a dotted IPv4 address such as 239.1.2.3, or a number)"
                               : " (decimal or 0x hex)"));
     }
     // A value cut to the setting's low bytes would silently write something else.
     const int64_t largest = (int64_t(1) << (8 * size)) - 1;
-    const int64_t smallest = type == 2 ? std::numeric_limits<int32_t>::min() : 0;
+    const int64_t smallest = type == ZEL_TYPE_SIGNED ? std::numeric_limits<int32_t>::min() : 0;
     if (number < smallest || number > largest) {
         ThrowUsage("value " + text + " does not fit " + SettingText(address) + " (" +
                    std::to_string(smallest) + " to " + std::to_string(largest) + ")");

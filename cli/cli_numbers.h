@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "value_format.h"  // ParseInteger
 #include "zel_protocol.h"
 
 struct SettingAddress {
@@ -15,8 +16,6 @@ struct SettingAddress {
     int Size() const { return ZelTypeSize(entry ? entry->type : -1); }
 };
 
-// Decimal ("129", "-5") or hexadecimal with 0x ("0x81"); nothing else, no overflow.
-bool ParseInteger(const std::string& text, int64_t* value);
 
 // A catalogued category.
 int ParseCategory(const std::string& text);

@@ -16,7 +16,7 @@ int RunBackup(const CliOptions& options, CommandArgs& args) {
     backup.deviceType = identity.type;
     backup.firmwareVersion = identity.firmwareVersion;
     backup.mode = identity.mode;
-    backup.serialNumber = uint32_t(session.Read(0x01, 4));
+    backup.serialNumber = uint32_t(session.Read(ZEL_CAT_DEVICE, ZEL_SET_SERIAL_NUMBER));
     backup.port = session.PortName();
     backup.created = LocalTimeText(true, false);
     for (int category : UsableCategories(identity.mode)) {

@@ -5,9 +5,19 @@
 #include "commands.h"
 #include "device_session.h"
 #include "setting_output.h"
-#include "setting_views.h"
+#include "settings_model.h"
 
 namespace {
+
+// "1, 2, 3, 0x81, ...": the categories of the window's panels.
+std::string PanelCategoryList() {
+    std::string list;
+    for (const PanelView& panel : WindowPanels()) {
+        if (!list.empty()) list += ", ";
+        list += panel.category < 10 ? std::to_string(panel.category) : CategoryText(panel.category);
+    }
+    return list;
+}
 
 std::vector<int> RequestedCategories(const std::vector<std::string>& words) {
     std::vector<int> categories;
@@ -15,7 +25,7 @@ std::vector<int> RequestedCategories(const std::vector<std::string>& words) {
         const int category = ParseCategory(word);
         if (!FindPanel(category)) {
             ThrowUsage("category " + CategoryText(category) +
-                       " is not one the window shows (1, 2, 3, 0x81, 0x82, 0x83, 0x84); "
+                       " is not one the window shows (" + PanelCategoryList() + "); "
                        "read its settings with zelctl get");
         }
         categories.push_back(category);

@@ -5,7 +5,7 @@
 #include "commands.h"
 #include "device_session.h"
 #include "setting_output.h"
-#include "setting_views.h"
+#include "settings_model.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ int RunSet(const CliOptions& options, CommandArgs& args) {
     const uint32_t value = ParseSettingValue(address, words[2]);
     DeviceSession session(options);
 
-    if (address.category == REBOOT_CATEGORY && address.setting == REBOOT_SETTING) {
+    if (address.category == ZEL_CAT_NETWORK && address.setting == ZEL_SET_REBOOT) {
         // The reboot write awaits no reply: sent is done.
         const ZelResult result = session.TryWrite(address, value);
         if (result != ZEL_OK && result != ZEL_REPLY_IGNORED) {
@@ -58,7 +58,7 @@ int RunSet(const CliOptions& options, CommandArgs& args) {
     }
 
     PrintSetting(options, address, session.Read(address));
-    if (address.category == DHCP_CATEGORY && address.setting >= 1 && address.setting <= DHCP_SETTING) {
+    if (address.category == ZEL_CAT_NETWORK && address.setting >= ZEL_SET_IP_ADDRESS && address.setting <= ZEL_SET_DHCP_ENABLED) {
         session.Note("Network settings take effect when the device next restarts (zelctl reboot).");
     }
     return 0;

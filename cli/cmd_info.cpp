@@ -4,7 +4,7 @@
 #include "commands.h"
 #include "device_session.h"
 #include "json_value.h"
-#include "setting_views.h"
+#include "settings_model.h"
 #include "value_format.h"
 
 namespace {
@@ -21,13 +21,13 @@ struct InfoLine {
 int RunInfo(const CliOptions& options, CommandArgs& args) {
     args.Expect(0, 0, "no arguments");
     DeviceSession session(options);
-    const uint32_t type = uint32_t(session.Read(TYPE_CATEGORY, TYPE_SETTING));
-    const int mode = int(session.Read(MODE_CATEGORY, MODE_SETTING));
-    const uint64_t fpga = session.Read(0x01, 1);
+    const uint32_t type = uint32_t(session.Read(ZEL_CAT_DEVICE, ZEL_SET_TYPE));
+    const int mode = int(session.Read(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE));
+    const uint64_t fpga = session.Read(ZEL_CAT_DEVICE, ZEL_SET_FPGA_VERSION);
     // A ZEL-5137 keeps its hardware version in a 4-byte setting of its own.
-    const uint64_t hardware = type == 5137 ? session.Read(0x01, 6) : session.Read(0x01, 2);
-    const uint64_t firmware = session.Read(FIRMWARE_CATEGORY, FIRMWARE_SETTING);
-    const uint64_t serial = session.Read(0x01, 4);
+    const uint64_t hardware = type == 5137 ? session.Read(ZEL_CAT_DEVICE, ZEL_SET_HARDWARE_VERSION_5137) : session.Read(ZEL_CAT_DEVICE, ZEL_SET_HARDWARE_VERSION);
+    const uint64_t firmware = session.Read(ZEL_CAT_DEVICE, ZEL_SET_FIRMWARE_VERSION);
+    const uint64_t serial = session.Read(ZEL_CAT_DEVICE, ZEL_SET_SERIAL_NUMBER);
 
     std::string modeText = std::to_string(mode);
     if (*ModeName(mode)) modeText += std::string(" (") + ModeName(mode) + ")";

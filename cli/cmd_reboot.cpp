@@ -10,7 +10,7 @@ int RunReboot(const CliOptions& options, CommandArgs& args) {
     DeviceSession session(options);
     session.Note("Write reboot command");
     // The reboot write awaits no reply, so it counts as done once sent.
-    const ZelResult result = session.TryWrite(CataloguedSetting(REBOOT_CATEGORY, REBOOT_SETTING), 1);
+    const ZelResult result = session.TryWrite(CataloguedSetting(ZEL_CAT_NETWORK, ZEL_SET_REBOOT), 1);
     if (result != ZEL_OK && result != ZEL_REPLY_IGNORED) ThrowDeviceFailure("writing the reboot command", result);
     const DeviceIdentity identity = session.AwaitRestart();
     std::printf("%s mode %d\n", FormatDeviceType(identity.type).c_str(), identity.mode);

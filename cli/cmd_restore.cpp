@@ -9,8 +9,8 @@
 namespace {
 
 bool IsAddressOfNetwork(const BackupEntry& entry) {
-    return entry.address.category == DHCP_CATEGORY && entry.address.setting >= 1 &&
-           entry.address.setting <= 3;
+    return entry.address.category == ZEL_CAT_NETWORK && entry.address.setting >= ZEL_SET_IP_ADDRESS &&
+           entry.address.setting <= ZEL_SET_GATEWAY;
 }
 
 class RestoreRun {
@@ -19,8 +19,8 @@ public:
         : session_(session), backup_(backup), identity_(identity) {}
 
     void Run() {
-        const BackupEntry* mode = Find(MODE_CATEGORY, MODE_SETTING);
-        const BackupEntry* application = Find(MODE_CATEGORY, 2);
+        const BackupEntry* mode = Find(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE);
+        const BackupEntry* application = Find(ZEL_CAT_CONFIGURATION, ZEL_SET_APPLICATION);
 
         // A mode's own settings are usable only in that mode: switch to it first.
         if (mode && int(mode->value) == identity_.mode) ++unchanged_;
@@ -45,7 +45,7 @@ public:
         }
         if (networkWritten && !restarted) {
             session_.Note("Rebooting so that the network settings take effect.");
-            const ZelResult result = session_.TryWrite(CataloguedSetting(REBOOT_CATEGORY, REBOOT_SETTING), 1);
+            const ZelResult result = session_.TryWrite(CataloguedSetting(ZEL_CAT_NETWORK, ZEL_SET_REBOOT), 1);
             if (result != ZEL_OK && result != ZEL_REPLY_IGNORED) {
                 ThrowDeviceFailure("writing the reboot command", result);
             }
@@ -65,7 +65,7 @@ private:
     }
 
     bool WantsDhcp() const {
-        const BackupEntry* dhcp = Find(DHCP_CATEGORY, DHCP_SETTING);
+        const BackupEntry* dhcp = Find(ZEL_CAT_NETWORK, ZEL_SET_DHCP_ENABLED);
         return dhcp && dhcp->value == 1;
     }
 
@@ -114,13 +114,13 @@ private:
     // restore also writes DHCP enabled = 0 then, so that no device keeps DHCP on.
     // Everything takes effect at the next restart.
     bool RestoreNetwork() {
-        const BackupEntry* dhcp = Find(DHCP_CATEGORY, DHCP_SETTING);
+        const BackupEntry* dhcp = Find(ZEL_CAT_NETWORK, ZEL_SET_DHCP_ENABLED);
         bool any = false;
         for (const BackupEntry& entry : backup_.entries) any = any || entry.view->write == WriteKind::Network;
         if (!any) return false;
         if (WantsDhcp()) return WriteIfDifferent(*dhcp, false);
 
-        const bool leavingDhcp = session_.Read(DHCP_CATEGORY, DHCP_SETTING) == 1;
+        const bool leavingDhcp = session_.Read(ZEL_CAT_NETWORK, ZEL_SET_DHCP_ENABLED) == 1;
         bool written = false;
         for (const BackupEntry& entry : backup_.entries) {
             if (IsAddressOfNetwork(entry)) written = WriteIfDifferent(entry, leavingDhcp) || written;

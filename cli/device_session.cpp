@@ -7,7 +7,7 @@
 #include "interrupt.h"
 #include "remembered_port.h"
 #include "zel_restart_wait.h"
-#include "setting_views.h"
+#include "settings_model.h"
 
 std::string ChoosePortName(const CliOptions& options) {
     std::string name = options.port;
@@ -83,9 +83,9 @@ void DeviceSession::Write(const SettingAddress& address, uint32_t value) {
 
 DeviceIdentity DeviceSession::Identify() {
     DeviceIdentity identity;
-    identity.type = uint32_t(Read(TYPE_CATEGORY, TYPE_SETTING));
-    identity.mode = int(Read(MODE_CATEGORY, MODE_SETTING));
-    identity.firmwareVersion = int32_t(Read(FIRMWARE_CATEGORY, FIRMWARE_SETTING));
+    identity.type = uint32_t(Read(ZEL_CAT_DEVICE, ZEL_SET_TYPE));
+    identity.mode = int(Read(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE));
+    identity.firmwareVersion = int32_t(Read(ZEL_CAT_DEVICE, ZEL_SET_FIRMWARE_VERSION));
     return identity;
 }
 

@@ -8,7 +8,7 @@
 #include "cli_numbers.h"
 #include "cli_options.h"
 #include "com_port.h"
-#include "setting_views.h"
+#include "settings_model.h"
 
 struct DeviceIdentity {
     uint32_t type = 0;            // 5100 for a ZEL-5100

@@ -12,7 +12,7 @@
 #include "tav_edit.h"
 #include "temp_string.h"
 #include "zel5100util_app.h"
-#include "zel5100util_dlg.h"
+#include "window_host.h"
 #include "zel_error.h"
 #include "zel_upgrade.h"
 
@@ -59,11 +59,11 @@ QString AskForFirmwareFile(QWidget* parent)
     return dialog.selectedFiles().first();
 }
 
-FirmwareUpgradeButtons::FirmwareUpgradeButtons(Zel5100UtilDlg& window)
-    : QObject(&window), window_(window)
+FirmwareUpgradeButtons::FirmwareUpgradeButtons(WindowHost& window)
+    : QObject(window.Widget()), window_(window)
 {
     setObjectName(QLatin1String(kObjectName));
-    progressBar_ = new QProgressBar(&window);
+    progressBar_ = new QProgressBar(window.Widget());
     progressBar_->setObjectName(QLatin1String(kProgressBarName));
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
@@ -77,9 +77,9 @@ FirmwareUpgradeButtons::FirmwareUpgradeButtons(Zel5100UtilDlg& window)
 
 FirmwareUpgradeButtons::~FirmwareUpgradeButtons() = default;
 
-FirmwareUpgradeButtons* FirmwareUpgradeButtons::Of(Zel5100UtilDlg& window)
+FirmwareUpgradeButtons* FirmwareUpgradeButtons::Of(WindowHost& window)
 {
-    return window.findChild<FirmwareUpgradeButtons*>(QLatin1String(kObjectName),
+    return window.Widget()->findChild<FirmwareUpgradeButtons*>(QLatin1String(kObjectName),
                                                      Qt::FindDirectChildrenOnly);
 }
 
@@ -96,7 +96,7 @@ void FirmwareUpgradeButtons::PlaceProgressBar()
 void FirmwareUpgradeButtons::OnSelect()
 {
     Zel5100UtilApp& app = window_.App();
-    const QString path = ChooseFile ? ChooseFile(&window_) : AskForFirmwareFile(&window_);
+    const QString path = ChooseFile ? ChooseFile(window_.Widget()) : AskForFirmwareFile(window_.Widget());
     TavEdit* pathField = window_.Edit(Idc::FirmwareFile);
     if (path.isEmpty()) {
         // The part count of the file chosen before stays.
@@ -181,7 +181,7 @@ void FirmwareUpgradeButtons::ShowProgress(int phase, int percent)
     progressBar_->setValue(uploaded);
 }
 
-void RouteFirmwareCommands(Zel5100UtilDlg& window)
+void RouteFirmwareCommands(WindowHost& window)
 {
     if (FirmwareUpgradeButtons::Of(window) == nullptr)
         new FirmwareUpgradeButtons(window);

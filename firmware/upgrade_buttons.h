@@ -9,7 +9,7 @@
 #include <functional>
 
 class QProgressBar;
-class Zel5100UtilDlg;
+class WindowHost;
 
 // The most characters the path field shows; longer paths lose middle folders.
 constexpr int FirmwarePathDisplayLimit = 72;
@@ -19,11 +19,11 @@ class FirmwareUpgradeButtons : public QObject {
 
 public:
     // Routes Select and Upgrade of `window` here and adds the progress bar.
-    explicit FirmwareUpgradeButtons(Zel5100UtilDlg& window);
+    explicit FirmwareUpgradeButtons(WindowHost& window);
     ~FirmwareUpgradeButtons() override;
 
     // The one of a window, nullptr before RouteFirmwareCommands.
-    static FirmwareUpgradeButtons* Of(Zel5100UtilDlg& window);
+    static FirmwareUpgradeButtons* Of(WindowHost& window);
 
     // Button 1095. Does not follow the busy rule: a file can be chosen while
     // an upgrade runs (the running one keeps its file).
@@ -43,12 +43,12 @@ private:
     static void ProgressHook(void* context, int phase, int percent);
     void PlaceProgressBar();
 
-    Zel5100UtilDlg& window_;
+    WindowHost& window_;
     QProgressBar* progressBar_ = nullptr;
 };
 
 // Creates the window's firmware group handlers (owned by the window).
-void RouteFirmwareCommands(Zel5100UtilDlg& window);
+void RouteFirmwareCommands(WindowHost& window);
 
 // The file dialog: "Open firmware file", *.zel first, then all files.
 QString AskForFirmwareFile(QWidget* parent);

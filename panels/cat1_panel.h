@@ -4,4 +4,3 @@
 #include "panel_framework.h"
 
 const PanelControls& Cat1Panel();
-void RouteCat1Commands(Zel5100UtilDlg& window);

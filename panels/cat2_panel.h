@@ -4,4 +4,3 @@
 #include "panel_framework.h"
 
 const PanelControls& Cat2Panel();
-void RouteCat2Commands(Zel5100UtilDlg& window);

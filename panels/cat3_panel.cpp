@@ -7,74 +7,63 @@
 #include "panels.h"
 #include "tav_edit.h"
 #include "zel5100util_app.h"
-#include "zel5100util_dlg.h"
+#include "window_host.h"
 #include "zel_error.h"
 #include "zel_protocol.h"
 
 namespace {
 
-constexpr int kCategory = 3;
-constexpr int kRebootSetting = 5;
-
 // Writes Reboot; the device goes away without answering, so "no reply" counts
 // as done. Then waits for it to come back. A failed write is shown instead.
-void RebootDevice(Zel5100UtilDlg& window, const QString& statusText)
+void RebootDevice(WindowHost& window, const QString& statusText)
 {
     window.SetStatus(statusText);
     PumpPendingMessages();
-    const ZelResult result = ZelWriteSetting(kCategory, kRebootSetting, 1);
+    const ZelResult result = ZelWriteSetting(ZEL_CAT_NETWORK, ZEL_SET_REBOOT, 1);
     if (result == ZEL_OK || result == ZEL_REPLY_IGNORED)
         window.RebootAndReconnect();
     else
         ShowZelError(window.App(), result);
 }
 
-}  // namespace
-
-const PanelControls& Cat3Panel()
+// Once DHCP is read, a unit still without an address of its own is watched
+// until it has one (the fields hold the values exactly as read).
+void AfterNetworkRead(WindowHost& window, int setting)
 {
-    static const PanelControls panel{
-        kCategory,
-        Idc::Cat3Refresh,
-        {
-            {Idc::Cat3IpAddress, 0},
-            {Idc::Cat3Subnet, 0},
-            {Idc::Cat3Gateway, 0},
-            {Idc::Cat3DhcpEnabled, 0},
-            {Idc::Cat3MacAddress, 0},
-        },
-        &UsableWithAnyDevice,
-    };
-    return panel;
-}
-
-void ResetCat3Panel(Zel5100UtilDlg& window)
-{
-    ResetPanel(window, Cat3Panel());
-}
-
-void RefreshCat3Panel(Zel5100UtilDlg& window)
-{
-    ResetCat3Panel(window);
-    if (!PanelUsable(window, Cat3Panel()))
+    if (setting != ZEL_SET_DHCP_ENABLED)
         return;
-    static const std::vector<PanelSetting> network{
-        {1, Idc::Cat3IpAddress, ValueFormat::DottedAddress},
-        {2, Idc::Cat3Subnet, ValueFormat::DottedAddress},
-        {3, Idc::Cat3Gateway, ValueFormat::DottedAddress},
-        {4, Idc::Cat3DhcpEnabled, ValueFormat::Decimal},
-    };
-    if (!ReadPanelSettings(window, kCategory, network))
-        return;
-    // The fields hold the values exactly as read.
     const IpOctets address = ScanAddressField(window.Edit(Idc::Cat3IpAddress));
     const bool dhcp = ParseEditNumber(window.Edit(Idc::Cat3DhcpEnabled)) == 1;
     if (dhcp && (IpOctetsEqual(address, 0, 0, 0, 0) || IsLinkLocal(address)))
         window.AwaitingDhcpAddress = true;
-    ReadSettingIntoField(window, kCategory, {6, Idc::Cat3MacAddress, ValueFormat::MacAddress});
 }
 
-void OnRebootDevice(Zel5100UtilDlg& window)
+}  // namespace
+
+const PanelControls& Cat3Panel()
+{
+    // The addresses and DHCP are written through the Change IP Address dialog.
+    static const PanelControls panel = MakePanel(ZEL_CAT_NETWORK, Idc::Cat3Refresh, {
+        {"ip-address", Idc::Cat3IpAddress, 0},
+        {"subnet-mask", Idc::Cat3Subnet, 0},
+        {"gateway", Idc::Cat3Gateway, 0},
+        {"dhcp-enabled", Idc::Cat3DhcpEnabled, 0},
+        {"mac-address", Idc::Cat3MacAddress, 0},
+    }, &AfterNetworkRead);
+    return panel;
+}
+
+void ResetCat3Panel(WindowHost& window)
+{
+    ResetPanel(window, Cat3Panel());
+}
+
+void RefreshCat3Panel(WindowHost& window)
+{
+    RefreshPanel(window, Cat3Panel());
+}
+
+void OnRebootDevice(WindowHost& window)
 {
     window.RunExclusive([&window] {
         window.AwaitingDhcpAddress = false;
@@ -82,10 +71,10 @@ void OnRebootDevice(Zel5100UtilDlg& window)
     });
 }
 
-void OnChangeIpAddress(Zel5100UtilDlg& window)
+void OnChangeIpAddress(WindowHost& window)
 {
     window.RunExclusive([&window] {
-        IpAddrChangeDlg dialog(window.App(), &window);
+        IpAddrChangeDlg dialog(window.App(), window.Widget());
         dialog.exec();
         if (!dialog.addressesWritten)
             return;
@@ -94,17 +83,17 @@ void OnChangeIpAddress(Zel5100UtilDlg& window)
     });
 }
 
-void RouteCat3Commands(Zel5100UtilDlg& window)
+void RouteCat3Commands(WindowHost& window)
 {
-    RoutePanelRefresh(window, Cat3Panel(), &RefreshCat3Panel);
+    RoutePanel(window, Cat3Panel());
     window.RouteCommand(Idc::Cat3Reboot, [&window] { OnRebootDevice(window); });
     window.RouteCommand(Idc::Cat3Change, [&window] { OnChangeIpAddress(window); });
 }
 
-void PollAwaitedAddress(Zel5100UtilDlg& window)
+void PollAwaitedAddress(WindowHost& window)
 {
     uint32_t value = 0;
-    if (ZelReadSetting(3, 1, &value) != ZEL_OK)
+    if (ZelReadSetting(ZEL_CAT_NETWORK, ZEL_SET_IP_ADDRESS, &value) != ZEL_OK)
         return;
     const IpOctets address = IpOctets::FromValue(value);
     if (address.IsLinkLocal()) {

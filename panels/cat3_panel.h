@@ -4,9 +4,9 @@
 #include "panel_framework.h"
 
 const PanelControls& Cat3Panel();
-void RouteCat3Commands(Zel5100UtilDlg& window);
+void RouteCat3Commands(WindowHost& window);
 
 // Button 1020: restarts the device and waits for it.
-void OnRebootDevice(Zel5100UtilDlg& window);
+void OnRebootDevice(WindowHost& window);
 // Button 1021: the Change IP Address dialog, then a restart when it wrote anything.
-void OnChangeIpAddress(Zel5100UtilDlg& window);
+void OnChangeIpAddress(WindowHost& window);

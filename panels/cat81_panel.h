@@ -4,4 +4,3 @@
 #include "panel_framework.h"
 
 const PanelControls& Cat81Panel();
-void RouteCat81Commands(Zel5100UtilDlg& window);

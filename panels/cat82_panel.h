@@ -4,4 +4,3 @@
 #include "panel_framework.h"
 
 const PanelControls& Cat82Panel();
-void RouteCat82Commands(Zel5100UtilDlg& window);

@@ -4,4 +4,3 @@
 #include "panel_framework.h"
 
 const PanelControls& Cat83Panel();
-void RouteCat83Commands(Zel5100UtilDlg& window);

@@ -4,4 +4,3 @@
 #include "panel_framework.h"
 
 const PanelControls& Cat84Panel();
-void RouteCat84Commands(Zel5100UtilDlg& window);

@@ -12,12 +12,6 @@
 
 namespace {
 
-constexpr int kNetworkCategory = 3;
-constexpr int kAddressSetting = 1;
-constexpr int kSubnetSetting = 2;
-constexpr int kGatewaySetting = 3;
-constexpr int kDhcpSetting = 4;
-
 struct AddressField {
     int field;
     int setting;
@@ -25,9 +19,9 @@ struct AddressField {
 
 // In the order the device is written: address, subnet mask, gateway.
 constexpr AddressField kAddressFields[] = {
-    {IdcChangeIp::IpAddress, kAddressSetting},
-    {IdcChangeIp::Subnet, kSubnetSetting},
-    {IdcChangeIp::Gateway, kGatewaySetting},
+    {IdcChangeIp::IpAddress, ZEL_SET_IP_ADDRESS},
+    {IdcChangeIp::Subnet, ZEL_SET_SUBNET_MASK},
+    {IdcChangeIp::Gateway, ZEL_SET_GATEWAY},
 };
 
 }  // namespace
@@ -76,7 +70,7 @@ void IpAddrChangeDlg::ReadOpeningSettings()
 {
     addressesWritten = false;
     uint32_t dhcp = 0;
-    ZelResult result = ZelReadSetting(kNetworkCategory, kDhcpSetting, &dhcp);
+    ZelResult result = ZelReadSetting(ZEL_CAT_NETWORK, ZEL_SET_DHCP_ENABLED, &dhcp);
     if (result != ZEL_OK) {
         ShowError(result);
         return;
@@ -87,7 +81,7 @@ void IpAddrChangeDlg::ReadOpeningSettings()
         IpOctets* const opening[] = {&openAddress, &openSubnet, &openGateway};
         for (int i = 0; i < 3; ++i) {
             uint32_t value = 0;
-            result = ZelReadSetting(kNetworkCategory, kAddressFields[i].setting, &value);
+            result = ZelReadSetting(ZEL_CAT_NETWORK, kAddressFields[i].setting, &value);
             if (result != ZEL_OK) {
                 ShowError(result);
                 return;
@@ -120,7 +114,7 @@ void IpAddrChangeDlg::FillAddressEdits()
 {
     for (const AddressField& address : kAddressFields) {
         uint32_t value = 0;
-        const ZelResult result = ZelReadSetting(kNetworkCategory, address.setting, &value);
+        const ZelResult result = ZelReadSetting(ZEL_CAT_NETWORK, address.setting, &value);
         if (result != ZEL_OK) {
             ShowError(result);
             return;
@@ -149,7 +143,7 @@ IpOctets IpAddrChangeDlg::ScanField(int field) const
 
 bool IpAddrChangeDlg::WriteSetting(int setting, uint32_t value)
 {
-    const ZelResult result = ZelWriteSetting(kNetworkCategory, setting, value);
+    const ZelResult result = ZelWriteSetting(ZEL_CAT_NETWORK, setting, value);
     if (result != ZEL_OK) {
         ShowError(result);
         return false;
@@ -170,7 +164,7 @@ void IpAddrChangeDlg::OnOk()
 
     if (useDhcp) {
         if (!dhcpAtOpen) {
-            if (!WriteSetting(kDhcpSetting, 1))
+            if (!WriteSetting(ZEL_SET_DHCP_ENABLED, 1))
                 return;
             addressesWritten = true;
         }
@@ -186,7 +180,7 @@ void IpAddrChangeDlg::OnOk()
         for (const AddressField& address : kAddressFields)
             if (!WriteSetting(address.setting, IpOctetsToValue(ScanField(address.field))))
                 return;
-        if (!dhcpKnown_ && !WriteSetting(kDhcpSetting, 0))
+        if (!dhcpKnown_ && !WriteSetting(ZEL_SET_DHCP_ENABLED, 0))
             return;
         addressesWritten = true;
         accept();

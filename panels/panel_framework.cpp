@@ -1,13 +1,13 @@
 #include "panel_framework.h"
 
 #include <QAbstractButton>
-#include <limits>
+#include <cstdio>
+#include <cstdlib>
 
 #include "message_pump.h"
 #include "tav_edit.h"
-#include "temp_string.h"
 #include "zel5100util_app.h"
-#include "zel5100util_dlg.h"
+#include "window_host.h"
 #include "zel_error.h"
 
 namespace {
@@ -15,18 +15,45 @@ namespace {
 // A value field's text is read into a 100-character buffer.
 constexpr int kMaxFieldText = 99;
 
-}  // namespace
-
-bool UsableWithAnyDevice(int deviceMode) { return deviceMode >= 0; }
-bool UsableInAsiToIp(int deviceMode) { return deviceMode == 0; }
-bool UsableInIpToAsi(int deviceMode) { return deviceMode == 1; }
-
-bool PanelUsable(Zel5100UtilDlg& window, const PanelControls& panel)
+QString FieldText(const SettingView& view, uint64_t value)
 {
-    return panel.usable(window.App().DeviceMode);
+    return QString::fromStdString(FormatSetting(view, value));
 }
 
-void ResetPanel(Zel5100UtilDlg& window, const PanelControls& panel)
+// The value's bytes as the setting's size keeps them.
+uint64_t InSettingSize(const SettingView& view, uint64_t value)
+{
+    const int size = ZelTypeSize(view.type);
+    return size >= 8 ? value : value & ((uint64_t(1) << (8 * size)) - 1);
+}
+
+}  // namespace
+
+PanelControls MakePanel(int category, int refreshButton, std::initializer_list<PanelRow> rows,
+                        void (*afterRead)(WindowHost&, int))
+{
+    const PanelView* model = FindPanel(category);
+    PanelControls panel{category, refreshButton, {}, afterRead};
+    if (model != nullptr) {
+        for (const SettingView& view : model->settings)
+            for (const PanelRow& row : rows)
+                if (QLatin1String(row.name) == QLatin1String(view.name))
+                    panel.fields.push_back({&view, row.field, row.writeButton, row.store});
+    }
+    if (model == nullptr || panel.fields.size() != rows.size()) {
+        std::fprintf(stderr, "panel 0x%02X names a setting the model does not have\n", unsigned(category));
+        std::abort();
+    }
+    return panel;
+}
+
+bool PanelUsable(WindowHost& window, const PanelControls& panel)
+{
+    const PanelView* model = FindPanel(panel.category);
+    return model != nullptr && PanelUsable(*model, window.App().DeviceMode);
+}
+
+void ResetPanel(WindowHost& window, const PanelControls& panel)
 {
     for (const PanelField& field : panel.fields)
         if (TavEdit* edit = window.Edit(field.field))
@@ -44,112 +71,77 @@ void ResetPanel(Zel5100UtilDlg& window, const PanelControls& panel)
     PumpPendingMessages();
 }
 
-void RoutePanelRefresh(Zel5100UtilDlg& window, const PanelControls& panel,
-                       void (*refresh)(Zel5100UtilDlg&))
-{
-    window.RouteCommand(panel.refreshButton, [&window, refresh] {
-        window.RunExclusive([&window, refresh] { refresh(window); });
-    });
-}
-
-// ---------------------------------------------------------------------------
-// Display formats
-
-bool IsWideFormat(ValueFormat format)
-{
-    return format == ValueFormat::Decimal64 || format == ValueFormat::MacAddress;
-}
-
 QString FormatDottedAddress(uint32_t value)
 {
-    const IpOctets octets = IpOctetsFromValue(value);
-    return TempString("%d.%d.%d.%d", octets.o0, octets.o1, octets.o2, octets.o3);
-}
-
-QString FormatValue(ValueFormat format, uint64_t value)
-{
-    const uint32_t low = static_cast<uint32_t>(value);
-    const int32_t signedLow = static_cast<int32_t>(low);
-    switch (format) {
-    case ValueFormat::Decimal:
-        return TempString("%d", signedLow);
-    case ValueFormat::Decimal64:
-        return TempString("%lld", static_cast<long long>(static_cast<int64_t>(value)));
-    case ValueFormat::DottedAddress:
-        return FormatDottedAddress(low);
-    case ValueFormat::Version:
-        return TempString("v%d", signedLow);
-    case ValueFormat::VersionTenths:
-        return TempString("v%d.%d", signedLow / 10, signedLow % 10);
-    case ValueFormat::SerialNumber:
-        return TempString("%d.%03d.%03d", static_cast<int>(low / 1000000),
-                          static_cast<int>((low % 1000000) / 1000), static_cast<int>(low % 1000));
-    case ValueFormat::DeviceType:
-        return TempString("ZEL-%d", signedLow);
-    case ValueFormat::MacAddress:
-        return TempString("%02X.%02X.%02X.%02X.%02X.%02X", static_cast<unsigned>((value >> 40) & 0xFF),
-                          static_cast<unsigned>((value >> 32) & 0xFF),
-                          static_cast<unsigned>((value >> 24) & 0xFF),
-                          static_cast<unsigned>((value >> 16) & 0xFF),
-                          static_cast<unsigned>((value >> 8) & 0xFF),
-                          static_cast<unsigned>(value & 0xFF));
-    case ValueFormat::Thousandths:
-        return TempString("%g", static_cast<double>(signedLow) / 1000.0);
-    }
-    return QString();
+    return QString::fromStdString(FormatAddress(value));
 }
 
 // ---------------------------------------------------------------------------
 // Reads
 
-bool ReadSettingIntoField(Zel5100UtilDlg& window, int category, const PanelSetting& setting)
+bool ReadSettingIntoField(WindowHost& window, const PanelField& field)
 {
+    const SettingView& view = *field.view;
     uint64_t value = 0;
     ZelResult result;
-    if (IsWideFormat(setting.format)) {
-        result = ZelReadSetting64(category, setting.setting, &value);
+    if (IsWideSetting(view)) {
+        result = ZelReadSetting64(view.category, view.setting, &value);
     } else {
         uint32_t narrow = 0;
-        result = ZelReadSetting(category, setting.setting, &narrow);
+        result = ZelReadSetting(view.category, view.setting, &narrow);
         value = narrow;
     }
-    if (setting.store != nullptr)
-        window.App().*setting.store = static_cast<int32_t>(static_cast<uint32_t>(value));
+    if (field.store != nullptr)
+        window.App().*field.store = static_cast<int32_t>(static_cast<uint32_t>(value));
     if (result != ZEL_OK) {
         ShowZelError(window.App(), result);
         return false;
     }
-    if (TavEdit* field = window.Edit(setting.field))
-        field->SetTextFromDevice(FormatValue(setting.format, value));
+    if (TavEdit* edit = window.Edit(field.field))
+        edit->SetTextFromDevice(FieldText(view, value));
     PumpPendingMessages();
     return true;
 }
 
-bool ReadPanelSettings(Zel5100UtilDlg& window, int category,
-                       const std::vector<PanelSetting>& settings)
-{
-    for (const PanelSetting& setting : settings)
-        if (!ReadSettingIntoField(window, category, setting))
-            return false;
-    return true;
-}
+namespace {
 
-bool ReadGatedSetting(Zel5100UtilDlg& window, int category, const PanelSetting& setting,
-                      int writeButton, int minFirmware)
+// A setting offered only from some firmware on: read and shown when the
+// firmware has it, else emptied; then its field and write button are enabled
+// only when offered. A failed read ends it (false) with the field empty and
+// still enabled, as the reset left it.
+bool ReadGatedSetting(WindowHost& window, const PanelField& field)
 {
-    const bool offered = window.App().FirmwareVersion >= minFirmware;
-    TavEdit* field = window.Edit(setting.field);
+    const bool offered = SettingOffered(*field.view, window.App().FirmwareVersion);
+    TavEdit* edit = window.Edit(field.field);
     if (offered) {
-        if (!ReadSettingIntoField(window, category, setting))
+        if (!ReadSettingIntoField(window, field))
             return false;
-    } else if (field != nullptr) {
-        field->SetTextFromDevice(QString());
+    } else if (edit != nullptr) {
+        edit->SetTextFromDevice(QString());
     }
-    if (field != nullptr)
-        field->EnableField(offered);
-    if (QAbstractButton* write = window.Button(writeButton))
+    if (edit != nullptr)
+        edit->EnableField(offered);
+    if (QAbstractButton* write = window.Button(field.writeButton))
         write->setEnabled(offered);
     PumpPendingMessages();
+    return true;
+}
+
+}  // namespace
+
+bool RefreshPanel(WindowHost& window, const PanelControls& panel)
+{
+    ResetPanel(window, panel);
+    if (!PanelUsable(window, panel))
+        return false;
+    for (const PanelField& field : panel.fields) {
+        const bool read = field.view->minFirmware != 0 ? ReadGatedSetting(window, field)
+                                                       : ReadSettingIntoField(window, field);
+        if (!read)
+            return false;
+        if (panel.afterRead != nullptr)
+            panel.afterRead(window, field.view->setting);
+    }
     return true;
 }
 
@@ -173,37 +165,9 @@ int64_t ParseEditNumber(const TavEdit* field)
         digits.append(text.at(at));
         ++at;
     }
-
-    int at = 0;
-    while (at < digits.size() && digits.at(at).isSpace())
-        ++at;
-    bool negative = false;
-    if (at < digits.size() && (digits.at(at) == QLatin1Char('+') || digits.at(at) == QLatin1Char('-'))) {
-        negative = digits.at(at) == QLatin1Char('-');
-        ++at;
-    }
-    // Accumulated as a negative number, whose range reaches the smallest value.
-    int64_t value = 0;
-    bool overflow = false;
-    constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
-    for (; at < digits.size(); ++at) {
-        const QChar c = digits.at(at);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            break;
-        const int digit = c.unicode() - '0';
-        if (value < (kMin + digit) / 10) {
-            overflow = true;
-            continue;
-        }
-        value = value * 10 - digit;
-    }
-    if (overflow)
-        return negative ? kMin : std::numeric_limits<int64_t>::max();
-    if (negative)
-        return value;
-    if (value == kMin)
-        return std::numeric_limits<int64_t>::max();
-    return -value;
+    // Leading white space of any kind goes here; the scan stops at the first
+    // character that is not part of the number, so the rest does not matter.
+    return ScanTypedNumber(digits.trimmed().toStdString());
 }
 
 IpOctets ScanAddressField(const TavEdit* field)
@@ -216,33 +180,43 @@ IpOctets ScanAddressField(const TavEdit* field)
 // ---------------------------------------------------------------------------
 // Write handlers
 
-void PlainWrite(Zel5100UtilDlg& window, int fieldId, int category, int setting)
+QString KeptAnotherValueText(const SettingView& view, uint64_t held, uint64_t written)
 {
-    window.RunExclusive([&window, fieldId, category, setting] {
-        TavEdit* field = window.Edit(fieldId);
+    return QStringLiteral("The unit kept %1 instead of %2")
+        .arg(FieldText(view, held), FieldText(view, written));
+}
+
+void PlainWrite(WindowHost& window, const PanelField& target)
+{
+    window.RunExclusive([&window, &target] {
+        const SettingView& view = *target.view;
+        TavEdit* field = window.Edit(target.field);
         const uint32_t value = static_cast<uint32_t>(ParseEditNumber(field));
-        ZelResult result = ZelWriteSetting(category, setting, value);
+        ZelResult result = ZelWriteSetting(view.category, view.setting, value);
         if (result != ZEL_OK) {
             ShowZelError(window.App(), result);
             return;
         }
         uint32_t readBack = 0;
-        result = ZelReadSetting(category, setting, &readBack);
+        result = ZelReadSetting(view.category, view.setting, &readBack);
         if (result != ZEL_OK) {
             ShowZelError(window.App(), result);
             return;
         }
         if (field != nullptr)
-            field->SetTextFromDevice(FormatValue(ValueFormat::Decimal, readBack));
+            field->SetTextFromDevice(FieldText(view, readBack));
+        const uint64_t written = InSettingSize(view, value);
+        if (readBack != written)
+            window.SetStatus(KeptAnotherValueText(view, readBack, written));
     });
 }
 
-void AddressWrite(Zel5100UtilDlg& window, int fieldId, int category, int setting)
+void AddressWrite(WindowHost& window, const PanelField& target)
 {
-    window.RunExclusive([&window, fieldId, category, setting] {
-        TavEdit* field = window.Edit(fieldId);
+    window.RunExclusive([&window, &target] {
+        TavEdit* field = window.Edit(target.field);
         const uint32_t value = IpOctetsToValue(ScanAddressField(field));
-        const ZelResult result = ZelWriteSetting(category, setting, value);
+        const ZelResult result = ZelWriteSetting(target.view->category, target.view->setting, value);
         if (result != ZEL_OK) {
             ShowZelError(window.App(), result);
             return;
@@ -254,65 +228,62 @@ void AddressWrite(Zel5100UtilDlg& window, int fieldId, int category, int setting
     });
 }
 
-void GatedWrite(Zel5100UtilDlg& window, int fieldId, int category, int setting, int minFirmware)
+void GatedWrite(WindowHost& window, const PanelField& target)
 {
-    window.RunExclusive([&window, fieldId, category, setting, minFirmware] {
+    window.RunExclusive([&window, &target] {
+        const SettingView& view = *target.view;
         PumpPendingMessages();
-        TavEdit* field = window.Edit(fieldId);
+        TavEdit* field = window.Edit(target.field);
         const uint32_t value = static_cast<uint32_t>(ParseEditNumber(field));
         // The refresh may have offered the setting under a firmware read since failed.
-        if (window.App().FirmwareVersion < minFirmware)
+        if (!SettingOffered(view, window.App().FirmwareVersion))
             return;
-        ZelWriteSetting(category, setting, value);
+        const ZelResult written = ZelWriteSetting(view.category, view.setting, value);
         uint32_t readBack = 0;
-        ZelReadSetting(category, setting, &readBack);
+        const ZelResult read = ZelReadSetting(view.category, view.setting, &readBack);
         if (field != nullptr)
-            field->SetTextFromDevice(FormatValue(ValueFormat::Decimal, readBack));
+            field->SetTextFromDevice(FieldText(view, readBack));
+        if (written == ZEL_OK && read == ZEL_OK && readBack != InSettingSize(view, value))
+            window.SetStatus(KeptAnotherValueText(view, readBack, InSettingSize(view, value)));
     });
 }
 
-void RebootingWrite(Zel5100UtilDlg& window, int fieldId, int category, int setting,
-                    const QString& statusText, const std::function<void()>& extraStep)
+void RebootingWrite(WindowHost& window, const PanelField& target)
 {
-    window.RunExclusive([&window, fieldId, category, setting, &statusText, &extraStep] {
+    window.RunExclusive([&window, &target] {
+        const SettingView& view = *target.view;
         window.AwaitingDhcpAddress = false;
-        window.SetStatus(statusText);
+        window.SetStatus(QStringLiteral("Writing to %1 - Unit will reboot").arg(QLatin1String(view.caption)));
         PumpPendingMessages();
-        const uint32_t value = static_cast<uint32_t>(ParseEditNumber(window.Edit(fieldId)));
-        ZelWriteSetting(category, setting, value);
-        if (extraStep)
-            extraStep();
+        const uint32_t value = static_cast<uint32_t>(ParseEditNumber(window.Edit(target.field)));
+        ZelWriteSetting(view.category, view.setting, value);
+        // What the unit now holds is what it restarts in (the mode decides the panels).
+        if (target.store != nullptr) {
+            uint32_t held = 0;
+            ZelReadSetting(view.category, view.setting, &held);
+            window.App().*target.store = static_cast<int32_t>(held);
+        }
         window.RebootAndReconnect();
     });
 }
 
-void RoutePlainWrite(Zel5100UtilDlg& window, int button, int field, int category, int setting)
+void RoutePanel(WindowHost& window, const PanelControls& panel)
 {
-    window.RouteCommand(button, [&window, field, category, setting] {
-        PlainWrite(window, field, category, setting);
+    window.RouteCommand(panel.refreshButton, [&window, &panel] {
+        window.RunExclusive([&window, &panel] { RefreshPanel(window, panel); });
     });
-}
-
-void RouteAddressWrite(Zel5100UtilDlg& window, int button, int field, int category, int setting)
-{
-    window.RouteCommand(button, [&window, field, category, setting] {
-        AddressWrite(window, field, category, setting);
-    });
-}
-
-void RouteGatedWrite(Zel5100UtilDlg& window, int button, int field, int category, int setting,
-                     int minFirmware)
-{
-    window.RouteCommand(button, [&window, field, category, setting, minFirmware] {
-        GatedWrite(window, field, category, setting, minFirmware);
-    });
-}
-
-void RouteRebootingWrite(Zel5100UtilDlg& window, int button, int field, int category,
-                         int setting, const QString& statusText, std::function<void()> extraStep)
-{
-    window.RouteCommand(button, [&window, field, category, setting, statusText,
-                                 extraStep = std::move(extraStep)] {
-        RebootingWrite(window, field, category, setting, statusText, extraStep);
-    });
+    for (const PanelField& field : panel.fields) {
+        if (field.writeButton == 0)
+            continue;
+        void (*write)(WindowHost&, const PanelField&) = nullptr;
+        switch (field.view->write) {
+        case WriteKind::Plain: write = field.view->minFirmware != 0 ? &GatedWrite : &PlainWrite; break;
+        case WriteKind::Address: write = &AddressWrite; break;
+        case WriteKind::Restart: write = &RebootingWrite; break;
+        case WriteKind::None:
+        case WriteKind::Network: break;
+        }
+        if (write != nullptr)
+            window.RouteCommand(field.writeButton, [&window, &field, write] { write(window, field); });
+    }
 }

@@ -8,35 +8,32 @@
 #include "cat83_panel.h"
 #include "cat84_panel.h"
 
-void ResetAllPanels(Zel5100UtilDlg& window)
+const std::vector<const PanelControls*>& AllPanelControls()
 {
-    ResetCat1Panel(window);
-    ResetCat2Panel(window);
-    ResetCat3Panel(window);
-    ResetCat81Panel(window);
-    ResetCat82Panel(window);
-    ResetCat83Panel(window);
-    ResetCat84Panel(window);
+    static const std::vector<const PanelControls*> panels{
+        &Cat1Panel(), &Cat2Panel(), &Cat3Panel(), &Cat81Panel(), &Cat82Panel(), &Cat83Panel(), &Cat84Panel(),
+    };
+    return panels;
 }
 
-void RefreshAllPanels(Zel5100UtilDlg& window)
+void ResetAllPanels(WindowHost& window)
 {
-    RefreshCat1Panel(window);
-    RefreshCat2Panel(window);
-    RefreshCat3Panel(window);
-    RefreshCat81Panel(window);
-    RefreshCat82Panel(window);
-    RefreshCat83Panel(window);
-    RefreshCat84Panel(window);
+    for (const PanelControls* panel : AllPanelControls())
+        ResetPanel(window, *panel);
 }
 
-void RoutePanelCommands(Zel5100UtilDlg& window)
+void RefreshAllPanels(WindowHost& window)
 {
-    RouteCat1Commands(window);
-    RouteCat2Commands(window);
-    RouteCat3Commands(window);
-    RouteCat81Commands(window);
-    RouteCat82Commands(window);
-    RouteCat83Commands(window);
-    RouteCat84Commands(window);
+    for (const PanelControls* panel : AllPanelControls())
+        RefreshPanel(window, *panel);
+}
+
+void RoutePanelCommands(WindowHost& window)
+{
+    for (const PanelControls* panel : AllPanelControls()) {
+        if (panel == &Cat3Panel())
+            RouteCat3Commands(window);  // also Reboot and Change
+        else
+            RoutePanel(window, *panel);
+    }
 }

@@ -1,14 +1,12 @@
 // Typed setting access: reads and writes checked against the catalogue.
 #include "zel_protocol.h"
+#include "zel_setting_ids.h"
 
 #include <cstring>
 
 uint8_t ZelTransferBuffer[ZEL_TRANSFER_BUFFER_SIZE];
 
 namespace {
-
-constexpr int REBOOT_CATEGORY = 0x03;
-constexpr int REBOOT_SETTING = 5;
 
 void beginTransaction(int category, int setting, int read)
 {
@@ -96,7 +94,7 @@ ZelResult ZelWriteSetting(int category, int setting, uint32_t value)
     ZelTrans.size = size;
     ZelTrans.output = scratch;
 
-    const bool reboot = category == REBOOT_CATEGORY && setting == REBOOT_SETTING;
+    const bool reboot = category == ZEL_CAT_NETWORK && setting == ZEL_SET_REBOOT;
     return ZelTransact(reboot ? 1 : 0);
 }
 

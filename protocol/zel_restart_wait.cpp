@@ -1,13 +1,7 @@
 #include "zel_restart_wait.h"
 
+#include "zel_setting_ids.h"
 #include "zel_wait_budget.h"
-
-namespace {
-
-constexpr int MODE_CATEGORY = 0x02;
-constexpr int MODE_SETTING = 1;
-
-}  // namespace
 
 RestartWaitOutcome AwaitRestartedDevice(int limitMs, const std::function<void(int)>& onAttempt) {
     RestartWaitOutcome outcome;
@@ -22,7 +16,7 @@ RestartWaitOutcome AwaitRestartedDevice(int limitMs, const std::function<void(in
         ++outcome.attempts;
         if (onAttempt) onAttempt(outcome.attempts);
         uint32_t mode = 0;
-        outcome.lastRead = ZelReadSetting(MODE_CATEGORY, MODE_SETTING, &mode);
+        outcome.lastRead = ZelReadSetting(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE, &mode);
         budget.Sleep(RESTART_RETRY_PAUSE_MS);
         if (outcome.lastRead == ZEL_OK) break;
     }
@@ -38,7 +32,7 @@ RestartWaitOutcome AwaitRestartedDevice(int limitMs, const std::function<void(in
     // The window reads the mode once more here without looking at the result; the
     // caller's own identification that follows decides.
     uint32_t mode = 0;
-    if (ZelReadSetting(MODE_CATEGORY, MODE_SETTING, &mode) == ZEL_OK) outcome.mode = mode;
+    if (ZelReadSetting(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE, &mode) == ZEL_OK) outcome.mode = mode;
     outcome.result = ZEL_OK;
     return outcome;
 }

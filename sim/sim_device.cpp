@@ -2,6 +2,7 @@
 
 #include "sim_settings.h"
 #include "zel_protocol.h"
+#include "zel_setting_ids.h"
 
 namespace {
 
@@ -14,25 +15,10 @@ constexpr int Key(int category, int setting)
 // index and checksum), with room to spare; anything longer is line garbage.
 constexpr size_t kMaxFrameContent = 2100;
 
-constexpr int kCatProperties = 0x01;
-constexpr int kCatConfiguration = 0x02;
-constexpr int kCatNetwork = 0x03;
-constexpr int kCatUpgrade1 = 0x80;
-constexpr int kCatReceive = 0x81;
-constexpr int kCatUpgrade2 = 0x85;
 
-constexpr int kSetFirmware = 3;
-constexpr int kSetType = 5;
 constexpr int kSetBusy = 12;
-constexpr int kSetMode = 1;
-constexpr int kSetApplication = 2;
 constexpr int kSetPersist = 4;
 constexpr int kSetFlashWrites = 5;
-constexpr int kSetAddress = 1;
-constexpr int kSetSubnet = 2;
-constexpr int kSetGateway = 3;
-constexpr int kSetDhcp = 4;
-constexpr int kSetReboot = 5;
 constexpr int kSetFecDelay = 3;
 constexpr int kSetFecEnable = 4;
 constexpr int kSetReceiveEnable = 2;
@@ -51,7 +37,7 @@ uint64_t Truncate(uint64_t value, int bytes)
 
 bool IsUpgradeCategory(int category)
 {
-    return category == kCatUpgrade1 || category == kCatUpgrade2;
+    return category == ZEL_CAT_UPGRADE_TYPE1 || category == ZEL_CAT_UPGRADE_TYPE2;
 }
 
 }  // namespace
@@ -76,16 +62,16 @@ SimDevice::SimDevice(const SimConfig& config, const SimClock& clock)
     const SimSettingSpec* rows = SimSettingRows(&count);
     for (int i = 0; i < count; ++i)
         values_[Key(rows[i].category, rows[i].setting)] = rows[i].initial;
-    Store(kCatProperties, 1, static_cast<uint32_t>(config.fpgaVersion));
-    Store(kCatProperties, 2, static_cast<uint32_t>(config.hardwareVersion));
-    Store(kCatProperties, 4, config.serialNumber);
-    Store(kCatProperties, 7, static_cast<uint32_t>(config.bootloaderVersion));
-    Store(kCatConfiguration, kSetMode, static_cast<uint32_t>(config.mode));
-    Store(kCatNetwork, kSetAddress, config.staticAddress);
-    Store(kCatNetwork, kSetSubnet, config.staticSubnet);
-    Store(kCatNetwork, kSetGateway, config.staticGateway);
-    Store(kCatNetwork, kSetDhcp, config.dhcpEnabled ? 1 : 0);
-    Store(kCatNetwork, 6, config.macAddress);
+    Store(ZEL_CAT_DEVICE, ZEL_SET_FPGA_VERSION, static_cast<uint32_t>(config.fpgaVersion));
+    Store(ZEL_CAT_DEVICE, ZEL_SET_HARDWARE_VERSION, static_cast<uint32_t>(config.hardwareVersion));
+    Store(ZEL_CAT_DEVICE, ZEL_SET_SERIAL_NUMBER, config.serialNumber);
+    Store(ZEL_CAT_DEVICE, 7, static_cast<uint32_t>(config.bootloaderVersion));
+    Store(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE, static_cast<uint32_t>(config.mode));
+    Store(ZEL_CAT_NETWORK, ZEL_SET_IP_ADDRESS, config.staticAddress);
+    Store(ZEL_CAT_NETWORK, ZEL_SET_SUBNET_MASK, config.staticSubnet);
+    Store(ZEL_CAT_NETWORK, ZEL_SET_GATEWAY, config.staticGateway);
+    Store(ZEL_CAT_NETWORK, ZEL_SET_DHCP_ENABLED, config.dhcpEnabled ? 1 : 0);
+    Store(ZEL_CAT_NETWORK, ZEL_SET_MAC_ADDRESS, config.macAddress);
 }
 
 uint64_t SimDevice::Stored(int category, int setting) const
@@ -128,11 +114,11 @@ void SimDevice::FinishRestart()
     startedUs_ = restartEndsUs_;
     restartEndsUs_ = -1;
     // Network settings written since the last start take effect now.
-    activeDhcp_ = Stored(kCatNetwork, kSetDhcp) != 0;
-    activeAddress_ = static_cast<uint32_t>(Stored(kCatNetwork, kSetAddress));
-    activeSubnet_ = static_cast<uint32_t>(Stored(kCatNetwork, kSetSubnet));
-    activeGateway_ = static_cast<uint32_t>(Stored(kCatNetwork, kSetGateway));
-    Store(kCatNetwork, kSetReboot, 0);
+    activeDhcp_ = Stored(ZEL_CAT_NETWORK, ZEL_SET_DHCP_ENABLED) != 0;
+    activeAddress_ = static_cast<uint32_t>(Stored(ZEL_CAT_NETWORK, ZEL_SET_IP_ADDRESS));
+    activeSubnet_ = static_cast<uint32_t>(Stored(ZEL_CAT_NETWORK, ZEL_SET_SUBNET_MASK));
+    activeGateway_ = static_cast<uint32_t>(Stored(ZEL_CAT_NETWORK, ZEL_SET_GATEWAY));
+    Store(ZEL_CAT_NETWORK, ZEL_SET_REBOOT, 0);
     if (pendingFirmware_) {
         firmware_ = *pendingFirmware_;
         pendingFirmware_.reset();
@@ -380,17 +366,17 @@ SimAnswer SimDevice::WriteSetting(int category, int setting, uint64_t value, int
             answer.bytes = size;
         return answer;
     }
-    if (category == kCatNetwork && setting == kSetReboot && value == 1) {
+    if (category == ZEL_CAT_NETWORK && setting == ZEL_SET_REBOOT && value == 1) {
         effects->restartNow = true;
         return SimAnswer::None();
     }
-    if (category == kCatConfiguration && (setting == kSetMode || setting == kSetApplication))
+    if (category == ZEL_CAT_CONFIGURATION && (setting == ZEL_SET_MODE || setting == ZEL_SET_APPLICATION))
         effects->restartAfterReply = true;
-    if (category == kCatConfiguration && setting == kSetPersist && value == 1)
-        Store(kCatConfiguration, kSetFlashWrites, Stored(kCatConfiguration, kSetFlashWrites) + 1);
+    if (category == ZEL_CAT_CONFIGURATION && setting == kSetPersist && value == 1)
+        Store(ZEL_CAT_CONFIGURATION, kSetFlashWrites, Stored(ZEL_CAT_CONFIGURATION, kSetFlashWrites) + 1);
     // A unit given an IP address of its own leaves DHCP at its next start.
-    if (category == kCatNetwork && setting == kSetAddress)
-        Store(kCatNetwork, kSetDhcp, 0);
+    if (category == ZEL_CAT_NETWORK && setting == ZEL_SET_IP_ADDRESS)
+        Store(ZEL_CAT_NETWORK, ZEL_SET_DHCP_ENABLED, 0);
     Store(category, setting, value);
     return SimAnswer::Of(value, size);
 }
@@ -421,7 +407,7 @@ void SimDevice::ActiveNetwork(int64_t atUs, uint32_t* address, uint32_t* subnet,
 SimAnswer SimDevice::ReadSetting(int category, int setting, int64_t atUs)
 {
     int size = ZelSettingSize(category, setting);
-    if (IsUpgradeCategory(category) || (category == kCatProperties && setting == kSetBusy)) {
+    if (IsUpgradeCategory(category) || (category == ZEL_CAT_DEVICE && setting == kSetBusy)) {
         SimAnswer answer = upgrade_.Read(category, setting, atUs);
         if (answer.kind == SimAnswer::Value)
             answer.bytes = size;
@@ -430,20 +416,20 @@ SimAnswer SimDevice::ReadSetting(int category, int setting, int64_t atUs)
 
     uint64_t value = Stored(category, setting);
     const SimSettingSpec* rule = FindSimSetting(category, setting);
-    if (category == kCatProperties && setting == kSetFirmware) {
+    if (category == ZEL_CAT_DEVICE && setting == ZEL_SET_FIRMWARE_VERSION) {
         value = static_cast<uint32_t>(firmware_);
-    } else if (category == kCatProperties && setting == kSetType) {
+    } else if (category == ZEL_CAT_DEVICE && setting == ZEL_SET_TYPE) {
         value = static_cast<uint32_t>(config_.deviceType);
-    } else if (category == kCatNetwork && setting >= kSetAddress && setting <= kSetGateway) {
+    } else if (category == ZEL_CAT_NETWORK && setting >= ZEL_SET_IP_ADDRESS && setting <= ZEL_SET_GATEWAY) {
         uint32_t address, subnet, gateway;
         ActiveNetwork(atUs, &address, &subnet, &gateway);
-        value = setting == kSetAddress ? address : setting == kSetSubnet ? subnet : gateway;
-    } else if (category == kCatNetwork && setting == kSetDhcp) {
+        value = setting == ZEL_SET_IP_ADDRESS ? address : setting == ZEL_SET_SUBNET_MASK ? subnet : gateway;
+    } else if (category == ZEL_CAT_NETWORK && setting == ZEL_SET_DHCP_ENABLED) {
         value = activeDhcp_ ? 1 : 0;
-    } else if (category == kCatReceive && setting == kSetFecDelay) {
-        value = Stored(kCatReceive, kSetFecEnable) ? value : 0;
-    } else if (category == kCatReceive && setting == kSetReceiveStatus) {
-        value = Stored(kCatReceive, kSetReceiveEnable) ? 0 : 1;  // 0 = Ok, 1 = Disable
+    } else if (category == ZEL_CAT_IP_RECEIVE && setting == kSetFecDelay) {
+        value = Stored(ZEL_CAT_IP_RECEIVE, kSetFecEnable) ? value : 0;
+    } else if (category == ZEL_CAT_IP_RECEIVE && setting == kSetReceiveStatus) {
+        value = Stored(ZEL_CAT_IP_RECEIVE, kSetReceiveEnable) ? 0 : 1;  // 0 = Ok, 1 = Disable
     } else if (rule && rule->perMinute != 0 && config_.countersMove) {
         auto since = countingSinceUs_.find(Key(category, setting));
         int64_t fromUs = since == countingSinceUs_.end() ? poweredOnUs_ : since->second;
@@ -469,25 +455,25 @@ void SimDevice::SetValue(int category, int setting, uint64_t value)
 {
     int64_t now = clock_.NowUs();
     Settle(now);
-    if (category == kCatProperties && setting == kSetFirmware) {
+    if (category == ZEL_CAT_DEVICE && setting == ZEL_SET_FIRMWARE_VERSION) {
         firmware_ = static_cast<int>(value);
         return;
     }
-    if (category == kCatProperties && setting == kSetType) {
+    if (category == ZEL_CAT_DEVICE && setting == ZEL_SET_TYPE) {
         config_.deviceType = static_cast<int>(value);
         return;
     }
     Store(category, setting, value);
     countingSinceUs_[Key(category, setting)] = now;
-    if (category == kCatNetwork) {
+    if (category == ZEL_CAT_NETWORK) {
         uint32_t v = static_cast<uint32_t>(value);
-        if (setting == kSetAddress)
+        if (setting == ZEL_SET_IP_ADDRESS)
             activeAddress_ = v;
-        else if (setting == kSetSubnet)
+        else if (setting == ZEL_SET_SUBNET_MASK)
             activeSubnet_ = v;
-        else if (setting == kSetGateway)
+        else if (setting == ZEL_SET_GATEWAY)
             activeGateway_ = v;
-        else if (setting == kSetDhcp)
+        else if (setting == ZEL_SET_DHCP_ENABLED)
             activeDhcp_ = v != 0;
     }
 }
@@ -495,5 +481,5 @@ void SimDevice::SetValue(int category, int setting, uint64_t value)
 int SimDevice::Mode()
 {
     Settle(clock_.NowUs());
-    return static_cast<int>(Stored(kCatConfiguration, kSetMode));
+    return static_cast<int>(Stored(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE));
 }

@@ -98,6 +98,7 @@ std::string SimUsage()
            "  --noise TEXT              bytes sent when the device has started; \\r \\n \\t \\\\ \\xHH\n"
            "Network:\n"
            "  --dhcp                    start with DHCP enabled (default: static 192.168.0.10)\n"
+           "  --still-counters          counters and rates keep their start values (default: they move)\n"
            "  --dhcp-link-local-ms N    with DHCP: 0.0.0.0 until then, then 169.254.52.86 (default 2000)\n"
            "  --dhcp-lease-ms N         with DHCP: the leased 10.1.2.42 from then on (default 5000);\n"
            "                            a negative time means never\n"
@@ -185,6 +186,7 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, 
     // Switches.
     std::map<std::string, std::function<void()>> switches = {
         {"--dhcp", [&] { c.dhcpEnabled = true; }},
+        {"--still-counters", [&] { c.countersMove = false; }},
         {"--fail-upgrade", [&] { c.failUpgrade = true; }},
         {"--pacing", [&] { c.wirePacing = true; }},
         {"-v", [&] { options->verbose = true; }},

@@ -1,9 +1,9 @@
 #include "sim_upgrade.h"
 
+#include "zel_setting_ids.h"
+
 namespace {
 
-constexpr int kCatType1 = 0x80;
-constexpr int kCatType2 = 0x85;
 constexpr int kType2PartSize = 1024;
 
 // Type 1 settings
@@ -101,9 +101,9 @@ bool SimUpgrade::Type2Complete() const
 
 SimAnswer SimUpgrade::Read(int category, int setting, int64_t nowUs)
 {
-    if (category == 0x01)
+    if (category == ZEL_CAT_DEVICE)
         return SimAnswer::Of(Busy(nowUs) ? 1 : 0, 1);
-    if (category == kCatType1) {
+    if (category == ZEL_CAT_UPGRADE_TYPE1) {
         switch (setting) {
         case kPartNumber: return SimAnswer::Of(static_cast<uint32_t>(lastPartNumber_), 2);
         case kUpdateDevice: return SimAnswer::Of(static_cast<uint32_t>(update_), 1);
@@ -131,7 +131,7 @@ SimAnswer SimUpgrade::Read(int category, int setting, int64_t nowUs)
         default: return SimAnswer::Refused();
         }
     }
-    if (category == kCatType2) {
+    if (category == ZEL_CAT_UPGRADE_TYPE2) {
         switch (setting) {
         case kMode: return SimAnswer::Of(static_cast<uint32_t>(mode_), 1);
         case kErase: return SimAnswer::Of(static_cast<uint32_t>(erase_), 1);
@@ -156,7 +156,7 @@ SimAnswer SimUpgrade::Read(int category, int setting, int64_t nowUs)
 
 SimAnswer SimUpgrade::WriteValue(int category, int setting, uint32_t value, int64_t nowUs)
 {
-    if (category == kCatType1) {
+    if (category == ZEL_CAT_UPGRADE_TYPE1) {
         bool programming = status_.phase == SimUpgradePhase::Programming;
         switch (setting) {
         case kAbort:
@@ -209,7 +209,7 @@ SimAnswer SimUpgrade::WriteValue(int category, int setting, uint32_t value, int6
             return SimAnswer::Refused();
         }
     }
-    if (category == kCatType2) {
+    if (category == ZEL_CAT_UPGRADE_TYPE2) {
         switch (setting) {
         case kMode:
             if (Busy(nowUs))
@@ -240,7 +240,7 @@ SimAnswer SimUpgrade::WritePart(int category, int index, const uint8_t* data, si
 {
     std::vector<uint8_t> part;
     SimPartEncoding encoding = SimPartEncoding::Hex;
-    if (category == kCatType1) {
+    if (category == ZEL_CAT_UPGRADE_TYPE1) {
         if (status_.phase != SimUpgradePhase::Receiving || status_.partsAnnounced == 0 ||
             status_.partSize == 0 || status_.lastPartSize == 0 || status_.lastPartSize > status_.partSize)
             return SimAnswer::Refused();
@@ -249,7 +249,7 @@ SimAnswer SimUpgrade::WritePart(int category, int index, const uint8_t* data, si
         if (!DecodeSimPart(data, length, &part, &encoding) ||
             static_cast<int>(part.size()) != ExpectedType1PartSize(index))
             return SimAnswer::Refused();
-    } else if (category == kCatType2) {
+    } else if (category == ZEL_CAT_UPGRADE_TYPE2) {
         if (Busy(nowUs))
             return SimAnswer::NotNow();
         if (status_.phase != SimUpgradePhase::Erasing && status_.phase != SimUpgradePhase::Erased)
@@ -272,6 +272,6 @@ SimAnswer SimUpgrade::WritePart(int category, int index, const uint8_t* data, si
     else
         ++status_.sevenBitParts;
     // Type 1 answers with two data bytes (the part number), type 2 with none.
-    return category == kCatType1 ? SimAnswer::Of(static_cast<uint32_t>(index), 2)
+    return category == ZEL_CAT_UPGRADE_TYPE1 ? SimAnswer::Of(static_cast<uint32_t>(index), 2)
                                  : SimAnswer::Of(0, 0);
 }

@@ -12,6 +12,7 @@
 
 #include "zel5100util_app.h"
 #include "zel5100util_dlg.h"
+#include "main_window_parts.h"
 
 class MainWindowTest : public testing::Test {
 protected:
@@ -27,6 +28,7 @@ protected:
         app_->PortCloser = [] {};
         app_->MessageBox = [this](const QString& text) { messages_ << text; };
         window_ = std::make_unique<Zel5100UtilDlg>(*app_);
+        ComposeMainWindow(*window_);
     }
 
     void TearDown() override

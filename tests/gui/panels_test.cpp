@@ -37,25 +37,25 @@ class FormatTest : public testing::TestWithParam<FormatCase> {};
 
 TEST_P(FormatTest, ShowsTheValueAsTheFieldExpects)
 {
-    EXPECT_EQ(FormatValue(GetParam().format, GetParam().value), QString::fromUtf8(GetParam().text));
+    EXPECT_EQ(FormatValue(GetParam().format, GetParam().value), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Panels, FormatTest,
-    testing::Values(FormatCase{ValueFormat::Decimal, 188, "188"},
-                    // "%d" is signed: a 4-byte value with its top bit set shows negative.
-                    FormatCase{ValueFormat::Decimal, 0x80000005u, "-2147483643"},
-                    FormatCase{ValueFormat::Decimal, 0xFFFF, "65535"},
-                    FormatCase{ValueFormat::Decimal64, 5000000000ULL, "5000000000"},
-                    FormatCase{ValueFormat::DottedAddress, 0xC0A8000A, "192.168.0.10"},
+    testing::Values(FormatCase{ValueFormat::Unsigned, 188, "188"},
+                    // A 4-byte counter with its top bit set is still a positive count.
+                    FormatCase{ValueFormat::Unsigned, 0x80000005u, "2147483653"},
+                    FormatCase{ValueFormat::Unsigned, 0xFFFF, "65535"},
+                    FormatCase{ValueFormat::Unsigned, 5000000000ULL, "5000000000"},
+                    FormatCase{ValueFormat::Address, 0xC0A8000A, "192.168.0.10"},
                     FormatCase{ValueFormat::Version, 3, "v3"},
                     FormatCase{ValueFormat::VersionTenths, 14, "v1.4"},
                     FormatCase{ValueFormat::VersionTenths, 23, "v2.3"},
                     FormatCase{ValueFormat::SerialNumber, 1002345, "1.002.345"},
                     FormatCase{ValueFormat::SerialNumber, 0xFFFFFFFFu, "4294.967.295"},
                     FormatCase{ValueFormat::DeviceType, 5100, "ZEL-5100"},
-                    FormatCase{ValueFormat::MacAddress, 0x020000123456ULL, "02.00.00.12.34.56"},
-                    FormatCase{ValueFormat::MacAddress, 0xFFFF00AABBCCDDEEULL, "00.AA.BB.CC.DD.EE"},
+                    FormatCase{ValueFormat::Mac, 0x020000123456ULL, "02.00.00.12.34.56"},
+                    FormatCase{ValueFormat::Mac, 0xFFFF00AABBCCDDEEULL, "00.AA.BB.CC.DD.EE"},
                     FormatCase{ValueFormat::Thousandths, 12500, "12.5"},
                     FormatCase{ValueFormat::Thousandths, 1000000, "1000"},
                     FormatCase{ValueFormat::Thousandths, 1234567, "1234.57"}));
@@ -197,7 +197,8 @@ TEST_F(PanelsTest, DeviceValuesInEveryFormat)
     EXPECT_EQ(Text(Idc::Cat2Mode), QStringLiteral("1"));
     EXPECT_EQ(Text(Idc::Cat81LostAfterFec), QStringLiteral("5000000000"));
     EXPECT_EQ(Text(Idc::Cat81MulticastAddress), QStringLiteral("239.1.2.3"));
-    EXPECT_EQ(Text(Idc::Cat81Bitrate), QStringLiteral("-2147483643"));
+    // A bit rate of 2^31 or more is a bit rate, never a negative number.
+    EXPECT_EQ(Text(Idc::Cat81Bitrate), QStringLiteral("2147483653"));
     EXPECT_EQ(Text(Idc::Cat81DelayFactor), QStringLiteral("12.5"));
     EXPECT_EQ(Text(Idc::Cat81UdpPort), QStringLiteral("1234"));
 
@@ -323,6 +324,31 @@ TEST_F(PanelsTest, ARefusedValueIsReportedAndTheFieldKeepsTheOperatorsText)
     EXPECT_EQ(Color(Idc::Cat81Delay), QColor(TavColors::Changed));
     EXPECT_EQ(device_->Value(0x81, 11), std::optional<uint64_t>(100));
     EXPECT_FALSE(window_->Busy);
+}
+
+// The unit may hold another value than the one written (it rounds, or limits):
+// the field shows what it holds and the status line says so.
+TEST_F(PanelsTest, AValueTheUnitDidNotKeepIsShownAndNamedInTheStatusLine)
+{
+    ConnectInMode(1);
+    Type(Idc::Cat81UdpPort, QStringLiteral("5004"));
+    onPump_ = [this] {
+        if (device_->Value(0x81, 10) == std::optional<uint64_t>(5004))
+            device_->SetValue(0x81, 10, 5006);
+    };
+    Press(Idc::Cat81UdpPortWrite);
+    onPump_ = nullptr;
+    EXPECT_EQ(Text(Idc::Cat81UdpPort), QStringLiteral("5006"));
+    ASSERT_FALSE(statuses_.isEmpty());
+    EXPECT_EQ(statuses_.last(), QStringLiteral("The unit kept 5006 instead of 5004"));
+    EXPECT_TRUE(messages_.isEmpty());
+
+    // A value kept as written says nothing more.
+    statuses_.clear();
+    Type(Idc::Cat81UdpPort, QStringLiteral("5008"));
+    Press(Idc::Cat81UdpPortWrite);
+    EXPECT_EQ(Text(Idc::Cat81UdpPort), QStringLiteral("5008"));
+    EXPECT_TRUE(statuses_.filter(QStringLiteral("kept")).isEmpty());
 }
 
 TEST_F(PanelsTest, AFailedReadBackIsReportedAndTheFieldStaysChanged)

@@ -28,6 +28,7 @@
 #include "tav_combo.h"
 #include "tav_edit.h"
 #include "zel5100util_app.h"
+#include "main_window_parts.h"
 #include "zel5100util_dlg.h"
 #include "sim_clock.h"
 #include "sim_device.h"
@@ -73,6 +74,7 @@ int main(int argc, char* argv[])
         };
         app.PortCloser = [] {};
         Zel5100UtilDlg window(app);
+    ComposeMainWindow(window);
         window.show();
         window.OnTimer(1);
         QApplication::processEvents();
@@ -87,6 +89,7 @@ int main(int argc, char* argv[])
     app.PortOpener = [](const std::string&) { return 0; };
     app.PortCloser = [] {};
     Zel5100UtilDlg window(app);
+    ComposeMainWindow(window);
     window.show();
     window.ComPortBox()->setEditText(QStringLiteral("/dev/ttyUSB0"));
     window.SetStatus(QStringLiteral("Try to read operational mode (cat 2, setting 1) - Attempt 1"));

@@ -12,7 +12,7 @@
 #include "firmware_builder.h"
 #include "front_end_upload.h"
 #include "served_device.h"
-#include "setting_views.h"
+#include "settings_model.h"
 
 namespace {
 

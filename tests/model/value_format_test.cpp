@@ -3,6 +3,8 @@
 
 #include "value_format.h"
 
+#include <clocale>
+
 namespace {
 
 struct FormatCase {
@@ -59,3 +61,19 @@ TEST(ValueFormat, AddressesMustBeFourOctetsAndNothingElse) {
 }
 
 }  // namespace
+
+// The window's toolkit takes on the user's locale; values still read in the C form.
+TEST(ValueFormat, NumbersReadTheSameInALocaleWithADecimalComma) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "fr_FR.UTF-8"))
+        GTEST_SKIP() << "no locale with a decimal comma installed";
+    const std::string thousandths = FormatThousandths(12500);
+    const std::string large = FormatThousandths(0x80000000u);
+    uint64_t value = 0;
+    const bool parsed = ParseValue(ValueFormat::Thousandths, "12.5", &value);
+    std::setlocale(LC_ALL, before.c_str());
+    EXPECT_EQ(thousandths, "12.5");
+    EXPECT_EQ(large, "2.14748e+06");
+    EXPECT_TRUE(parsed);
+    EXPECT_EQ(value, 12500u);
+}
