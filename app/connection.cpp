@@ -8,6 +8,7 @@
 #include "control_ids.h"
 #include "message_pump.h"
 #include "panels.h"
+#include "serial_node_check.h"
 #include "tav_combo.h"
 #include "tav_edit.h"
 #include "temp_string.h"
@@ -63,17 +64,27 @@ void Zel5100UtilDlg::ConnectComPort()
     app_.CurrentPortName = text;
     app_.RememberPort(text);
 
-    const int result = app_.OpenPort(ResolvePortName(text.toStdString()));
+    const std::string name = ResolvePortName(text.toStdString());
+    if (!MayOpenAsSerialPort(name)) {
+        // The port held before is given up all the same, as by a failed opening.
+        app_.ClosePort();
+        SetStatus(QString::fromStdString(NotASerialPortText(name)));
+        DetectDevice(-2);
+        return;
+    }
+    const int result = app_.OpenPort(name);
     if (result == COM_OPEN_OK) {
         GuardTransactionPump();
-        StatusLine()->setToolTip(QString());
         SetStatus(QStringLiteral("COM port opened successfully!"));
         DetectDevice(-1);
         return;
     }
-    // The reason in plain words (no such port, no permission...) on the status line's tip.
-    StatusLine()->setToolTip(QString::fromStdString(ComOpenFailureHint(app_.Port.lastErrno)));
-    SetStatus(QString::fromUtf8(ComOpenStatusText(result)));
+    // The reason in plain words (no such port, no permission...) stays on the status line's tip.
+    const QString status = result == COM_OPEN_NOT_SERIAL
+                               ? QString::fromStdString(NotASerialPortText(name))
+                               : QString::fromUtf8(ComOpenStatusText(result));
+    StatusLine()->SetTextFromDevice(status,
+                                    QString::fromStdString(ComOpenFailureHint(app_.Port.lastErrno)));
     app_.ClosePort();
     DetectDevice(-2);
 }

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -13,6 +14,7 @@
 #include "control_ids.h"
 #include "panels.h"
 #include "resource_images.h"
+#include "serial_node_check.h"
 #include "tav_combo.h"
 #include "tav_edit.h"
 #include "temp_string.h"
@@ -77,9 +79,23 @@ void Zel5100UtilDlg::ConnectCommands()
     }
     TavCombo* box = ComPortBox();
     // Only the operator's own edits and choices count, not the program's.
-    connect(box->lineEdit(), &QLineEdit::textEdited, this,
-            [this] { RunExclusive([this] { ConnectComPort(); }); });
+    // A name is connected once the operator has finished it; every name on
+    // the way (/dev/tty on the way to /dev/ttyS0) is left alone.
+    typingPause_.setSingleShot(true);
+    typingPause_.setInterval(TypingPauseMs);
+    connect(&typingPause_, &QTimer::timeout, this, [this] {
+        if (!RunExclusive([this] { ConnectComPort(); }))
+            typingPause_.start();
+    });
+    connect(box->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+        // A network name may still be typed on after a pause (the port number).
+        if (IsNetworkPortName(text.toStdString()))
+            typingPause_.stop();
+        else
+            typingPause_.start();
+    });
     connect(box, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        typingPause_.stop();
         RunExclusive([this, index] {
             ComPortBox()->setEditText(ComPortBox()->itemText(index));
             ConnectComPort();
@@ -130,14 +146,33 @@ void Zel5100UtilDlg::OnCommand(int id)
         it->second();
 }
 
+void Zel5100UtilDlg::PortNameFinished()
+{
+    typingPause_.stop();
+    RunExclusive([this] { ConnectComPort(); });
+}
+
 bool Zel5100UtilDlg::eventFilter(QObject* watched, QEvent* event)
 {
+    // The box hands its key and focus events on to its text field.
+    TavCombo* box = ComPortBox();
+    const bool inPortBox = box != nullptr && (watched == box || watched == box->lineEdit());
+    // Opening the box's own list moves the focus too; that finishes nothing.
+    if (event->type() == QEvent::FocusOut && inPortBox &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        PortNameFinished();
+        return QDialog::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        // Neither key may close the window or press a button.
-        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
+        // Neither key may close the window or press a button; Enter in the
+        // COM port box connects the name typed there.
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+            if (key != Qt::Key_Escape && inPortBox)
+                PortNameFinished();
             return true;
+        }
         if (key == Qt::Key_F1) {
             ShowAboutBox();
             return true;

@@ -52,6 +52,11 @@ public:
     // Timer 1 (100 ms, once) fills the COM port box and connects; timer 2
     // (1000 ms) polls for a DHCP address while one is awaited.
     void OnTimer(int timer);
+    // The operator has finished the name in the COM port box (Enter, focus
+    // leaving the box): connects it unless another command runs.
+    void PortNameFinished();
+    // How long typing pauses before a local port name counts as finished.
+    static constexpr int TypingPauseMs = 700;
     // Opens the port named in the COM port box if it changed, then detects the device.
     void ConnectComPort();
     // Identifies the device and fills or empties the panels (`code` as DeviceMode
@@ -85,5 +90,6 @@ private:
     std::map<int, std::function<void()>> commands_;
     QTimer timer1_;
     QTimer timer2_;
+    QTimer typingPause_;
     QAction* aboutAction_ = nullptr;
 };

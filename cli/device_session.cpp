@@ -10,6 +10,7 @@
 #include "interrupt.h"
 #include "remembered_port.h"
 #include "zel_restart_wait.h"
+#include "serial_node_check.h"
 #include "setting_views.h"
 
 namespace {
@@ -34,6 +35,7 @@ std::string ChoosePortName(const CliOptions& options) {
 }
 
 std::string OpenFailureText(const std::string& name, int code, int lastErrno) {
+    if (code == COM_OPEN_NOT_SERIAL) return NotASerialPortText(name);
     std::string reason;
     switch (lastErrno) {
     case ENOENT:

@@ -8,6 +8,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "serial_node_check.h"
+
 namespace {
 
 // Opens the port so that no other program can use it at the same time.
@@ -77,6 +79,7 @@ int Fail(ComPort* port, int code, int error) {
 int OpenComPort(ComPort* port, const std::string& name) {
     if (!port) return COM_OPEN_FAILED;
     CloseComPort(port);
+    if (!MayOpenAsSerialPort(name)) return Fail(port, COM_OPEN_NOT_SERIAL, ENOTTY);
 
     int error = 0;
     port->fd = OpenExclusive(name, &error);

@@ -27,6 +27,7 @@ enum : int {
     COM_SET_SETTINGS_FAILED = -3,
     COM_GET_TIMING_FAILED = -4,
     COM_SET_TIMING_FAILED = -5,
+    COM_OPEN_NOT_SERIAL = -6,      // a terminal, file or device that is no serial line; nothing opened
 };
 
 // Closes the port held first (also when the new one then fails), opens `name`
@@ -37,7 +38,8 @@ enum : int {
 int OpenComPort(ComPort* port, const std::string& name);
 // Releases the port; safe on a port that is not open.
 void CloseComPort(ComPort* port);
-// Status-line text for an OpenComPort failure code; "" for any other code.
+// Status-line text for an OpenComPort failure code; "" for any other code
+// (COM_OPEN_NOT_SERIAL names the port: NotASerialPortText in serial_node_check.h).
 const char* ComOpenStatusText(int code);
 
 ZelResult ComTransmit(void* context, int address, const uint8_t* bytes, int length);
