@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <string>
 
+#include "busy_cursor.h"
 #include "busy_hold.h"
 #include "com_port.h"
 #include "control_ids.h"
@@ -46,6 +47,7 @@ void Zel5100UtilDlg::OnTimer(int timer)
         // The first connection holds Busy too, so no click dispatched while it
         // waits for the device can start a second transaction inside it.
         const BusyHold hold(Busy);
+        const BusyCursor cursor;
         ConnectComPort();
         return;
     }

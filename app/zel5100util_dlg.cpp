@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -10,6 +11,7 @@
 #include <QMenu>
 
 #include "about_dlg.h"
+#include "busy_cursor.h"
 #include "button_st.h"
 #include "control_ids.h"
 #include "panels.h"
@@ -24,6 +26,11 @@
 #include "zel5100util_app.h"
 
 const char* const Zel5100UtilDlg::AboutMenuText = "&About Zel5100Util...";
+const char* const Zel5100UtilDlg::CloseDuringUpgradeText =
+    "The firmware is still being sent to the ZEL-5100.\n\n"
+    "Closing now stops the transfer. A ZEL-5100 keeps the firmware it has and can be "
+    "upgraded again; a unit that is erased before its data is sent (upgrade type 2) is left "
+    "without firmware until an upgrade completes.\n\nClose anyway?";
 
 Zel5100UtilDlg::Zel5100UtilDlg(Zel5100UtilApp& app, QWidget* parent)
     : QDialog(parent), app_(app)
@@ -34,6 +41,23 @@ Zel5100UtilDlg::Zel5100UtilDlg(Zel5100UtilApp& app, QWidget* parent)
 Zel5100UtilDlg::~Zel5100UtilDlg()
 {
     qApp->removeEventFilter(this);
+    AbandonTransactionWaits(false);
+}
+
+void Zel5100UtilDlg::closeEvent(QCloseEvent* event)
+{
+    if (UpgradeTransferring && !app_.Ask(QString::fromUtf8(CloseDuringUpgradeText))) {
+        event->ignore();
+        return;
+    }
+    if (UpgradeTransferring || InRebootWait) {
+        // The running wait ends at once and the port is given back, so that
+        // the program exits now instead of after the wait.
+        Closing = true;
+        AbandonTransactionWaits(true);
+        app_.ClosePort();
+    }
+    QDialog::closeEvent(event);
 }
 
 void Zel5100UtilDlg::Initialise()
@@ -128,6 +152,7 @@ bool Zel5100UtilDlg::RunExclusive(const std::function<void()>& operation)
 {
     if (Busy || InsideTransaction())
         return false;
+    const BusyCursor cursor;
     Busy = true;
     operation();
     Busy = false;

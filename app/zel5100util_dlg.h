@@ -75,9 +75,18 @@ public:
 
     bool Busy = false;
     bool AwaitingDhcpAddress = false;
+    // Set by the firmware upload while parts are sent, and by the wait for a
+    // rebooting device: closing the window then ends them at once.
+    bool UpgradeTransferring = false;
+    bool InRebootWait = false;
+    // The window is closing: a running operation stops without further questions.
+    bool Closing = false;
+    // Asked before the window closes in the middle of an upload.
+    static const char* const CloseDuringUpgradeText;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void accept() override;
 

@@ -161,8 +161,13 @@ void FirmwareUpgradeButtons::Upgrade()
     ZelSetUpgradeHooks(&FirmwareStream::ReadPartHook, &app.FirmwareStream, &ProgressHook, this);
     progressBar_->setValue(0);
     progressBar_->show();
+    window_.UpgradeTransferring = true;
     const ZelResult result = ZelUpgradeFirmware(check.storedSize);
+    window_.UpgradeTransferring = false;
     progressBar_->hide();
+    // Closed during the transfer, as the operator confirmed: nothing more to show.
+    if (window_.Closing)
+        return;
 
     if (result != ZEL_OK) {
         window_.SetStatus(QStringLiteral("Error while upgrading firmware"));
