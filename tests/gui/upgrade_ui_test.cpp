@@ -210,6 +210,51 @@ TEST_F(UpgradeUiTest, AnUploadArrivesByteExactAndTheWindowReconnects)
     EXPECT_TRUE(bar->isHidden());
 }
 
+TEST_F(UpgradeUiTest, ClosingDuringTheTransferAsksFirstAndSaysWhatStateTheUnitIsLeftIn)
+{
+    ConnectDevice(Device5100());
+    WatchImages();
+    TempFile file(PlainFile(20 * 1024));
+    Select(file.path());
+    // Giving the port back silences the line, as closing a serial port does.
+    int closes = 0;
+    app_->PortCloser = [this, &closes] {
+        ++closes;
+        MuteAll();
+    };
+    window_->show();
+
+    // Answered no: the upload goes on to the end.
+    confirmAnswer_ = false;
+    bool asked = false;
+    onPump_ = [&] {
+        if (window_->UpgradeTransferring && !asked) {
+            asked = true;
+            window_->close();
+        }
+    };
+    Upgrade();
+    ASSERT_EQ(questions_.size(), 1);
+    EXPECT_TRUE(questions_[0].contains(QLatin1String("erased")));
+    EXPECT_TRUE(questions_[0].contains(QLatin1String("keeps the firmware it has")));
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(finished_.size(), 1u);
+    EXPECT_EQ(closes, 0);
+
+    // Answered yes: the transfer stops, the port is given back, nothing more is shown.
+    confirmAnswer_ = true;
+    asked = false;
+    messages_.clear();
+    Upgrade();
+    onPump_ = nullptr;
+    EXPECT_EQ(questions_.size(), 2);
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(finished_.size(), 1u);
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("|").toStdString();
+    EXPECT_FALSE(app_->FirmwareStream.IsOpen());
+}
+
 TEST_F(UpgradeUiTest, ASecondClickDuringTheTransferIsIgnoredAndTheNextFileFollows)
 {
     ConnectDevice(Device5100());
