@@ -16,6 +16,7 @@
 #include "control_ids.h"
 #include "panels.h"
 #include "resource_images.h"
+#include "screen_fit.h"
 #include "serial_node_check.h"
 #include "tav_combo.h"
 #include "tav_edit.h"
@@ -42,6 +43,15 @@ Zel5100UtilDlg::~Zel5100UtilDlg()
 {
     qApp->removeEventFilter(this);
     AbandonTransactionWaits(false);
+}
+
+void Zel5100UtilDlg::showEvent(QShowEvent* event)
+{
+    if (!fittedToScreen_) {
+        fittedToScreen_ = true;
+        FitWindowToScreen(this);
+    }
+    QDialog::showEvent(event);
 }
 
 void Zel5100UtilDlg::closeEvent(QCloseEvent* event)
@@ -76,6 +86,8 @@ void Zel5100UtilDlg::Initialise()
                               GetFileVersionString().toUtf8().constData()));
 
     ComPortBox()->SetBackgroundColor(QColor(230, 245, 255));
+    if (QAbstractButton* refreshAll = Button(Idc::RefreshAll))
+        refreshAll->setToolTip(QStringLiteral("Read every value from the device again"));
     if (auto* upgrade = FlatButton(Idc::FirmwareUpgrade))
         upgrade->SetFlatLook(false);
     ConnectCommands();

@@ -87,6 +87,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void accept() override;
 
@@ -101,4 +102,5 @@ private:
     QTimer timer2_;
     QTimer typingPause_;
     QAction* aboutAction_ = nullptr;
+    bool fittedToScreen_ = false;
 };
