@@ -186,7 +186,9 @@ void Zel5100UtilDlg::OnCommand(int id)
 void Zel5100UtilDlg::PortNameFinished()
 {
     typingPause_.stop();
-    RunExclusive([this] { ConnectComPort(); });
+    // While another command runs, the finished name is connected once it is over.
+    if (!RunExclusive([this] { ConnectComPort(); }))
+        typingPause_.start();
 }
 
 bool Zel5100UtilDlg::eventFilter(QObject* watched, QEvent* event)
@@ -194,9 +196,11 @@ bool Zel5100UtilDlg::eventFilter(QObject* watched, QEvent* event)
     // The box hands its key and focus events on to its text field.
     TavCombo* box = ComPortBox();
     const bool inPortBox = box != nullptr && (watched == box || watched == box->lineEdit());
-    // Opening the box's own list moves the focus too; that finishes nothing.
+    // Opening the box's own list, or turning to another program, moves the
+    // focus too; that finishes nothing.
+    const auto focusReason = [event] { return static_cast<QFocusEvent*>(event)->reason(); };
     if (event->type() == QEvent::FocusOut && inPortBox &&
-        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        focusReason() != Qt::PopupFocusReason && focusReason() != Qt::ActiveWindowFocusReason) {
         PortNameFinished();
         return QDialog::eventFilter(watched, event);
     }

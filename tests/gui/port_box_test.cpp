@@ -83,8 +83,10 @@ TEST_F(PortBoxTest, EnterOpensTheFinishedNameOnlyAndKeepsTheWindowOpen)
 TEST_F(PortBoxTest, FocusLeavingTheBoxOpensTheNameTyped)
 {
     Type(QStringLiteral("/dev/ttyUSB3"));
-    QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
-    QApplication::sendEvent(window_->ComPortBox(), &popup);
+    for (Qt::FocusReason unfinished : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
+        QFocusEvent away(QEvent::FocusOut, unfinished);
+        QApplication::sendEvent(window_->ComPortBox(), &away);
+    }
     EXPECT_TRUE(openedPorts_.empty());
 
     QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
