@@ -19,7 +19,9 @@ build: configure
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 -j2
 
-demo: build
+# Only the window and the simulator: a first run needs neither the tests nor the tool.
+demo: configure
+	@cmake --build $(BUILD) --target zel5100util zel5100-sim
 	@scripts/demo $(BUILD)
 
 # The library, simulator, command-line tool and their tests under AddressSanitizer and

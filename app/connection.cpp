@@ -3,10 +3,12 @@
 #include <QLineEdit>
 #include <string>
 
+#include "busy_cursor.h"
 #include "busy_hold.h"
 #include "com_port.h"
 #include "control_ids.h"
 #include "message_pump.h"
+#include "serial_node_check.h"
 #include "tav_combo.h"
 #include "tav_edit.h"
 #include "temp_string.h"
@@ -45,6 +47,7 @@ void Zel5100UtilDlg::OnTimer(int timer)
         // The first connection holds Busy too, so no click dispatched while it
         // waits for the device can start a second transaction inside it.
         const BusyHold hold(Busy);
+        const BusyCursor cursor;
         ConnectComPort();
         return;
     }
@@ -64,17 +67,27 @@ void Zel5100UtilDlg::ConnectComPort()
     app_.CurrentPortName = text;
     app_.RememberPort(text);
 
-    const int result = app_.OpenPort(ResolvePortName(text.toStdString()));
+    const std::string name = ResolvePortName(text.toStdString());
+    if (!MayOpenAsSerialPort(name)) {
+        // The port held before is given up all the same, as by a failed opening.
+        app_.ClosePort();
+        SetStatus(QString::fromStdString(NotASerialPortText(name)));
+        DetectDevice(-2);
+        return;
+    }
+    const int result = app_.OpenPort(name);
     if (result == COM_OPEN_OK) {
         GuardTransactionPump();
-        StatusLine()->setToolTip(QString());
         SetStatus(QStringLiteral("COM port opened successfully!"));
         DetectDevice(-1);
         return;
     }
-    // The reason in plain words (no such port, no permission...) on the status line's tip.
-    StatusLine()->setToolTip(QString::fromStdString(ComOpenFailureHint(app_.Port)));
-    SetStatus(QString::fromUtf8(ComOpenStatusText(result)));
+    // The reason in plain words (no such port, held by whom, no permission...) stays on the
+    // status line's tip.
+    const QString status = result == COM_OPEN_NOT_SERIAL
+                               ? QString::fromStdString(NotASerialPortText(name))
+                               : QString::fromUtf8(ComOpenStatusText(result));
+    StatusLine()->SetTextFromDevice(status, QString::fromStdString(ComOpenFailureHint(app_.Port)));
     app_.ClosePort();
     DetectDevice(-2);
 }

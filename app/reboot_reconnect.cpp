@@ -31,11 +31,19 @@ void Zel5100UtilDlg::RebootAndReconnect()
     const ZelTransport transport = ZelGetTransport();
     RestartWaitOutcome outcome;
     outcome.result = ZEL_E_PORT_CLOSED;
-    if (transport.transmit != nullptr && transport.receive != nullptr)
+    if (transport.transmit != nullptr && transport.receive != nullptr) {
+        InRebootWait = true;
         outcome = AwaitRestartedDevice(RESTART_LIMIT_MS, [this](int attempt) {
+            if (Closing)
+                return;
             SetStatus(TempString("Rebooting, trying to establish contact - %d", attempt));
             PumpPendingMessages();
         });
+        InRebootWait = false;
+    }
+    // Closed during the wait: the port is given back already; nothing more to show.
+    if (Closing)
+        return;
 
     if (outcome.result != ZEL_OK) {
         // A unit that never comes back must not keep the window busy for ever:

@@ -2,10 +2,39 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <locale.h>
 #include <vector>
+
+namespace {
+
+// Numbers read the same whatever the user's locale: 12.5, never 12,5.
+locale_t CLocale()
+{
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return c;
+}
+
+// Formats in the C locale for as long as it lives, on this thread only.
+class CLocaleScope {
+public:
+    CLocaleScope() : before_(CLocale() ? uselocale(CLocale()) : static_cast<locale_t>(nullptr)) {}
+    ~CLocaleScope()
+    {
+        if (before_)
+            uselocale(before_);
+    }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+private:
+    locale_t before_;
+};
+
+}  // namespace
 
 TempString::TempString(const char* format, ...)
 {
+    const CLocaleScope cLocale;
     va_list args;
     va_start(args, format);
     va_list measure;

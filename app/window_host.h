@@ -40,6 +40,12 @@ public:
 
     bool Busy = false;
     bool AwaitingDhcpAddress = false;
+    // Set by the firmware upload while parts are sent, and by the wait for a
+    // rebooting device: closing the window then ends them at once.
+    bool UpgradeTransferring = false;
+    bool InRebootWait = false;
+    // The window is closing: a running operation stops without further questions.
+    bool Closing = false;
 
 protected:
     ~WindowHost() = default;

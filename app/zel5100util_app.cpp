@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <vector>
 
+#include "busy_cursor.h"
 #include "main_window_parts.h"
 #include "message_pump.h"
 #include "port_discovery.h"
@@ -16,8 +17,16 @@ Zel5100UtilApp::Zel5100UtilApp()
     PortOpener = [this](const std::string& name) { return OpenComPort(&Port, name); };
     PortCloser = [this] { CloseComPort(&Port); };
     MessageBox = [](const QString& text) {
+        const NormalCursor cursor;
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Zel5100Util"), text, QMessageBox::Ok);
         box.exec();
+    };
+    Confirm = [](const QString& text) {
+        const NormalCursor cursor;
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Zel5100Util"), text,
+                        QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
     };
 }
 

@@ -40,6 +40,8 @@ public:
     void ClosePort() { PortCloser(); }
     // Shows a text in a modal message box with an OK button.
     void ShowMessage(const QString& text) { MessageBox(text); }
+    // Asks a yes/no question; true for yes.
+    bool Ask(const QString& text) { return Confirm(text); }
 
     // -3 not yet known or rebooting, -2 port not open, -1 no device of the
     // expected type, 0 or more the device's operational mode.
@@ -59,6 +61,7 @@ public:
     std::function<int(const std::string&)> PortOpener;
     std::function<void()> PortCloser;
     std::function<void(const QString&)> MessageBox;
+    std::function<bool(const QString&)> Confirm;
 
     // Set by --port.
     QString PortArgument;

@@ -56,6 +56,11 @@ public:
     // Timer 1 (100 ms, once) fills the COM port box and connects; timer 2
     // (1000 ms) polls for a DHCP address while one is awaited.
     void OnTimer(int timer);
+    // The operator has finished the name in the COM port box (Enter, focus
+    // leaving the box): connects it unless another command runs.
+    void PortNameFinished();
+    // How long typing pauses before a local port name counts as finished.
+    static constexpr int TypingPauseMs = 700;
     // Opens the port named in the COM port box if it changed, then detects the device.
     void ConnectComPort();
     // Identifies the device and fills or empties the panels (`code` as DeviceMode
@@ -72,8 +77,13 @@ public:
     // The text of "About" in the window's menu.
     static const char* const AboutMenuText;
 
+    // Asked before the window closes in the middle of an upload.
+    static const char* const CloseDuringUpgradeText;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void accept() override;
 
@@ -89,5 +99,7 @@ private:
     WindowParts parts_;
     QTimer timer1_;
     QTimer timer2_;
+    QTimer typingPause_;
     QAction* aboutAction_ = nullptr;
+    bool fittedToScreen_ = false;
 };

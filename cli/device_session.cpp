@@ -7,6 +7,7 @@
 #include "interrupt.h"
 #include "remembered_port.h"
 #include "zel_restart_wait.h"
+#include "serial_node_check.h"
 #include "settings_model.h"
 
 std::string ChoosePortName(const CliOptions& options) {
@@ -20,6 +21,7 @@ std::string ChoosePortName(const CliOptions& options) {
 }
 
 std::string OpenFailureText(const ComPort& port, int code) {
+    if (code == COM_OPEN_NOT_SERIAL) return NotASerialPortText(port.name);
     std::string reason = ComOpenFailureHint(port);
     // Lower-case after the colon, as the tool's other messages are.
     if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') {

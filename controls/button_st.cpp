@@ -88,6 +88,14 @@ void CButtonST::paintEvent(QPaintEvent* event)
                               Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextSingleLine, pal,
                               isEnabled(), caption);
     }
+    // Keyboard focus is seen on the flat look too.
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = area.adjusted(1, 1, -1, -1);
+        focus.backgroundColor = pal.color(QPalette::Active, QPalette::Button);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
 }
 
 void CButtonST::enterEvent(QEnterEvent* event)

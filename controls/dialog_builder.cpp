@@ -34,6 +34,10 @@ QWidget* MakeEdit(QWidget* window, const ControlTemplate& control)
     return edit;
 }
 
+// The icons of the read-again and write buttons.
+constexpr int ReadIconId = 129;
+constexpr int WriteIconId = 130;
+
 QWidget* MakeFlatButton(QWidget* window, const ControlTemplate& control)
 {
     auto* button = new CButtonST(window);
@@ -42,6 +46,13 @@ QWidget* MakeFlatButton(QWidget* window, const ControlTemplate& control)
     const int icon = control.NumberOption(QStringLiteral("icon"), -1);
     if (icon >= 0)
         button->AssignIcon(LoadIconPixmap(icon));
+    // A button that shows only its icon says on its tip what it does.
+    if (control.caption.isEmpty()) {
+        if (icon == ReadIconId)
+            button->setToolTip(QStringLiteral("Read these values from the device again"));
+        else if (icon == WriteIconId)
+            button->setToolTip(QStringLiteral("Write the value beside it to the device"));
+    }
     return button;
 }
 

@@ -12,6 +12,8 @@ TavCombo::TavCombo(QWidget* parent)
     setEditable(true);
     // The list is filled by the program; Enter must not add the typed text to it.
     setInsertPolicy(QComboBox::NoInsert);
+    // Completion would change the text behind the operator's back; the list stays.
+    setCompleter(nullptr);
     setMaxVisibleItems(12);
     ApplyColors();
 }

@@ -1,6 +1,9 @@
 #include "tav_edit.h"
 
+#include <QFontMetrics>
 #include <QLocale>
+#include <QPainter>
+#include <QStringList>
 
 #include "tav_colors.h"
 
@@ -53,18 +56,79 @@ void TavEdit::UpdateColors()
     ApplyColors();
 }
 
-void TavEdit::SetTextFromDevice(const QString& text)
+void TavEdit::SetTextFromDevice(const QString& text, const QString& reason)
 {
     setText(text);
-    // Like a freshly set native edit, show the start of a long text; a value too
-    // wide for its field (a large counter) can still be read whole from the tip.
+    // Like a freshly set native edit, show the start of a long text.
     setCursorPosition(0);
-    const bool clipped = fontMetrics().horizontalAdvance(text) > contentsRect().width() - 4;
-    setToolTip(clipped ? text : QString());
+    const bool clipped = !FitTextToField();
+    // A value too wide for its field is read whole from the tip, and a reason beside it.
+    QStringList tip;
+    if (clipped)
+        tip << text;
+    if (!reason.isEmpty())
+        tip << reason;
+    setToolTip(tip.join(QLatin1Char('\n')));
     if (TrackChanges) {
         Modified = false;
         UpdateColors();
     }
+}
+
+int TavEdit::TextRoom() const
+{
+    return contentsRect().width() - 4;
+}
+
+bool TavEdit::FitTextToField()
+{
+    // The field's own font is the measure; a smaller one is only ever ours.
+    if (!shrunk_)
+        fullFont_ = font();
+    QFont fitted = fullFont_;
+    const int room = TextRoom();
+    const int wanted = QFontMetrics(fullFont_).horizontalAdvance(text());
+    const bool fitsWhole = wanted <= room;
+    shrunk_ = false;
+    cutMark_ = false;
+    if (!fitsWhole && room > 0) {
+        // A smaller font, down to two thirds of the field's, so a long number
+        // is seen whole; beyond that the cut mark shows that some is hidden.
+        const bool byPoints = fullFont_.pointSizeF() > 0;
+        const qreal full = byPoints ? fullFont_.pointSizeF() : fullFont_.pixelSize();
+        for (qreal size = full - 0.5; size >= full * 2 / 3; size -= 0.5) {
+            if (byPoints)
+                fitted.setPointSizeF(size);
+            else
+                fitted.setPixelSize(static_cast<int>(size));
+            if (QFontMetrics(fitted).horizontalAdvance(text()) <= room) {
+                shrunk_ = true;
+                break;
+            }
+        }
+        cutMark_ = !shrunk_;
+    }
+    setFont(shrunk_ ? fitted : fullFont_);
+    update();
+    return fitsWhole;
+}
+
+void TavEdit::paintEvent(QPaintEvent* event)
+{
+    QLineEdit::paintEvent(event);
+    if (!cutMark_ || hasFocus())
+        return;
+    // A mark over the right end, so that a cut value never reads as a shorter number.
+    QPainter painter(this);
+    const QString mark = QStringLiteral("\u2026");
+    const QFontMetrics metrics(font());
+    const QRect room = contentsRect().adjusted(1, 1, -1, -1);
+    QRect markRect(room.right() - metrics.horizontalAdvance(mark) - 3, room.top(),
+                   metrics.horizontalAdvance(mark) + 4, room.height());
+    painter.fillRect(markRect, palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                               QPalette::Base));
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(markRect, Qt::AlignCenter, mark);
 }
 
 void TavEdit::EnableField(bool enable)

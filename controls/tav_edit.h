@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QLineEdit>
 #include <QString>
 
@@ -26,7 +27,8 @@ public:
     void UpdateColors();
     // Shows a value from the device (or a status text); an editable field then
     // counts as unchanged again.
-    void SetTextFromDevice(const QString& text);
+    // `reason`, when given, explains the text and stays readable on the tip.
+    void SetTextFromDevice(const QString& text, const QString& reason = QString());
     // Enables or disables the field with the matching background.
     void EnableField(bool enable);
 
@@ -44,7 +46,19 @@ public:
     // typed number is parsed.
     QString ThousandsSeparator;
 
+    // How the last text from the device is shown: in a smaller font to fit
+    // whole, or cut with a mark at the right end.
+    bool ShowsSmallerFont() const { return shrunk_; }
+    bool ShowsCutMark() const { return cutMark_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    // Shows the text in the field's font, else a smaller one, else with the
+    // cut mark; true when it fits in the field's own font.
+    bool FitTextToField();
+    int TextRoom() const;
     void OnTextUpdate();
     void SetCurrentColor(const QColor& color);
     void ApplyColors();
@@ -53,4 +67,7 @@ private:
     QColor normalColor_;
     QColor disabledColor_;
     QColor textColor_;
+    QFont fullFont_;
+    bool shrunk_ = false;
+    bool cutMark_ = false;
 };

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "firmware_stream.h"
+#include "path_kind.h"
 
 namespace {
 
@@ -89,6 +90,8 @@ std::string FirmwareCheckText(FirmwareCheckResult result, const std::string& pat
         return "The firmware file is shorter than the size its header gives";
     case FwImageTooShort:
         return "The firmware image is too short to hold its version";
+    case FwNotRegularFile:
+        return Format("'%s' is not a firmware file: choose a regular file", path);
     }
     return std::string();
 }
@@ -140,6 +143,12 @@ FirmwareCheck CheckFirmwareData(const uint8_t* data, size_t size, int32_t firmwa
 FirmwareCheck CheckFirmwareFile(const std::string& path, int32_t firmwareVersion,
                                 FirmwareStream& stream) {
     FirmwareCheck check;
+    if (KindOfPath(path) == PathKind::Other) {
+        stream.Close();
+        check.result = FwNotRegularFile;
+        check.text = FirmwareCheckText(FwNotRegularFile, path);
+        return check;
+    }
     if (!stream.Open(path)) {
         check.result = FwOpenFailed;
         check.text = FirmwareCheckText(FwOpenFailed, path);

@@ -54,6 +54,7 @@ enum FirmwareCheckResult {
     FwInvalidSizeField,     // compressed file whose expanded or stored size is below 32 or absurd
     FwStoredSizeBeyondEnd,  // compressed file whose stored size runs past the end of the file
     FwImageTooShort,        // image too short to hold the version at offsets 76 to 79
+    FwNotRegularFile,       // a folder, FIFO or device: refused before it is opened
 };
 
 struct FirmwareCheck {

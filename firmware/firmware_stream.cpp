@@ -1,17 +1,27 @@
 #include "firmware_stream.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 FirmwareStream::~FirmwareStream() { Close(); }
 
 bool FirmwareStream::Open(const std::string& path) {
     Close();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    // A directory opens for reading here but holds no bytes to send.
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(file);
+    // Non-blocking, so that a FIFO put where the file was cannot hold the open;
+    // only a regular file is kept, and it is read blocking as usual.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
         return false;
     }
     file_ = file;

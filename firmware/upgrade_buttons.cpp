@@ -9,6 +9,7 @@
 #include "firmware_progress.h"
 #include "message_pump.h"
 #include "path_compaction.h"
+#include "path_kind.h"
 #include "tav_edit.h"
 #include "temp_string.h"
 #include "zel5100util_app.h"
@@ -45,14 +46,19 @@ private:
 
 }  // namespace
 
+// Qt takes the pattern from the parentheses: "*.*" would hide files without a dot.
+#ifdef _WIN32
+const char* const AllFilesFilter = " All files (*.*)";
+#else
+const char* const AllFilesFilter = " All files (*)";
+#endif
+
 QString AskForFirmwareFile(QWidget* parent)
 {
     QFileDialog dialog(parent, QStringLiteral("Open firmware file"));
-    // The folder must exist; the file itself need not.
-    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters(
-        {QStringLiteral("Firmware files (*.zel)"), QStringLiteral(" All files (*.*)")});
+    dialog.setNameFilters({QStringLiteral("Firmware files (*.zel)"), QLatin1String(AllFilesFilter)});
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
@@ -105,6 +111,14 @@ void FirmwareUpgradeButtons::OnSelect()
             pathField->setText(QString());
         return;
     }
+    if (KindOfPath(FileSystemName(path)) == PathKind::Other) {
+        // Refused before anything is opened; the file chosen before stays.
+        const QString text =
+            QString::fromStdString(FirmwareCheckText(FwNotRegularFile, path.toStdString()));
+        window_.SetStatus(text);
+        app.ShowMessage(text);
+        return;
+    }
     app.FirmwarePath = path;
     if (pathField != nullptr)
         pathField->setText(QString::fromStdString(
@@ -135,7 +149,7 @@ void FirmwareUpgradeButtons::Upgrade()
     if (check.result != FwCheckOk) {
         const QString text = QString::fromStdString(check.text);
         app.ShowMessage(text);
-        if (check.result == FwOpenFailed) {
+        if (check.result == FwOpenFailed || check.result == FwNotRegularFile) {
             window_.SetStatus(text);
         } else if (check.result == FwDeviceTooOld14 || check.result == FwDeviceTooOld20) {
             window_.SetStatus(QStringLiteral("To old firmware version - update cancelled"));
@@ -147,8 +161,13 @@ void FirmwareUpgradeButtons::Upgrade()
     ZelSetUpgradeHooks(&FirmwareStream::ReadPartHook, &app.FirmwareStream, &ProgressHook, this);
     progressBar_->setValue(0);
     progressBar_->show();
+    window_.UpgradeTransferring = true;
     const ZelResult result = ZelUpgradeFirmware(check.storedSize);
+    window_.UpgradeTransferring = false;
     progressBar_->hide();
+    // Closed during the transfer, as the operator confirmed: nothing more to show.
+    if (window_.Closing)
+        return;
 
     if (result != ZEL_OK) {
         window_.SetStatus(QStringLiteral("Error while upgrading firmware"));

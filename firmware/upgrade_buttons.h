@@ -13,6 +13,8 @@ class WindowHost;
 
 // The most characters the path field shows; longer paths lose middle folders.
 constexpr int FirmwarePathDisplayLimit = 72;
+// The Select dialog's filter that shows every file.
+extern const char* const AllFilesFilter;
 
 class FirmwareUpgradeButtons : public QObject {
     Q_OBJECT

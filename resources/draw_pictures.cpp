@@ -112,7 +112,8 @@ QImage DrawDeviceBoard()
     // A crystal and a few small parts.
     p.setPen(QPen(QColor(170, 170, 170), 1));
     p.setBrush(QColor(215, 215, 215));
-    p.drawRoundedRect(QRectF(128, 40, 14, 7), 3, 3);
+    // Below the subtitle, clear of its text, above the traces.
+    p.drawRoundedRect(QRectF(112, 50, 14, 7), 3, 3);
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 8; ++i) {
         p.setBrush(i % 2 ? QColor(120, 80, 40) : QColor(210, 200, 180));

@@ -14,6 +14,7 @@
 #include "held_ports.h"
 #include "port_holder.h"
 #include "port_lock.h"
+#include "serial_node_check.h"
 
 namespace {
 
@@ -136,6 +137,7 @@ int OpenComPort(ComPort* port, const std::string& name) {
     CloseComPort(port);
     ForgetFailure(port);
     port->name = name;
+    if (!MayOpenAsSerialPort(name)) return Fail(port, COM_OPEN_NOT_SERIAL, ENOTTY);
 
     // The lock file comes first, so that a port another program has is not
     // even opened (an opening may already change its modem lines).

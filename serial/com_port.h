@@ -43,6 +43,7 @@ enum : int {
     COM_SET_SETTINGS_FAILED = -3,
     COM_GET_TIMING_FAILED = -4,
     COM_SET_TIMING_FAILED = -5,
+    COM_OPEN_NOT_SERIAL = -6,      // a terminal, file or device that is no serial line; nothing opened
 };
 
 // Closes the port held first (also when the new one then fails), opens `name`
@@ -63,7 +64,8 @@ void CloseComPort(ComPort* port);
 // The same for every port open in this process, for a handler of a fatal
 // signal: async-signal-safe, and leaves the ComPort records as they are.
 void ComReleaseAllPortsNow();
-// Status-line text for an OpenComPort failure code; "" for any other code.
+// Status-line text for an OpenComPort failure code; "" for any other code
+// (COM_OPEN_NOT_SERIAL names the port: NotASerialPortText in serial_node_check.h).
 const char* ComOpenStatusText(int code);
 
 ZelResult ComTransmit(void* context, int address, const uint8_t* bytes, int length);

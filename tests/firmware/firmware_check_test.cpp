@@ -269,10 +269,23 @@ TEST(FirmwareCheckFile, MissingFileOrDirectoryCannotBeOpened) {
     EXPECT_EQ(check.text, "Error opening '" + missing + "'");
     EXPECT_FALSE(stream.IsOpen());
 
-    check = CheckFirmwareFile(file.directory(), 20, stream);
-    EXPECT_EQ(check.result, FwOpenFailed);
-    EXPECT_EQ(check.text, "Error opening '" + file.directory() + "'");
-    EXPECT_FALSE(stream.IsOpen());
+}
+
+TEST(FirmwareCheckFile, AFolderFifoOrDeviceIsRefusedBeforeItIsOpened) {
+    TempFile file(BuildFirmwareFile(Plain(1, 5)));
+    const std::string fifo = file.directory() + "/firmware.fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    FirmwareStream stream;
+    // Opening the FIFO for reading would wait for a writer that never comes.
+    for (const std::string& path : {file.directory(), fifo, std::string("/dev/null")}) {
+        const FirmwareCheck check = CheckFirmwareFile(path, 20, stream);
+        EXPECT_EQ(check.result, FwNotRegularFile) << path;
+        EXPECT_EQ(check.text, "'" + path + "' is not a firmware file: choose a regular file");
+        EXPECT_FALSE(stream.IsOpen());
+        EXPECT_FALSE(stream.Open(path)) << path;
+        EXPECT_EQ(FirmwarePartCount(path), 0) << path;
+    }
+    ::unlink(fifo.c_str());
 }
 
 TEST(FirmwareCheckFile, FileOfMoreThan65535PartsIsRefusedUnread) {

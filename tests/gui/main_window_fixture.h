@@ -27,6 +27,10 @@ protected:
         };
         app_->PortCloser = [] {};
         app_->MessageBox = [this](const QString& text) { messages_ << text; };
+        app_->Confirm = [this](const QString& text) {
+            questions_ << text;
+            return confirmAnswer_;
+        };
         window_ = std::make_unique<Zel5100UtilDlg>(*app_);
         ComposeMainWindow(*window_);
     }
@@ -42,4 +46,6 @@ protected:
     std::unique_ptr<Zel5100UtilDlg> window_;
     std::vector<std::string> openedPorts_;
     QStringList messages_;
+    QStringList questions_;
+    bool confirmAnswer_ = true;
 };

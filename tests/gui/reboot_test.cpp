@@ -215,4 +215,33 @@ TEST_F(RebootTest, ClicksDuringTheWaitAreDropped)
     EXPECT_EQ(std::count(requests.begin(), requests.end(), Write(2, 2, 1)), 1);
 }
 
+TEST_F(RebootTest, ClosingTheWindowDuringTheWaitEndsItAtOnceAndGivesThePortBack)
+{
+    SimConfig config;
+    config.restartMs = 10 * 60 * 1000;  // the unit does not come back within the wait
+    ConnectDevice(config);
+    int closes = 0;
+    app_->PortCloser = [&closes] { ++closes; };
+    window_->show();
+    size_t sleepsAtClose = 0;
+    bool closed = false;
+    onPump_ = [&] {
+        if (window_->InRebootWait && !closed) {
+            closed = true;
+            sleepsAtClose = Sleeps().size();
+            window_->close();
+        }
+    };
+    window_->RebootAndReconnect();
+    onPump_ = nullptr;
+
+    ASSERT_TRUE(closed);
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(closes, 1);
+    // Not one pause more after the close: the wait did not run on to its limit.
+    EXPECT_EQ(Sleeps().size(), sleepsAtClose);
+    EXPECT_FALSE(statuses_.contains(QString::fromUtf8(Zel5100UtilDlg::RebootGaveUpText)));
+    EXPECT_FALSE(window_->InRebootWait);
+}
+
 }  // namespace

@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <algorithm>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "control_ids.h"
@@ -208,6 +210,51 @@ TEST_F(UpgradeUiTest, AnUploadArrivesByteExactAndTheWindowReconnects)
     EXPECT_TRUE(bar->isHidden());
 }
 
+TEST_F(UpgradeUiTest, ClosingDuringTheTransferAsksFirstAndSaysWhatStateTheUnitIsLeftIn)
+{
+    ConnectDevice(Device5100());
+    WatchImages();
+    TempFile file(PlainFile(20 * 1024));
+    Select(file.path());
+    // Giving the port back silences the line, as closing a serial port does.
+    int closes = 0;
+    app_->PortCloser = [this, &closes] {
+        ++closes;
+        MuteAll();
+    };
+    window_->show();
+
+    // Answered no: the upload goes on to the end.
+    confirmAnswer_ = false;
+    bool asked = false;
+    onPump_ = [&] {
+        if (window_->UpgradeTransferring && !asked) {
+            asked = true;
+            window_->close();
+        }
+    };
+    Upgrade();
+    ASSERT_EQ(questions_.size(), 1);
+    EXPECT_TRUE(questions_[0].contains(QLatin1String("erased")));
+    EXPECT_TRUE(questions_[0].contains(QLatin1String("keeps the firmware it has")));
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(finished_.size(), 1u);
+    EXPECT_EQ(closes, 0);
+
+    // Answered yes: the transfer stops, the port is given back, nothing more is shown.
+    confirmAnswer_ = true;
+    asked = false;
+    messages_.clear();
+    Upgrade();
+    onPump_ = nullptr;
+    EXPECT_EQ(questions_.size(), 2);
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(finished_.size(), 1u);
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("|").toStdString();
+    EXPECT_FALSE(app_->FirmwareStream.IsOpen());
+}
+
 TEST_F(UpgradeUiTest, ASecondClickDuringTheTransferIsIgnoredAndTheNextFileFollows)
 {
     ConnectDevice(Device5100());
@@ -309,13 +356,47 @@ TEST_F(UpgradeUiTest, TheProgressBarFitsUnderThePathFieldInsideTheGroup)
     EXPECT_TRUE(Buttons().ProgressBar()->isHidden());
 }
 
+TEST_F(UpgradeUiTest, AFifoOrAFolderIsRefusedAtOnceAndNothingIsOpened)
+{
+    TempFile chosen(PlainFile(2048));
+    Select(chosen.path());
+    ASSERT_EQ(PartsField(), QStringLiteral("2"));
+    ConnectDevice(Device5100());
+
+    const std::string fifo = chosen.directory() + "/firmware.fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, chosen.directory()}) {
+        const QString refusal = QStringLiteral("'%1' is not a firmware file: choose a regular file")
+                                    .arg(QString::fromStdString(path));
+        // Opening a FIFO for reading would wait for a writer and freeze the window.
+        messages_.clear();
+        Select(path);
+        EXPECT_EQ(messages_, QStringList{refusal}) << path;
+        EXPECT_EQ(window_->StatusLine()->text(), refusal) << path;
+        EXPECT_EQ(app_->FirmwarePath, QString::fromStdString(chosen.path())) << path;
+        EXPECT_EQ(PartsField(), QStringLiteral("2")) << path;
+
+        // The same refusal when the path was taken before it became one.
+        app_->FirmwarePath = QString::fromStdString(path);
+        messages_.clear();
+        Upgrade();
+        EXPECT_EQ(messages_, QStringList{refusal}) << path;
+        EXPECT_FALSE(app_->FirmwareStream.IsOpen());
+        app_->FirmwarePath = QString::fromStdString(chosen.path());
+    }
+    EXPECT_EQ(TransmitCount(), 0);
+    ::unlink(fifo.c_str());
+}
+
 TEST_F(UpgradeUiTest, TheFileDialogOffersFirmwareFilesFirst)
 {
     TempFile file(PlainFile(2048));
     QString title;
     QStringList filters;
+    QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
     WhenModalOpens<QFileDialog>([&](QFileDialog* dialog) {
         title = dialog->windowTitle();
+        fileMode = dialog->fileMode();
         filters = dialog->nameFilters();
         dialog->selectFile(QString::fromStdString(file.path()));
         static_cast<QDialog*>(dialog)->accept();
@@ -324,7 +405,15 @@ TEST_F(UpgradeUiTest, TheFileDialogOffersFirmwareFilesFirst)
     EXPECT_EQ(title, QStringLiteral("Open firmware file"));
     ASSERT_EQ(filters.size(), 2);
     EXPECT_EQ(filters[0], QStringLiteral("Firmware files (*.zel)"));
-    EXPECT_TRUE(filters[1].contains(QLatin1String("All files (*.*)")));
+    // The dialog trims the caption it is given.
+    EXPECT_EQ(filters[1], QString::fromLatin1(AllFilesFilter).trimmed());
+#ifdef _WIN32
+    EXPECT_STREQ(AllFilesFilter, " All files (*.*)");
+#else
+    // "*.*" would hide every file without a dot.
+    EXPECT_STREQ(AllFilesFilter, " All files (*)");
+#endif
+    EXPECT_EQ(fileMode, QFileDialog::ExistingFile);
     EXPECT_EQ(app_->FirmwarePath, QString::fromStdString(file.path()));
     EXPECT_EQ(PartsField(), QStringLiteral("2"));
 
