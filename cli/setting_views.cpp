@@ -122,6 +122,21 @@ bool WriteRestartsDevice(int category, int setting) {
            (category == MODE_CATEGORY && (setting == 1 || setting == 2));
 }
 
+bool IsNetworkSetting(int category, int setting) {
+    return category == DHCP_CATEGORY && setting >= 1 && setting <= DHCP_SETTING;
+}
+
+bool WriteTakesEffectAtOnce(int category, int setting) {
+    struct Command {
+        int category, setting;
+    };
+    static const Command commands[] = {{0x02, 4}, {0x80, 3}, {0x80, 4}, {0x85, 2}};
+    for (const Command& command : commands) {
+        if (command.category == category && command.setting == setting) return false;
+    }
+    return !WriteRestartsDevice(category, setting) && !IsNetworkSetting(category, setting);
+}
+
 const char* ModeName(int mode) {
     switch (mode) {
     case 0: return "ASI to IP";

@@ -47,6 +47,12 @@ bool SettingOffered(const SettingView& view, int32_t firmwareVersion);
 
 // Writes after which the device restarts: Reboot (0x03, 5), Mode (0x02, 1), Application (0x02, 2).
 bool WriteRestartsDevice(int category, int setting);
+// Writes whose value the device holds as soon as it has answered, so that a read back
+// shows whether it took them: not the restarting ones, not the network settings (they
+// apply at the next restart), not the commands (Persist, Abort, Update device, Erase).
+bool WriteTakesEffectAtOnce(int category, int setting);
+// The network settings (0x03, 1..4): they take effect when the device next restarts.
+bool IsNetworkSetting(int category, int setting);
 constexpr int REBOOT_CATEGORY = 0x03;
 constexpr int REBOOT_SETTING = 5;
 

@@ -19,6 +19,13 @@ struct SimFaultConfig {
     uint64_t seed = 1;
     // How far past the category's time-out a delayed reply arrives.
     int delayPastTimeoutMs = 50;
+    // Each reply is held back until the next request arrives, and goes out just
+    // before that request's own reply would have (which is held in its turn).
+    bool holdReplies = false;
+    // Writes of settings are answered as if done, but nothing changes.
+    bool ignoreWrites = false;
+    // Answer this many requests, then hang up the line (the terminal goes away); -1 never.
+    int64_t hangUpAfterFrames = -1;
 };
 
 struct SimConfig {

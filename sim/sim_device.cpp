@@ -228,6 +228,11 @@ void SimDevice::HandleFrame(int64_t atUs)
         return;
     }
     ++stats_.requests;
+    if (hangingUp_)
+        return;
+    if (config_.faults.hangUpAfterFrames >= 0
+        && stats_.requests >= static_cast<uint64_t>(config_.faults.hangUpAfterFrames))
+        hangingUp_ = true;
 
     SimFaultDraw draw = faults_.Draw();
     if (draw.silent) {
@@ -279,10 +284,17 @@ void SimDevice::HandleFrame(int64_t atUs)
                 timeoutMs = 300;
             startUs += static_cast<int64_t>(timeoutMs + config_.faults.delayPastTimeoutMs) * 1000;
         }
-        replyEndUs = out_.Send(reply.data(), reply.size(), startUs);
-        ++stats_.replies;
-        if (trace_)
-            trace_(false, reply);
+        if (config_.faults.holdReplies) {
+            // The reply held back from the request before goes out now instead.
+            std::swap(reply, heldReply_);
+            ++stats_.held;
+        }
+        if (!reply.empty()) {
+            replyEndUs = out_.Send(reply.data(), reply.size(), startUs);
+            ++stats_.replies;
+            if (trace_)
+                trace_(false, reply);
+        }
     }
 
     if (effects.restartAfterReply)
@@ -384,6 +396,8 @@ SimAnswer SimDevice::WriteSetting(int category, int setting, uint64_t value, int
         effects->restartNow = true;
         return SimAnswer::None();
     }
+    if (config_.faults.ignoreWrites)
+        return SimAnswer::Of(value, size);
     if (category == kCatConfiguration && (setting == kSetMode || setting == kSetApplication))
         effects->restartAfterReply = true;
     if (category == kCatConfiguration && setting == kSetPersist && value == 1)

@@ -116,6 +116,11 @@ void SimPtyServer::Serve(const volatile std::sig_atomic_t* stop)
             if (written > 0)
                 pending.erase(pending.begin(), pending.begin() + written);
         }
+        if (device_.HangingUp() && pending.empty() && device_.PendingOutput() == 0) {
+            // The last reply has left: the line goes away under the client.
+            Close();
+            return;
+        }
 
         // Waits are kept to the microsecond: paced reply bytes are due 86.8 us apart,
         // and a wait rounded up to whole milliseconds would hold each one back.
