@@ -256,6 +256,11 @@ ZelResult ZelExchange(int noReply)
     return ZEL_OK;
 }
 
+bool ZelLineGone(ZelResult result)
+{
+    return result == ZEL_E_TX_FAILED || result == ZEL_E_PORT_CLOSED;
+}
+
 ZelResult ZelTransact(int noReply)
 {
     ZelResult result = ZEL_OK;

@@ -153,6 +153,16 @@ ZelResult ComReceive(void* context, int /*address*/, uint8_t* buffer, int count,
     return got > 0 ? ZEL_OK : ZEL_E_RX_FAILED;
 }
 
+bool ComLineGone(const ComPort* port) {
+    if (!port || port->fd < 0) return true;
+    pollfd p{port->fd, POLLIN, 0};
+    int ready;
+    do {
+        ready = ::poll(&p, 1, 0);
+    } while (ready < 0 && errno == EINTR);
+    return ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
+}
+
 ZelResult ComSleep(void* /*context*/, int milliseconds) {
     if (milliseconds <= 0) return ZEL_OK;
     // An absolute wake-up time keeps the sleep exact across signal interruptions.
