@@ -65,6 +65,7 @@ struct SimConfig {
     bool failUpgrade = false;      // type 1: Error turns non-zero; type 2: Verify reads 0
     int eraseBusyMs = 1500;        // type 2: Busy after Erase
     int upgradeMode = 1;           // type 2: what Mode (0x85, 1) reads at start
+    bool refuseLastPart = false;   // type 1: the last part is refused with E
 
     // Wire pacing: bytes take 86.8 us each (115200 baud, 8N1) in both directions and a
     // reply starts turnaroundUs after the last byte of its request has arrived.

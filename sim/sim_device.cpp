@@ -63,7 +63,7 @@ SimDevice::SimDevice(const SimConfig& config, const SimClock& clock)
       out_(config.wirePacing),
       faults_(config.faults),
       upgrade_(SimUpgradeSettings{config.upgradeProgressSteps, config.failUpgrade,
-                                  config.eraseBusyMs, config.upgradeMode}),
+                                  config.eraseBusyMs, config.upgradeMode, config.refuseLastPart}),
       firmware_(config.firmwareVersion),
       activeDhcp_(config.dhcpEnabled),
       activeAddress_(config.staticAddress),

@@ -104,6 +104,7 @@ std::string SimUsage()
            "Firmware upgrade:\n"
            "  --progress-steps N        type 1: Progress polls from 0 to 100 (default 5)\n"
            "  --fail-upgrade            type 1: Error turns non-zero; type 2: Verify reads 0\n"
+           "  --refuse-last-part        type 1: the last part of the image is refused with E\n"
            "  --erase-ms N              type 2: Busy after Erase (default 1500)\n"
            "  --upgrade-mode 0|1        type 2: what Mode (0x85, 1) reads (default 1)\n"
            "  --image-out FILE          write each finished upgrade image to FILE\n"
@@ -193,6 +194,7 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, 
     std::map<std::string, std::function<void()>> switches = {
         {"--dhcp", [&] { c.dhcpEnabled = true; }},
         {"--fail-upgrade", [&] { c.failUpgrade = true; }},
+        {"--refuse-last-part", [&] { c.refuseLastPart = true; }},
         {"--pacing", [&] { c.wirePacing = true; }},
         {"--hold-replies", [&] { f.holdReplies = true; }},
         {"--ignore-writes", [&] { f.ignoreWrites = true; }},
