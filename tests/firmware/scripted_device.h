@@ -14,7 +14,7 @@
 
 struct ScriptedReply {
     bool silent = false;      // nothing comes back
-    char status = 'R';
+    char status = 0;          // 0: R answering a read, W a write
     bool defaultData = true;  // echo a write's data, or zeroes of the setting's size for a read
     std::string digits;       // data digits when defaultData is false
 
