@@ -138,6 +138,10 @@ std::vector<uint8_t> ScriptedDevice::BuildReply(const ScriptedRequest& request,
 
 ZelResult ScriptedDevice::Transmit(void* context, int, const uint8_t* bytes, int length) {
     auto* self = static_cast<ScriptedDevice*>(context);
+    if (self->lineGoneAfter >= 0 && int(self->requests.size()) >= self->lineGoneAfter) {
+        self->Log("transmit failed");
+        return ZEL_E_TX_FAILED;
+    }
     ScriptedRequest request;
     request.frame.assign(bytes, bytes + length);
     request.category = ParseHex(bytes + 3, 2);

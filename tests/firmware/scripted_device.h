@@ -52,6 +52,8 @@ public:
     int64_t sleptMs = 0;
     int pumps = 0;
     int receives = 0;
+    // The line goes away after this many requests: every later transmit fails. -1 never.
+    int lineGoneAfter = -1;
 
     void Log(const std::string& event) {
         if (logEvents) events.push_back(event);
