@@ -107,20 +107,22 @@ private:
     }
 
     void Refresh() {
-        // Swapped out of the handler's view while the texts change.
-        SetConfirmedInterrupt(nullptr, nullptr);
-        warning_ = "\nzelctl: stopping now ends the upgrade unfinished. " + State() +
-                   "\nPress Ctrl+C again within 3 s to stop; otherwise the upgrade goes on.\n";
-        ending_ = "\nzelctl: upgrade interrupted. " + Paragraph() + "\n";
-        SetConfirmedInterrupt(warning_.c_str(), ending_.c_str());
+        // The texts are written into the pair the handler does not see, then shown to it.
+        const int slot = 1 - shown_;
+        warning_[slot] = "\nzelctl: stopping now ends the upgrade unfinished. " + State() +
+                         "\nPress Ctrl+C again within 3 s to stop; otherwise the upgrade goes on.\n";
+        ending_[slot] = "\nzelctl: upgrade interrupted. " + Paragraph() + "\n";
+        SetConfirmedInterrupt(warning_[slot].c_str(), ending_[slot].c_str());
+        shown_ = slot;
     }
 
     bool typeTwo_;
     std::string retry_;
     int phase_ = -1;
     int percent_ = -1;
-    std::string warning_;
-    std::string ending_;
+    std::string warning_[2];
+    std::string ending_[2];
+    int shown_ = 1;
 };
 
 struct UpgradeView {

@@ -78,8 +78,12 @@ void SetGracefulInterrupt(bool graceful) { g_graceful = graceful ? 1 : 0; }
 bool InterruptRequested() { return g_requested != 0; }
 
 void SetConfirmedInterrupt(const char* warning, const char* ending) {
-    g_warning = nullptr;
-    g_armedUntilMs = 0;
+    if (!warning) {
+        g_warning = nullptr;
+        g_armedUntilMs = 0;
+        return;
+    }
+    // New texts keep a first Ctrl+C armed: the transfer moves on while the user decides.
     g_ending = ending;
     g_warning = warning;
 }
