@@ -92,6 +92,8 @@ std::string CommandHelp(const std::string& command) {
                RestartNote() +
                "After such a write the value is read back once the device answers again.\n"
                "Network settings (0x03 1 to 4) take effect at the device's next restart.\n"
+               "When the device holds another value than the one written, both are named and\n"
+               "the exit status is 1 (not for network settings and commands such as Persist).\n"
                "Example: zelctl set 0x81 10 5004\n";
     }
     if (command == "dump") {
@@ -130,7 +132,10 @@ std::string CommandHelp(const std::string& command) {
                "window's text (exit status 3) when the device cannot take it directly. Then\n"
                "sends it in 1024-byte parts, showing a progress bar on a terminal and plain\n"
                "progress lines otherwise (none with --quiet), waits for the device to\n"
-               "restart and prints its new firmware version.\n";
+               "restart and prints its new firmware version.\n"
+               "A line that goes away ends the upgrade at once. The first Ctrl+C during the\n"
+               "transfer says what the unit would be left with; a second one within 3 s stops.\n"
+               "An upgrade that does not finish says what state the unit is in and how to retry.\n";
     }
     if (command == "monitor") {
         return "usage: zelctl monitor CAT:SETTING ... [--interval SECONDS] [--count N]\n"
@@ -142,7 +147,8 @@ std::string CommandHelp(const std::string& command) {
                "                      fractional, 0 polls without pause)\n"
                "  --count N           stop after N polls (default: until interrupted)\n"
                "A value that cannot be read shows the result's name instead; the exit status\n"
-               "is then 1. Example: zelctl monitor 0x81:8 0x81:9 --interval 0.5\n";
+               "is then 1; a port that is hung up or unplugged ends the monitor with exit 1.\n"
+               "Example: zelctl monitor 0x81:8 0x81:9 --interval 0.5\n";
     }
     return UsageSummary() + "\n";
 }

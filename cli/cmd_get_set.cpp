@@ -57,9 +57,17 @@ int RunSet(const CliOptions& options, CommandArgs& args) {
         return 0;
     }
 
-    PrintSetting(options, address, session.Read(address));
-    if (address.category == ZEL_CAT_NETWORK && address.setting >= ZEL_SET_IP_ADDRESS && address.setting <= ZEL_SET_DHCP_ENABLED) {
+    const uint64_t held = session.Read(address);
+    PrintSetting(options, address, held);
+    if (IsNetworkSetting(address.category, address.setting)) {
         session.Note("Network settings take effect when the device next restarts (zelctl reboot).");
+    }
+    if (WriteTakesEffectAtOnce(address.category, address.setting) && held != value) {
+        // The device answered the write but kept another value: the write did not take.
+        const ValueFormat format = SettingFormat(address);
+        throw CliError(EXIT_DEVICE_FAILED, "the device kept " + FormatValue(format, held) + " in " +
+                                               SettingText(address) + ", not the " + FormatValue(format, value) +
+                                               " written");
     }
     return 0;
 }

@@ -33,9 +33,10 @@ int64_t ParseCount(const std::string& text) {
     return count;
 }
 
-// Waits until `until`, in short steps so that an interrupt is noticed soon.
-void WaitUntil(std::chrono::steady_clock::time_point until) {
-    while (!InterruptRequested()) {
+// Waits until `until`, in short steps so that an interrupt or a line that goes away
+// is noticed soon.
+void WaitUntil(std::chrono::steady_clock::time_point until, const DeviceSession& session) {
+    while (!InterruptRequested() && !session.LineGone()) {
         const auto now = std::chrono::steady_clock::now();
         if (now >= until) return;
         std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
@@ -60,6 +61,7 @@ int RunMonitor(const CliOptions& options, CommandArgs& args) {
         std::chrono::duration<double>(interval));
     auto next = std::chrono::steady_clock::now();
     bool anyFailed = false;
+    bool lineGone = false;
 
     for (int64_t poll = 0; (count < 0 || poll < count) && !InterruptRequested(); ++poll) {
         if (poll > 0) {
@@ -67,8 +69,12 @@ int RunMonitor(const CliOptions& options, CommandArgs& args) {
             next += step;
             const auto now = std::chrono::steady_clock::now();
             if (next < now) next = now;
-            WaitUntil(next);
+            WaitUntil(next, session);
             if (InterruptRequested()) break;
+            if (session.LineGone()) {
+                lineGone = true;
+                break;
+            }
         }
         const std::string stamp = LocalTimeText(true, true);
         JsonValue values = JsonValue::Array();
@@ -78,6 +84,8 @@ int RunMonitor(const CliOptions& options, CommandArgs& args) {
             const ZelResult result = session.TryRead(address, &value);
             const ValueFormat format = SettingFormat(address);
             if (result != ZEL_OK) anyFailed = true;
+            // A silent unit is polled on; a line that is gone ends the monitor.
+            if (ZelLineGone(result)) lineGone = true;
             if (options.json) {
                 values.Push(result == ZEL_OK ? SettingJson(address, value, format)
                                              : SettingErrorJson(address, result));
@@ -94,8 +102,16 @@ int RunMonitor(const CliOptions& options, CommandArgs& args) {
         }
         std::printf("%s\n", line.c_str());
         std::fflush(stdout);
+        if (lineGone || session.LineGone()) {
+            lineGone = true;
+            break;
+        }
     }
     SetGracefulInterrupt(false);
+    if (lineGone) {
+        throw CliError(EXIT_DEVICE_FAILED, "the line to the device is gone (" + session.PortName() +
+                                               " was hung up or unplugged)");
+    }
     if (anyFailed) {
         std::fprintf(stderr, "zelctl: some values could not be read (see the lines above)\n");
         return EXIT_DEVICE_FAILED;

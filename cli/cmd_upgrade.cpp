@@ -8,6 +8,7 @@
 #include "firmware_check.h"
 #include "firmware_progress.h"
 #include "firmware_stream.h"
+#include "interrupt.h"
 #include "zel_upgrade.h"
 
 namespace {
@@ -43,6 +44,20 @@ public:
         drawn_ = false;
     }
 
+    // A unit that programs may not answer for a while: the silence is shown as it lasts.
+    void Silence(int silentMs) {
+        if (quiet_) return;
+        Finish();
+        if (silentMs > 0) {
+            std::fprintf(stderr, "Programming: no answer from the device for %d s; still asking\n",
+                         (silentMs + 500) / 1000);
+        } else {
+            std::fprintf(stderr, "Programming: the device answers again\n");
+        }
+        std::fflush(stderr);
+        phase_ = -1;  // the bar is drawn anew
+    }
+
 private:
     bool quiet_;
     bool terminal_;
@@ -51,8 +66,78 @@ private:
     int percent_ = -1;
 };
 
+// What an upgrade that ends early leaves the unit with, as far as the transfer got, and
+// the command that tries again. Keeps the texts a Ctrl+C shows up to date.
+class UpgradeState {
+public:
+    UpgradeState(bool typeTwo, const std::string& port, const std::string& file)
+        : typeTwo_(typeTwo), retry_("To try again: zelctl --port " + port + " upgrade " + file) {
+        Refresh();
+    }
+    ~UpgradeState() { SetConfirmedInterrupt(nullptr, nullptr); }
+    UpgradeState(const UpgradeState&) = delete;
+    UpgradeState& operator=(const UpgradeState&) = delete;
+
+    void Reached(int phase, int percent) {
+        if (phase == phase_ && percent == percent_) return;
+        phase_ = phase;
+        percent_ = percent;
+        Refresh();
+    }
+
+    // One paragraph: the unit's state and the command to retry.
+    std::string Paragraph() const { return State() + " " + retry_ + "."; }
+
+private:
+    std::string State() const {
+        if (typeTwo_) {
+            // The erase is asked for before the first part; it cannot be undone.
+            const bool erased = phase_ > ZEL_UPG_PHASE_INIT || (phase_ == ZEL_UPG_PHASE_INIT && percent_ >= 20);
+            return erased ? "The unit's firmware is erased: upload the file again before power-cycling the unit, "
+                            "or it will not start."
+                          : "The unit's firmware may already be erased: upload the file again before "
+                            "power-cycling the unit.";
+        }
+        if (phase_ >= ZEL_UPG_PHASE_PROGRAMMING) {
+            return "The unit was told to program the new firmware and may still be doing so: leave it powered "
+                   "until it answers again and check its version with zelctl info; if it still runs the old "
+                   "firmware, nothing was programmed.";
+        }
+        return "The old firmware still runs on the unit: nothing was programmed.";
+    }
+
+    void Refresh() {
+        // The texts are written into the pair the handler does not see, then shown to it.
+        const int slot = 1 - shown_;
+        warning_[slot] = "\nzelctl: stopping now ends the upgrade unfinished. " + State() +
+                         "\nPress Ctrl+C again within 3 s to stop; otherwise the upgrade goes on.\n";
+        ending_[slot] = "\nzelctl: upgrade interrupted. " + Paragraph() + "\n";
+        SetConfirmedInterrupt(warning_[slot].c_str(), ending_[slot].c_str());
+        shown_ = slot;
+    }
+
+    bool typeTwo_;
+    std::string retry_;
+    int phase_ = -1;
+    int percent_ = -1;
+    std::string warning_[2];
+    std::string ending_[2];
+    int shown_ = 1;
+};
+
+struct UpgradeView {
+    ProgressDisplay* display;
+    UpgradeState* state;
+};
+
 void ShowProgress(void* context, int phase, int percent) {
-    static_cast<ProgressDisplay*>(context)->Report(phase, percent);
+    UpgradeView* view = static_cast<UpgradeView*>(context);
+    view->state->Reached(phase, percent);
+    view->display->Report(phase, percent);
+}
+
+void ShowSilence(void* context, int silentMs) {
+    static_cast<UpgradeView*>(context)->display->Silence(silentMs);
 }
 
 }  // namespace
@@ -71,12 +156,28 @@ int RunUpgrade(const CliOptions& options, CommandArgs& args) {
                  FormatDeviceType(identity.type) + " with firmware " +
                  FormatVersionTenths(uint32_t(identity.firmwareVersion)));
     ProgressDisplay display(options.quiet, isatty(STDERR_FILENO) != 0);
-    ZelSetUpgradeHooks(FirmwareStream::ReadPartHook, &stream, ShowProgress, &display);
-    const ZelResult result = ZelUpgradeFirmware(check.storedSize);
-    ZelSetUpgradeHooks(nullptr, nullptr, nullptr, nullptr);
+    ZelResult result = ZEL_OK;
+    std::string paragraph;
+    {
+        UpgradeState state(identity.type == uint32_t(ZEL_DEVICE_TYPE_5137), session.PortName(), path);
+        UpgradeView view{&display, &state};
+        ZelSetUpgradeHooks(FirmwareStream::ReadPartHook, &stream, ShowProgress, &view);
+        ZelSetUpgradeSilenceHook(ShowSilence, &view);
+        result = ZelUpgradeFirmware(check.storedSize);
+        ZelSetUpgradeSilenceHook(nullptr, nullptr);
+        ZelSetUpgradeHooks(nullptr, nullptr, nullptr, nullptr);
+        paragraph = state.Paragraph();
+    }
     display.Finish();
     stream.Close();
-    if (result != ZEL_OK) ThrowDeviceFailure("Error while upgrading firmware: the transfer", result);
+    if (ZelLineGone(result)) {
+        throw CliError(EXIT_DEVICE_FAILED, "Error while upgrading firmware: the line to the device is gone (" +
+                                               CliResultName(result) + ").\n" + paragraph);
+    }
+    if (result != ZEL_OK) {
+        throw CliError(EXIT_DEVICE_FAILED,
+                       DeviceFailureText("Error while upgrading firmware: the transfer", result) + "\n" + paragraph);
+    }
 
     session.Note("Firmware uploaded");
     const DeviceIdentity after = session.AwaitRestart();

@@ -47,6 +47,9 @@ public:
     // RESTART_LIMIT_MS; throws when it does not) and identifies it anew.
     DeviceIdentity AwaitRestart();
 
+    // The port has been hung up or has vanished.
+    bool LineGone() const { return ComLineGone(&port_); }
+
     // A progress note on stderr, unless --quiet.
     void Note(const std::string& text) const;
 

@@ -7,3 +7,8 @@ void InstallInterruptHandlers();
 // While set, an interrupt only raises a flag (monitor stops after its current poll).
 void SetGracefulInterrupt(bool graceful);
 bool InterruptRequested();
+// While set, a first Ctrl+C only writes `warning` to stderr; a second one within 3 s
+// writes `ending` and ends the program as usual. Both texts must stay alive and
+// unchanged while set (set new ones to change them); a null warning turns it off.
+// Termination signals end the program at once.
+void SetConfirmedInterrupt(const char* warning, const char* ending);

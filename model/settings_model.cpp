@@ -183,6 +183,18 @@ bool WriteRestartsDevice(int category, int setting) {
            (category == ZEL_CAT_CONFIGURATION && (setting == ZEL_SET_MODE || setting == ZEL_SET_APPLICATION));
 }
 
+bool IsNetworkSetting(int category, int setting) {
+    return category == ZEL_CAT_NETWORK && setting >= ZEL_SET_IP_ADDRESS && setting <= ZEL_SET_DHCP_ENABLED;
+}
+
+bool WriteTakesEffectAtOnce(int category, int setting) {
+    const bool command = (category == ZEL_CAT_CONFIGURATION && setting == ZEL_SET_PERSIST) ||
+                         (category == ZEL_CAT_UPGRADE_TYPE1 &&
+                          (setting == ZEL_SET_UPDATE_DEVICE || setting == ZEL_SET_ABORT)) ||
+                         (category == ZEL_CAT_UPGRADE_TYPE2 && setting == ZEL_SET_ERASE);
+    return !command && !WriteRestartsDevice(category, setting) && !IsNetworkSetting(category, setting);
+}
+
 const char* ModeName(int mode) {
     switch (mode) {
     case ZEL_MODE_ASI_TO_IP: return "ASI to IP";

@@ -57,6 +57,13 @@ std::string FormatSetting(const SettingView& view, uint64_t value);
 
 // Writes after which the device restarts: Reboot, Mode, Application.
 bool WriteRestartsDevice(int category, int setting);
+// The network settings (address, mask, gateway, DHCP): they take effect when the
+// device next restarts.
+bool IsNetworkSetting(int category, int setting);
+// Writes whose value the device holds as soon as it has answered, so that a read back
+// shows whether it took them: not the restarting ones, not the network settings, not
+// the commands (Persist, Abort, Update device, Erase).
+bool WriteTakesEffectAtOnce(int category, int setting);
 
 // "ASI to IP" for 0, "IP to ASI" for 1, "" otherwise.
 const char* ModeName(int mode);

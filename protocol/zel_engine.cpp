@@ -55,6 +55,13 @@ int32_t classifyStatus(uint8_t c)
     }
 }
 
+// R or r answers a read, W or w a write; any other letter answers either.
+bool AnswersOtherDirection(uint8_t status, bool read)
+{
+    const uint8_t other = read ? 'W' : 'R';
+    return status == other || status == other + ('a' - 'A');
+}
+
 } // namespace
 
 void ZelSetTransport(ZelTransmitFn transmit, ZelReceiveFn receive, ZelSleepFn sleep,
@@ -197,10 +204,11 @@ ZelResult ZelExchange(int noReply)
     if (got < 0) got = 0;
     if (got > expected) got = expected;
 
-    if (frame[0] != ZEL_STX)
+    // Only the bytes received count: the rest of the buffer still holds the request.
+    if (got < 1 || frame[0] != ZEL_STX)
         return ZEL_E_INCOMPLETE_MSG;
     int etx = -1;
-    for (int i = 1; i < expected; ++i) {
+    for (int i = 1; i < got; ++i) {
         if (frame[i] == ZEL_ETX) {
             etx = i;
             break;
@@ -211,7 +219,7 @@ ZelResult ZelExchange(int noReply)
         return ZEL_E_INCOMPLETE_MSG;
 
     t.replyChecksum = pairValue(frame[etx - 2], frame[etx - 1]);
-    if (ZelChecksum(frame + 1, got - 4) != t.replyChecksum)
+    if (ZelChecksum(frame + 1, etx - 3) != t.replyChecksum)
         return ZEL_E_INCORRECT_CHECKSUM;
 
     t.replyAddress = pairValue(frame[1], frame[2]);
@@ -219,13 +227,20 @@ ZelResult ZelExchange(int noReply)
     t.replySetting = pairValue(frame[5], frame[6]);
     if (t.replyCategory != (t.category & 0xFF) || t.replySetting != (t.setting & 0xFF))
         return ZEL_E_INCORRECT_REPLY;
+    // A reply of the other direction belongs to another exchange (one the unit answered late).
+    if (AnswersOtherDirection(frame[7], t.read == 1))
+        return ZEL_E_INCORRECT_REPLY;
 
     t.replyStatus = classifyStatus(frame[7]);
+    const bool refusal = t.replyStatus == ZEL_STATUS_ERROR || t.replyStatus == ZEL_STATUS_BUSY;
 
     int dataStart = 8;
     if (indexed) {
         t.replyIndex = ZelHexToInt(frame + 8, 4);
         dataStart = 12;
+        // Another index is another part's or row's reply; a refusal need not carry one.
+        if (!refusal && t.replyIndex != (t.index & 0xFFFF))
+            return ZEL_E_INCORRECT_REPLY;
     }
     int digits = etx - dataStart - 2;
     // The digits between the header and the checksum fit the expected size by
@@ -239,6 +254,11 @@ ZelResult ZelExchange(int noReply)
     if (t.replyStatus == ZEL_STATUS_BUSY)
         return ZEL_E_B_REPLY;
     return ZEL_OK;
+}
+
+bool ZelLineGone(ZelResult result)
+{
+    return result == ZEL_E_TX_FAILED || result == ZEL_E_PORT_CLOSED;
 }
 
 ZelResult ZelTransact(int noReply)

@@ -169,6 +169,10 @@ ZelResult ZelWriteSetting(int category, int setting, uint32_t value);
 // Sends the first n bytes of ZelTransferBuffer verbatim as one indexed write.
 ZelResult ZelWriteData(int category, int setting, int index, int n);
 
+// The result says the line to the device is gone (the port refused the request or was
+// hung up), not that the device was silent: waiting on will not bring an answer.
+bool ZelLineGone(ZelResult result);
+
 // Name text of a result; "UNKOWN" for 21 and anything outside 0..25.
 const char* ZelResultName(ZelResult result);
 // The protocol error message every front end shows for a failed operation.

@@ -26,6 +26,7 @@ constexpr int ZEL_SET_HARDWARE_VERSION_5137 = 6;
 constexpr int ZEL_SET_MODE = 1;         // writing it restarts the unit
 constexpr int ZEL_SET_APPLICATION = 2;  // writing it restarts the unit
 constexpr int ZEL_SET_VOLATILE_STORAGE = 3;
+constexpr int ZEL_SET_PERSIST = 4;  // a command: the settings are written to flash
 
 // Settings of ZEL_CAT_NETWORK; the addresses and DHCP take effect at the next restart.
 constexpr int ZEL_SET_IP_ADDRESS = 1;
@@ -34,6 +35,11 @@ constexpr int ZEL_SET_GATEWAY = 3;
 constexpr int ZEL_SET_DHCP_ENABLED = 4;
 constexpr int ZEL_SET_REBOOT = 5;  // a command: the unit restarts without answering
 constexpr int ZEL_SET_MAC_ADDRESS = 6;
+
+// Commands of the upgrade categories
+constexpr int ZEL_SET_UPDATE_DEVICE = 3;  // ZEL_CAT_UPGRADE_TYPE1: program the parts sent
+constexpr int ZEL_SET_ABORT = 4;          // ZEL_CAT_UPGRADE_TYPE1
+constexpr int ZEL_SET_ERASE = 2;          // ZEL_CAT_UPGRADE_TYPE2
 
 // Operational modes (the value of ZEL_SET_MODE)
 constexpr int ZEL_MODE_ASI_TO_IP = 0;

@@ -46,6 +46,8 @@ struct UpgradeHooks {
     void* readPartContext = nullptr;
     ZelUpgProgressFn progress = nullptr;
     void* progressContext = nullptr;
+    ZelUpgSilenceFn silence = nullptr;
+    void* silenceContext = nullptr;
 };
 UpgradeHooks Hooks;
 
@@ -78,9 +80,16 @@ ZelResult ReadSigned(int category, int setting, int32_t* value) {
     return result;
 }
 
-// Type 1: follows Progress until it reaches 100, or Error turns non-zero.
+void ReportSilence(int64_t silentMs) {
+    if (Hooks.silence) Hooks.silence(Hooks.silenceContext, static_cast<int>(silentMs));
+}
+
+// Type 1: follows Progress until it reaches 100, or Error turns non-zero. Failed reads
+// are normal while a unit programs and are asked again; a line that is gone is not.
 ZelResult FollowProgramming() {
     ZelWaitBudget budget(ZEL_PROGRAMMING_LIMIT_MS);
+    int64_t lastAnswerMs = 0;
+    bool silent = false;
     int8_t lastProgress = 0;
     while (lastProgress < 100) {
         if (budget.Exhausted()) return ZEL_E_TIME_OUT;
@@ -88,14 +97,22 @@ ZelResult FollowProgramming() {
 
         // A failed read of Error leaves 0 and is no error of its own.
         uint32_t error = 0;
-        ZelReadSetting(CAT_UPG1, SET_UPG1_ERROR, &error);
+        ZelResult result = ZelReadSetting(CAT_UPG1, SET_UPG1_ERROR, &error);
+        if (ZelLineGone(result)) return result;
         if (error != 0) return ZEL_E_UPG_FAILED;
 
         uint32_t progress = 0;
-        if (ZelReadSetting(CAT_UPG1, SET_UPG1_PROGRESS, &progress) != ZEL_OK) {
+        result = ZelReadSetting(CAT_UPG1, SET_UPG1_PROGRESS, &progress);
+        if (ZelLineGone(result)) return result;
+        if (result != ZEL_OK) {
+            silent = true;
+            ReportSilence(budget.SpentMs() - lastAnswerMs);
             budget.Sleep(RETRY_SLEEP_MS);
             continue;
         }
+        lastAnswerMs = budget.SpentMs();
+        if (silent) ReportSilence(0);
+        silent = false;
         lastProgress = static_cast<int8_t>(progress);
         ReportAndPump(ZEL_UPG_PHASE_PROGRAMMING, lastProgress);
     }
@@ -202,6 +219,11 @@ void ZelSetUpgradeHooks(ZelUpgReadPartFn readPart, void* readPartContext, ZelUpg
     Hooks.progressContext = progressContext;
 }
 
+void ZelSetUpgradeSilenceHook(ZelUpgSilenceFn silence, void* context) {
+    Hooks.silence = silence;
+    Hooks.silenceContext = context;
+}
+
 const char* ZelUpgPhaseName(int phase) {
     switch (phase) {
     case ZEL_UPG_PHASE_INIT: return "Init";
@@ -230,8 +252,10 @@ ZelResult ZelWaitWhileBusy() {
     ZelWaitBudget budget(ZEL_BUSY_LIMIT_MS);
     for (;;) {
         uint32_t busy = 0;
-        // Any failed read, an error reply included, means "ask again".
-        if (ZelReadSetting(CAT_PROPERTIES, SET_BUSY, &busy) == ZEL_OK && busy == 0) return ZEL_OK;
+        // Any failed read, an error reply included, means "ask again", unless the line is gone.
+        const ZelResult result = ZelReadSetting(CAT_PROPERTIES, SET_BUSY, &busy);
+        if (result == ZEL_OK && busy == 0) return ZEL_OK;
+        if (ZelLineGone(result)) return result;
         if (budget.Exhausted()) return ZEL_E_TIME_OUT;
         budget.Sleep(RETRY_SLEEP_MS);
     }

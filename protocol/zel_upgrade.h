@@ -37,11 +37,18 @@ typedef ZelResult (*ZelUpgReadPartFn)(void* context, uint8_t* destination, int c
 // Shows the phase (0..3) and percent value. Optional.
 typedef void (*ZelUpgProgressFn)(void* context, int phase, int percent);
 
+// Shows, while the device programs, how long it has not answered (ms); 0 once it answers
+// again. Optional.
+typedef void (*ZelUpgSilenceFn)(void* context, int silentMs);
+
 // Binds the front end's upgrade hooks, each with the context handed back to it (e.g. the
 // open firmware file for the reader, the window for the progress display). The read-part
 // hook is required by ZelUpgradeFirmware; the progress hook may be null.
 void ZelSetUpgradeHooks(ZelUpgReadPartFn readPart, void* readPartContext, ZelUpgProgressFn progress,
                         void* progressContext);
+
+// Binds the hook that shows a silence while the device programs (null: none).
+void ZelSetUpgradeSilenceHook(ZelUpgSilenceFn silence, void* context);
 
 // Name of a phase: "Init", "Uploading", "Programming", "Finished"; "Unkown" otherwise.
 const char* ZelUpgPhaseName(int phase);
@@ -51,7 +58,8 @@ const char* ZelUpgPhaseName(int phase);
 ZelResult ZelGetUpgradeType(int32_t* upgradeType);
 
 // Reads Busy until it reads 0, sleeping 1 ms between reads. ZEL_E_TIME_OUT when the
-// device is still busy after ZEL_BUSY_LIMIT_MS; ZEL_E_RXFUNC_NULL_PNTR without a sleep hook.
+// device is still busy after ZEL_BUSY_LIMIT_MS; ZEL_E_RXFUNC_NULL_PNTR without a sleep hook;
+// at once the failed read's result when the line to the device is gone (ZelLineGone).
 ZelResult ZelWaitWhileBusy();
 
 // Encodes the first `count` (1..1024) bytes of ZelPartBuffer into ZelTransferBuffer and
@@ -62,5 +70,7 @@ int ZelEncode7Bit(int count);
 int ZelEncodeHex(int count);
 
 // Sends an image of `imageSize` bytes (1 .. 65535 x 1024) that the read-part hook
-// delivers from its first byte on. ZEL_OK once the device has accepted it.
+// delivers from its first byte on. ZEL_OK once the device has accepted it. A silent device
+// is polled on while it programs; a line that is gone ends the upgrade at once with the
+// failed request's result (ZelLineGone).
 ZelResult ZelUpgradeFirmware(int32_t imageSize);

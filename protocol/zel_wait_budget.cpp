@@ -12,8 +12,12 @@ void ZelWaitBudget::Sleep(int milliseconds) {
 }
 
 bool ZelWaitBudget::Exhausted() const {
-    const auto clockMs =
+    return SpentMs() >= limitMs_;
+}
+
+int64_t ZelWaitBudget::SpentMs() const {
+    const int64_t clockMs =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_)
             .count();
-    return sleptMs_ >= limitMs_ || clockMs >= limitMs_;
+    return clockMs > sleptMs_ ? clockMs : sleptMs_;
 }

@@ -14,6 +14,8 @@ public:
     // counts the pause against the limit.
     void Sleep(int milliseconds);
     bool Exhausted() const;
+    // The time counted so far: the clock's or the pauses', whichever is more.
+    int64_t SpentMs() const;
     int64_t SleptMs() const { return sleptMs_; }
 
 private:

@@ -72,6 +72,9 @@ ZelResult ComTransmit(void* context, int address, const uint8_t* bytes, int leng
 ZelResult ComReceive(void* context, int address, uint8_t* buffer, int count, int* received,
                      int timeoutMs);
 ZelResult ComSleep(void* context, int milliseconds);
+// The port has been hung up or has vanished (an unplugged adapter), or is not open.
+// Looks without waiting and without taking any input.
+bool ComLineGone(const ComPort* port);
 ZelResult ComPumpMessages(void* context);
 
 // The name to open for the COM port box's text. A lone decimal digit names a

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <ctime>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -71,12 +72,26 @@ ReadOutcome ReadSome(int fd, uint8_t* into, int wanted, int* got) {
     }
 }
 
+// Whatever waits in the input when a request is about to go out belongs to an
+// earlier exchange (a reply that came after its time-out): it must not be taken
+// for this request's reply. Bounded, so that a line that never stops talking
+// cannot hold the request back.
+void DiscardPendingInput(int fd) {
+    ::tcflush(fd, TCIFLUSH);
+    uint8_t scratch[256];
+    for (int round = 0; round < 64; ++round) {
+        int n = 0;
+        if (ReadSome(fd, scratch, int(sizeof scratch), &n) != ReadOutcome::Data) return;
+    }
+}
+
 }  // namespace
 
 ZelResult ComTransmit(void* context, int /*address*/, const uint8_t* bytes, int length) {
     int fd = OpenFd(context);
     if (fd < 0 || length < 0 || (length > 0 && !bytes)) return ZEL_E_TX_FAILED;
 
+    DiscardPendingInput(fd);
     const int64_t deadline = NowNs() + WriteAllowanceNs(length);
     int sent = 0;
     while (sent < length) {
@@ -136,6 +151,16 @@ ZelResult ComReceive(void* context, int /*address*/, uint8_t* buffer, int count,
 
     if (received) *received = got;
     return got > 0 ? ZEL_OK : ZEL_E_RX_FAILED;
+}
+
+bool ComLineGone(const ComPort* port) {
+    if (!port || port->fd < 0) return true;
+    pollfd p{port->fd, POLLIN, 0};
+    int ready;
+    do {
+        ready = ::poll(&p, 1, 0);
+    } while (ready < 0 && errno == EINTR);
+    return ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
 ZelResult ComSleep(void* /*context*/, int milliseconds) {

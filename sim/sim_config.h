@@ -19,6 +19,13 @@ struct SimFaultConfig {
     uint64_t seed = 1;
     // How far past the category's time-out a delayed reply arrives.
     int delayPastTimeoutMs = 50;
+    // Each reply is held back until the next request arrives, and goes out just
+    // before that request's own reply would have (which is held in its turn).
+    bool holdReplies = false;
+    // Writes of settings are answered as if done, but nothing changes.
+    bool ignoreWrites = false;
+    // Answer this many requests, then hang up the line (the terminal goes away); -1 never.
+    int64_t hangUpAfterFrames = -1;
 };
 
 struct SimConfig {
@@ -58,6 +65,7 @@ struct SimConfig {
     bool failUpgrade = false;      // type 1: Error turns non-zero; type 2: Verify reads 0
     int eraseBusyMs = 1500;        // type 2: Busy after Erase
     int upgradeMode = 1;           // type 2: what Mode (0x85, 1) reads at start
+    bool refuseLastPart = false;   // type 1: the last part is refused with E
 
     // Wire pacing: bytes take 86.8 us each (115200 baud, 8N1) in both directions and a
     // reply starts turnaroundUs after the last byte of its request has arrived.

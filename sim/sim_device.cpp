@@ -17,7 +17,6 @@ constexpr size_t kMaxFrameContent = 2100;
 
 
 constexpr int kSetBusy = 12;
-constexpr int kSetPersist = 4;
 constexpr int kSetFlashWrites = 5;
 constexpr int kSetFecDelay = 3;
 constexpr int kSetFecEnable = 4;
@@ -49,7 +48,7 @@ SimDevice::SimDevice(const SimConfig& config, const SimClock& clock)
       out_(config.wirePacing),
       faults_(config.faults),
       upgrade_(SimUpgradeSettings{config.upgradeProgressSteps, config.failUpgrade,
-                                  config.eraseBusyMs, config.upgradeMode}),
+                                  config.eraseBusyMs, config.upgradeMode, config.refuseLastPart}),
       firmware_(config.firmwareVersion),
       activeDhcp_(config.dhcpEnabled),
       activeAddress_(config.staticAddress),
@@ -214,6 +213,11 @@ void SimDevice::HandleFrame(int64_t atUs)
         return;
     }
     ++stats_.requests;
+    if (hangingUp_)
+        return;
+    if (config_.faults.hangUpAfterFrames >= 0
+        && stats_.requests >= static_cast<uint64_t>(config_.faults.hangUpAfterFrames))
+        hangingUp_ = true;
 
     SimFaultDraw draw = faults_.Draw();
     if (draw.silent) {
@@ -265,10 +269,17 @@ void SimDevice::HandleFrame(int64_t atUs)
                 timeoutMs = 300;
             startUs += static_cast<int64_t>(timeoutMs + config_.faults.delayPastTimeoutMs) * 1000;
         }
-        replyEndUs = out_.Send(reply.data(), reply.size(), startUs);
-        ++stats_.replies;
-        if (trace_)
-            trace_(false, reply);
+        if (config_.faults.holdReplies) {
+            // The reply held back from the request before goes out now instead.
+            std::swap(reply, heldReply_);
+            ++stats_.held;
+        }
+        if (!reply.empty()) {
+            replyEndUs = out_.Send(reply.data(), reply.size(), startUs);
+            ++stats_.replies;
+            if (trace_)
+                trace_(false, reply);
+        }
     }
 
     if (effects.restartAfterReply)
@@ -370,9 +381,11 @@ SimAnswer SimDevice::WriteSetting(int category, int setting, uint64_t value, int
         effects->restartNow = true;
         return SimAnswer::None();
     }
+    if (config_.faults.ignoreWrites)
+        return SimAnswer::Of(value, size);
     if (category == ZEL_CAT_CONFIGURATION && (setting == ZEL_SET_MODE || setting == ZEL_SET_APPLICATION))
         effects->restartAfterReply = true;
-    if (category == ZEL_CAT_CONFIGURATION && setting == kSetPersist && value == 1)
+    if (category == ZEL_CAT_CONFIGURATION && setting == ZEL_SET_PERSIST && value == 1)
         Store(ZEL_CAT_CONFIGURATION, kSetFlashWrites, Stored(ZEL_CAT_CONFIGURATION, kSetFlashWrites) + 1);
     // A unit given an IP address of its own leaves DHCP at its next start.
     if (category == ZEL_CAT_NETWORK && setting == ZEL_SET_IP_ADDRESS)

@@ -38,6 +38,7 @@ struct SimStats {
     uint64_t corrupted = 0;
     uint64_t noisy = 0;
     uint64_t delayed = 0;
+    uint64_t held = 0;
 };
 
 class SimDevice {
@@ -52,6 +53,8 @@ public:
     // When the next outgoing byte is on the line; -1 when nothing is waiting.
     int64_t NextOutputUs() const { return out_.NextArrivalUs(); }
     size_t PendingOutput() const { return out_.Pending(); }
+    // The device has answered its last request before hanging up the line.
+    bool HangingUp() const { return hangingUp_; }
 
     // Power-cycles the device now.
     void Restart();
@@ -134,6 +137,8 @@ private:
     int64_t restartEndsUs_ = -1;    // a restart runs until then
 
     bool inFrame_ = false;
+    bool hangingUp_ = false;
+    std::vector<uint8_t> heldReply_;  // with holdReplies: the reply still held back
     std::vector<uint8_t> frame_;
 
     std::function<void(const std::vector<uint8_t>&)> imageFinished_;

@@ -105,6 +105,7 @@ std::string SimUsage()
            "Firmware upgrade:\n"
            "  --progress-steps N        type 1: Progress polls from 0 to 100 (default 5)\n"
            "  --fail-upgrade            type 1: Error turns non-zero; type 2: Verify reads 0\n"
+           "  --refuse-last-part        type 1: the last part of the image is refused with E\n"
            "  --erase-ms N              type 2: Busy after Erase (default 1500)\n"
            "  --upgrade-mode 0|1        type 2: what Mode (0x85, 1) reads (default 1)\n"
            "  --image-out FILE          write each finished upgrade image to FILE\n"
@@ -112,10 +113,15 @@ std::string SimUsage()
            "  --drop PCT                the reply is lost\n"
            "  --corrupt PCT             one byte of the reply is changed\n"
            "  --delay PCT               the reply comes after the category's time-out\n"
+           "  --delay-past-ms N         how far past the time-out a delayed reply comes (default 50)\n"
            "  --garbage PCT             stray bytes come before the reply\n"
            "  --error PCT               the request is refused with E\n"
            "  --busy PCT                the request is answered with B\n"
            "  --silent-after N          answer N requests, then nothing (unplugged)\n"
+           "  --hang-up-after N         answer N requests, then hang up the terminal (line gone)\n"
+           "  --hold-replies            hold each reply back until the next request arrives,\n"
+           "                            then send it in place of that request's reply\n"
+           "  --ignore-writes           answer writes of settings as done but change nothing\n"
            "  --seed N                  seed of the fault draws (default 1)\n"
            "Line:\n"
            "  --pacing                  bytes take 86.8 us each (115200 8N1), replies wait for\n"
@@ -167,6 +173,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, 
         {"--drop", percent(&f.dropReplyPercent)},
         {"--corrupt", percent(&f.corruptBytePercent)},
         {"--delay", percent(&f.delayReplyPercent)},
+        {"--delay-past-ms", integer(0, 600000, &f.delayPastTimeoutMs)},
+        {"--hang-up-after", integer(0, std::numeric_limits<long long>::max(), &f.hangUpAfterFrames)},
         {"--garbage", percent(&f.noisePercent)},
         {"--error", percent(&f.errorReplyPercent)},
         {"--busy", percent(&f.busyReplyPercent)},
@@ -188,7 +196,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, 
         {"--dhcp", [&] { c.dhcpEnabled = true; }},
         {"--still-counters", [&] { c.countersMove = false; }},
         {"--fail-upgrade", [&] { c.failUpgrade = true; }},
+        {"--refuse-last-part", [&] { c.refuseLastPart = true; }},
         {"--pacing", [&] { c.wirePacing = true; }},
+        {"--hold-replies", [&] { f.holdReplies = true; }},
+        {"--ignore-writes", [&] { f.ignoreWrites = true; }},
         {"-v", [&] { options->verbose = true; }},
         {"--verbose", [&] { options->verbose = true; }},
         {"-h", [&] { options->help = true; }},

@@ -116,6 +116,17 @@ void SimPtyServer::Serve(const volatile std::sig_atomic_t* stop)
             if (written > 0)
                 pending.erase(pending.begin(), pending.begin() + written);
         }
+        if (device_.HangingUp() && pending.empty() && device_.PendingOutput() == 0) {
+            // Once the client has taken the last reply (or a second has passed), the
+            // line goes away under it: a hang-up discards what it has not read.
+            int unread = 0;
+            const int64_t now = clock_.NowUs();
+            if (hangUpSinceUs_ < 0) hangUpSinceUs_ = now;
+            if (::ioctl(slave_, FIONREAD, &unread) != 0 || unread == 0 || now - hangUpSinceUs_ > 1000000) {
+                Close();
+                return;
+            }
+        }
 
         // Waits are kept to the microsecond: paced reply bytes are due 86.8 us apart,
         // and a wait rounded up to whole milliseconds would hold each one back.

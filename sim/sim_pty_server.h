@@ -39,4 +39,5 @@ private:
     std::string slavePath_;
     std::string linkPath_;
     int64_t lastTrafficUs_ = 0;
+    int64_t hangUpSinceUs_ = -1;  // when the device asked to hang up the line
 };

@@ -246,6 +246,8 @@ SimAnswer SimUpgrade::WritePart(int category, int index, const uint8_t* data, si
             return SimAnswer::Refused();
         if (index < 1 || index > status_.partsAnnounced)
             return SimAnswer::Refused();
+        if (settings_.refuseLastPart && index == status_.partsAnnounced)
+            return SimAnswer::Refused();
         if (!DecodeSimPart(data, length, &part, &encoding) ||
             static_cast<int>(part.size()) != ExpectedType1PartSize(index))
             return SimAnswer::Refused();

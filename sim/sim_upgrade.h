@@ -41,6 +41,7 @@ struct SimUpgradeSettings {
     bool fail = false;
     int eraseBusyMs = 1500;
     int mode = 1;  // type 2: Mode (0x85, 1)
+    bool refuseLastPart = false;  // type 1: the last announced part is answered with E
 };
 
 class SimUpgrade {

@@ -116,7 +116,7 @@ std::vector<ScriptedRequest> ScriptedDevice::RequestsTo(int category, int settin
 std::vector<uint8_t> ScriptedDevice::BuildReply(const ScriptedRequest& request,
                                                 const ScriptedReply& reply) const {
     std::string body = "40" + HexDigits(request.category & 0xFF, 1) + HexDigits(request.setting & 0xFF, 1);
-    body += reply.status;
+    body += reply.status ? reply.status : (request.read ? 'R' : 'W');
     if (ZelCategoryIndexed(request.category)) body += HexDigits(request.index & 0xFFFF, 2);
     if (!reply.defaultData) {
         body += reply.digits;
@@ -138,6 +138,10 @@ std::vector<uint8_t> ScriptedDevice::BuildReply(const ScriptedRequest& request,
 
 ZelResult ScriptedDevice::Transmit(void* context, int, const uint8_t* bytes, int length) {
     auto* self = static_cast<ScriptedDevice*>(context);
+    if (self->lineGoneAfter >= 0 && int(self->requests.size()) >= self->lineGoneAfter) {
+        self->Log("transmit failed");
+        return ZEL_E_TX_FAILED;
+    }
     ScriptedRequest request;
     request.frame.assign(bytes, bytes + length);
     request.category = ParseHex(bytes + 3, 2);

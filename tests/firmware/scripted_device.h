@@ -14,7 +14,7 @@
 
 struct ScriptedReply {
     bool silent = false;      // nothing comes back
-    char status = 'R';
+    char status = 0;          // 0: R answering a read, W a write
     bool defaultData = true;  // echo a write's data, or zeroes of the setting's size for a read
     std::string digits;       // data digits when defaultData is false
 
@@ -52,6 +52,8 @@ public:
     int64_t sleptMs = 0;
     int pumps = 0;
     int receives = 0;
+    // The line goes away after this many requests: every later transmit fails. -1 never.
+    int lineGoneAfter = -1;
 
     void Log(const std::string& event) {
         if (logEvents) events.push_back(event);

@@ -234,6 +234,46 @@ TEST_F(UpgradeTest, ProgrammingThatNeverEndsTimesOut) {
     EXPECT_GT(device.pumps, 2 * ZEL_PROGRAMMING_LIMIT_MS / 300);  // the window kept being served
 }
 
+// Failed reads while the unit programs are asked again, and their silence is shown.
+TEST_F(UpgradeTest, SilenceWhileProgrammingIsShownAsItLasts) {
+    static std::vector<int> silences;
+    silences.clear();
+    ZelSetUpgradeSilenceHook([](void*, int ms) { silences.push_back(ms); }, nullptr);
+    Device5100(14);
+    image = {1, 2, 3};
+    device.Script(0x80, 5, {ScriptedReply::Silence(), ScriptedReply::Silence(), ScriptedReply::Silence(),
+                            ScriptedReply::Silence(), ScriptedReply::Silence(), ScriptedReply::Silence(),
+                            ScriptedReply::Value(100, 1)});
+    EXPECT_EQ(ZelUpgradeFirmware(3), ZEL_OK);
+    ASSERT_EQ(silences.size(), 3u);  // two silent polls, then the answer
+    EXPECT_GT(silences[0], 0);
+    EXPECT_GT(silences[1], silences[0]);
+    EXPECT_EQ(silences[2], 0);
+    ZelSetUpgradeSilenceHook(nullptr, nullptr);
+}
+
+TEST_F(UpgradeTest, ALineGoneWhileTheUnitProgramsEndsTheUpgradeAtOnce) {
+    Device5100(14);
+    image = {1, 2, 3};
+    device.SetValue(0x80, 5, 50);  // programming never ends on its own
+    const auto programming = [&] {
+        for (size_t i = 0; i < device.requests.size(); ++i)
+            if (device.requests[i].category == 0x80 && device.requests[i].setting == 5) return int(i);
+        return -1;
+    };
+    // Once the unit has answered a poll, the line is pulled two requests later.
+    static ScriptedDevice* line;
+    line = &device;
+    ZelSetUpgradeHooks(ReadPart, this, [](void* context, int phase, int percent) {
+        Progress(context, phase, percent);
+        if (phase == ZEL_UPG_PHASE_PROGRAMMING && percent == 50 && line->lineGoneAfter < 0)
+            line->lineGoneAfter = int(line->requests.size()) + 2;
+    }, this);
+    EXPECT_EQ(ZelUpgradeFirmware(3), ZEL_E_TX_FAILED);
+    EXPECT_GE(programming(), 0);
+    EXPECT_LT(device.sleptMs, 2000);  // not the ten minutes of a silent unit
+}
+
 TEST_F(UpgradeTest, ReadPartFailureEndsTheTransfer) {
     Device5100(14);
     UseImage(3000);

@@ -48,8 +48,9 @@ TEST(SettingsModel, EverySettingIsCataloguedWithItsCaptionAndAUniqueName) {
 TEST(SettingsModel, NumbersAreSignedOnlyForTheSignedType) {
     for (const PanelView& panel : WindowPanels()) {
         for (const SettingView& view : panel.settings) {
-            if (view.format == ValueFormat::Signed || view.format == ValueFormat::Unsigned)
+            if (view.format == ValueFormat::Signed || view.format == ValueFormat::Unsigned) {
                 EXPECT_EQ(view.format == ValueFormat::Signed, view.type == ZEL_TYPE_SIGNED) << Where(view);
+            }
             if (view.type == ZEL_TYPE_SIGNED) continue;
             // Counters and rates of 2^31 or more, and 8-byte counters of 2^63 or more, read positive.
             for (uint64_t value : SampleValues(ZelTypeSize(view.type)))
@@ -68,9 +69,10 @@ TEST(SettingsModel, EveryValueOfEverySettingParsesBackFromItsText) {
                 ASSERT_TRUE(ParseValue(view.format, text, &back)) << Where(view) << " '" << text << "'";
                 EXPECT_EQ(FormatSetting(view, back), text) << Where(view);
                 // Thousandths show six significant digits; every other format is exact.
-                if (view.format != ValueFormat::Thousandths || value < 100000)
+                if (view.format != ValueFormat::Thousandths || value < 100000) {
                     EXPECT_EQ(back, view.format == ValueFormat::Address ? value & 0xFFFFFFFFu : value)
                         << Where(view) << " '" << text << "'";
+                }
                 ++checked;
             }
         }

@@ -113,7 +113,7 @@ TEST_F(Access, WriteDataFramesAndExpectedReplies)
     for (int i = 0; i < ZEL_TRANSFER_BUFFER_SIZE; ++i)
         ZelTransferBuffer[i] = static_cast<uint8_t>(0x80 | (i & 0x7F));
 
-    line.reply(ScriptedTransport::frame("40800200070000"));
+    line.reply(ScriptedTransport::frame("408002W00070000"));
     EXPECT_EQ(ZelWriteData(0x80, 2, 7, 2048), ZEL_OK);
     const auto sent = line.callsOf(Call::Transmit);
     ASSERT_EQ(sent[0].bytes.size(), 2063u);

@@ -78,12 +78,86 @@ TEST_F(Engine, BusyReplyEndsAtOnce)
 TEST_F(Engine, IndexedReadCarriesTheIndexField)
 {
     prepareRead(0x81, 2, 1);
+    ZelTrans.index = 7;
     line.reply(ScriptedTransport::frame("408102R000701"));
     EXPECT_EQ(ZelTransact(0), ZEL_OK);
-    EXPECT_EQ(Printable(line.calls[0].bytes), "<STX>408102r00009F<ETX>");
+    EXPECT_EQ(Printable(line.calls[0].bytes), "<STX>408102r000798<ETX>");
     EXPECT_EQ(line.calls[1].count, 17);
-    EXPECT_EQ(ZelTrans.replyIndex, 7);  // decoded, not compared
+    EXPECT_EQ(ZelTrans.replyIndex, 7);
     EXPECT_EQ(out[0], 1);
+}
+
+// A unit that answers late leaves one exchange's reply to be read as the next one's:
+// a reply of the other direction, or for another index, is a failed attempt.
+TEST_F(Engine, RepliesBelongingToAnotherExchangeAreRetried)
+{
+    struct Case {
+        const char* what;
+        int category;
+        int index;
+        bool read;
+        std::string reply;
+        ZelResult expected;
+    } cases[] = {
+        {"W answering a read", 0x02, 0, true, "400201W01", ZEL_E_INCORRECT_REPLY},
+        {"w answering a read", 0x02, 0, true, "400201w01", ZEL_E_INCORRECT_REPLY},
+        {"R answering a write", 0x02, 0, false, "400201R01", ZEL_E_INCORRECT_REPLY},
+        {"r answering a write", 0x02, 0, false, "400201r01", ZEL_E_INCORRECT_REPLY},
+        {"another index, read", 0x81, 5, true, "408102R000401", ZEL_E_INCORRECT_REPLY},
+        {"another index, write", 0x81, 5, false, "408102w000601", ZEL_E_INCORRECT_REPLY},
+        {"R answering a read", 0x02, 0, true, "400201R01", ZEL_OK},
+        {"w answering a write", 0x02, 0, false, "400201w01", ZEL_OK},
+        {"another letter answering a read", 0x02, 0, true, "400201X01", ZEL_OK},
+        {"another letter answering a write", 0x02, 0, false, "400201K01", ZEL_OK},
+        {"same index", 0x81, 5, false, "408102W000501", ZEL_OK},
+        {"E answering a write", 0x02, 0, false, "400201E", ZEL_E_ERROR_REPLY},
+        {"e answering a read", 0x81, 5, true, "408102e", ZEL_E_ERROR_REPLY},
+        {"B answering a read", 0x02, 0, true, "400201B", ZEL_E_B_REPLY},
+    };
+    static const uint8_t one = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        line.calls.clear();
+        line.replies.clear();
+        for (int i = 0; i < 3; ++i) {
+            line.reply(ScriptedTransport::frame(c.reply));
+            line.silence();  // the drain after a failed attempt
+        }
+        prepareRead(c.category, c.category == 0x81 ? 2 : 1, 1);
+        ZelTrans.index = c.index;
+        if (!c.read) {
+            ZelTrans.read = 0;
+            ZelTrans.dataLength = 1;
+            ZelTrans.hexData = 1;
+            ZelTrans.data = &one;
+        }
+        EXPECT_EQ(ZelTransact(0), c.expected);
+        const bool refused = c.expected == ZEL_E_INCORRECT_REPLY;
+        EXPECT_EQ(line.callsOf(Call::Transmit).size(), refused ? 3u : 1u);
+    }
+}
+
+// The buffer still holds the request when a short reply arrives: its bytes are no reply.
+TEST_F(Engine, OnlyTheBytesReceivedAreTakenForTheReply)
+{
+    // A write of Mode with checksum 00: the request ends in "00" and ETX.
+    static const uint8_t value = 0x20;
+    std::memset(&ZelTrans, 0, sizeof ZelTrans);
+    ZelTrans.address = ZEL_DEVICE_ADDRESS;
+    ZelTrans.category = 0x02;
+    ZelTrans.setting = 1;
+    ZelTrans.dataLength = 1;
+    ZelTrans.hexData = 1;
+    ZelTrans.data = &value;
+    ZelTrans.size = 1;
+    ZelTrans.output = out;
+    for (int i = 0; i < 3; ++i) {
+        line.reply(bytes({ZEL_STX}));
+        line.silence();
+    }
+    EXPECT_EQ(ZelTransact(0), ZEL_E_INCOMPLETE_MSG);
+    EXPECT_EQ(Printable(line.calls[0].bytes), "<STX>400201w2000<ETX>");
+    EXPECT_EQ(line.callsOf(Call::Transmit).size(), 3u);
 }
 
 TEST_F(Engine, IndexTravelsAsItsLowSixteenBits)

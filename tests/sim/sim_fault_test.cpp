@@ -98,6 +98,32 @@ TEST_F(SimFaultTest, DeviceGoesSilentAfterTheGivenNumberOfRequests)
     EXPECT_EQ(ZelReadSetting(2, 1, &mode), ZEL_E_RX_FAILED);
 }
 
+TEST_F(SimFaultTest, HeldReplyGoesOutWhenTheNextRequestArrives)
+{
+    StartWith([](SimFaultConfig& f) { f.holdReplies = true; });
+    EXPECT_TRUE(Exchange(SimFrame("40810Bw00000200")).empty());
+    // The read gets the write's reply; its own waits for the request after it.
+    EXPECT_EQ(Text(Exchange(SimFrame("40810Br0000"))), Text(SimFrame("40810BW00000200")));
+    EXPECT_EQ(Text(Exchange(SimRaw("400201r67"))), Text(SimFrame("40810BR00000200")));
+    EXPECT_EQ(device->Value(0x81, 11), 0x200u);
+}
+
+TEST_F(SimFaultTest, IgnoredWriteIsAnsweredButChangesNothing)
+{
+    StartWith([](SimFaultConfig& f) { f.ignoreWrites = true; });
+    EXPECT_EQ(Text(Exchange(SimFrame("40810Bw00000200"))), Text(SimFrame("40810BW00000200")));
+    EXPECT_EQ(device->Value(0x81, 11), 100u);
+}
+
+TEST_F(SimFaultTest, HangUpComesAfterTheLastAnsweredRequest)
+{
+    StartWith([](SimFaultConfig& f) { f.hangUpAfterFrames = 1; });
+    EXPECT_FALSE(device->HangingUp());
+    EXPECT_EQ(Exchange(SimRaw("400201r67")), SimRaw("400201R0126"));
+    EXPECT_TRUE(device->HangingUp());
+    EXPECT_TRUE(Exchange(SimRaw("400201r67")).empty());
+}
+
 // The whole output of a faulty device for a fixed list of requests.
 std::vector<uint8_t> FaultyOutput(uint64_t seed)
 {

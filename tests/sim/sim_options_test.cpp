@@ -21,7 +21,9 @@ TEST(SimOptions, EveryOptionReachesTheConfiguration)
                           "--erase-ms", "0", "--upgrade-mode", "0", "--image-out", "/tmp/img",
                           "--drop", "1.5", "--corrupt", "2", "--delay", "3", "--garbage", "4",
                           "--error", "5", "--busy", "6", "--silent-after", "7", "--seed", "0x10",
-                          "--pacing", "--turnaround-us", "250", "--link", "/tmp/port", "-v"});
+                          "--pacing", "--turnaround-us", "250", "--link", "/tmp/port", "-v",
+                          "--delay-past-ms", "450", "--hang-up-after", "9", "--hold-replies",
+                          "--ignore-writes", "--refuse-last-part"});
     const SimConfig& c = o.config;
     EXPECT_EQ(c.deviceType, 5137);
     EXPECT_EQ(c.mode, 0);
@@ -44,6 +46,11 @@ TEST(SimOptions, EveryOptionReachesTheConfiguration)
     EXPECT_DOUBLE_EQ(c.faults.busyReplyPercent, 6);
     EXPECT_EQ(c.faults.silentAfterFrames, 7);
     EXPECT_EQ(c.faults.seed, 16u);
+    EXPECT_EQ(c.faults.delayPastTimeoutMs, 450);
+    EXPECT_EQ(c.faults.hangUpAfterFrames, 9);
+    EXPECT_TRUE(c.faults.holdReplies);
+    EXPECT_TRUE(c.faults.ignoreWrites);
+    EXPECT_TRUE(c.refuseLastPart);
     EXPECT_TRUE(c.wirePacing);
     EXPECT_EQ(c.turnaroundUs, 250);
     EXPECT_EQ(o.linkPath, "/tmp/port");
