@@ -5,6 +5,7 @@
 #include "cli_errors.h"
 #include "commands.h"
 #include "device_session.h"
+#include "text_codes.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ public:
 
     void Run() {
         const BackupEntry* mode = Find(MODE_CATEGORY, MODE_SETTING);
-        const BackupEntry* application = Find(MODE_CATEGORY, 2);
+        const BackupEntry* application = Find(MODE_CATEGORY, APPLICATION_SETTING);
 
         // A mode's own settings are usable only in that mode: switch to it first.
         if (mode && int(mode->value) == identity_.mode) ++unchanged_;
@@ -159,7 +160,7 @@ private:
             }
         }
         std::fflush(stdout);
-        for (const std::string& problem : problems_) std::fprintf(stderr, "zelctl: %s\n", problem.c_str());
+        for (const std::string& problem : problems_) std::fprintf(stderr, "zelctl: %s\n", PrintableLines(problem).c_str());
         session_.Note("Restore: " + std::to_string(written_) + " written, " + std::to_string(unchanged_) +
                       " already as in the backup; " + std::to_string(compared) + " compared, " +
                       std::to_string(differences) + " differ.");
@@ -190,7 +191,7 @@ int RunRestore(const CliOptions& options, CommandArgs& args) {
     DeviceSession session(options);
     const DeviceIdentity identity = session.Identify();
     if (identity.type != backup.deviceType) {
-        ThrowUsage("refused: " + path + " is a backup of a " + FormatDeviceType(backup.deviceType) +
+        ThrowUsage("refused: " + Printable(path) + " is a backup of a " + FormatDeviceType(backup.deviceType) +
                    ", but the device on " + session.PortName() + " is a " + FormatDeviceType(identity.type));
     }
     RestoreRun(session, backup, identity).Run();

@@ -52,7 +52,7 @@ constexpr int REBOOT_SETTING = 5;
 
 // Identity settings read by several commands.
 constexpr int TYPE_CATEGORY = 0x01, TYPE_SETTING = 5;
-constexpr int MODE_CATEGORY = 0x02, MODE_SETTING = 1;
+constexpr int MODE_CATEGORY = 0x02, MODE_SETTING = 1, APPLICATION_SETTING = 2;
 constexpr int FIRMWARE_CATEGORY = 0x01, FIRMWARE_SETTING = 3;
 constexpr int DHCP_CATEGORY = 0x03, DHCP_SETTING = 4;
 
