@@ -6,6 +6,7 @@
 #include "json_value.h"
 #include "port_discovery.h"
 #include "remembered_port.h"
+#include "text_codes.h"
 
 namespace {
 
@@ -52,10 +53,11 @@ int RunPorts(const CliOptions& options, CommandArgs& args) {
         if (!port.product.empty()) {
             manufacturer += manufacturer.empty() ? port.product : " " + port.product;
         }
-        std::printf("%s %-14s %-9s %-30s %-16s %-12s %s\n", isRemembered ? "*" : " ", port.name.c_str(),
-                    OrDash(port.usbVendorProduct).c_str(), OrDash(manufacturer).c_str(),
-                    OrDash(port.serialNumber).c_str(), OrDash(port.driver).c_str(),
-                    OrDash(port.byIdAlias).c_str());
+        // The USB strings are the adapter's own: shown escaped, like any foreign text.
+        std::printf("%s %-14s %-9s %-30s %-16s %-12s %s\n", isRemembered ? "*" : " ", Printable(port.name).c_str(),
+                    Printable(OrDash(port.usbVendorProduct)).c_str(), Printable(OrDash(manufacturer)).c_str(),
+                    Printable(OrDash(port.serialNumber)).c_str(), Printable(OrDash(port.driver)).c_str(),
+                    Printable(OrDash(port.byIdAlias)).c_str());
     }
     return 0;
 }
