@@ -5,6 +5,7 @@
 #include "cli_errors.h"
 #include "commands.h"
 #include "device_session.h"
+#include "standard_output.h"
 #include "text_codes.h"
 
 namespace {
@@ -150,16 +151,16 @@ private:
             const ZelResult read = session_.TryRead(entry.address, &current);
             if (read != ZEL_OK && !SettingRefused(read)) ThrowDeviceFailure("reading " + SettingText(entry.address), read);
             if (read != ZEL_OK) {
-                std::printf("%s: backup %s, device could not be read (%s)\n", SettingText(entry.address).c_str(),
+                PrintOut("%s: backup %s, device could not be read (%s)\n", SettingText(entry.address).c_str(),
                             Show(entry, entry.value).c_str(), CliResultName(read).c_str());
                 ++differences;
             } else if (current != entry.value) {
-                std::printf("%s: backup %s, device %s\n", SettingText(entry.address).c_str(),
+                PrintOut("%s: backup %s, device %s\n", SettingText(entry.address).c_str(),
                             Show(entry, entry.value).c_str(), Show(entry, current).c_str());
                 ++differences;
             }
         }
-        std::fflush(stdout);
+        FinishOut();
         for (const std::string& problem : problems_) std::fprintf(stderr, "zelctl: %s\n", PrintableLines(problem).c_str());
         session_.Note("Restore: " + std::to_string(written_) + " written, " + std::to_string(unchanged_) +
                       " already as in the backup; " + std::to_string(compared) + " compared, " +
