@@ -67,11 +67,11 @@ int InflatePrefix(const uint8_t* source, uint64_t sourceLength, uint64_t capacit
             code = Z_BUF_ERROR;
             break;
         }
-        if (code == Z_BUF_ERROR && stream.avail_in == 0 && sourceLeft == 0) {
-            code = Z_DATA_ERROR;  // the input ended before the stream did
+        if (code == Z_BUF_ERROR && (stream.avail_in > 0 || sourceLeft == 0)) {
+            code = Z_DATA_ERROR;  // no progress: the stream is cut short
             break;
         }
-        if (code == Z_BUF_ERROR) code = Z_OK;  // no progress possible this round; go on
+        if (code == Z_BUF_ERROR) code = Z_OK;  // the next piece of input is handed over above
     }
     inflateEnd(&stream);
     if (code == Z_NEED_DICT) return Z_DATA_ERROR;
