@@ -33,6 +33,9 @@ FirmwareCheck Refuse(FirmwareCheckResult result, int zlibCode = 0) {
     return check;
 }
 
+// Input is handed to zlib in steps of this size (a uInt holds no more than 4 GiB).
+constexpr uint64_t kInputStep = 64 * 1024;
+
 // Expands the payload through a small window and keeps only the image's first bytes, the
 // only ones the check reads, so memory stays small whatever size the header claims.
 // Returns what uncompress would: Z_OK, Z_BUF_ERROR when the stream holds more than
@@ -48,7 +51,7 @@ int InflatePrefix(const uint8_t* source, uint64_t sourceLength, uint64_t capacit
     int code = Z_OK;
     while (code == Z_OK) {
         if (stream.avail_in == 0 && sourceLeft > 0) {
-            stream.avail_in = static_cast<uInt>(std::min<uint64_t>(sourceLeft, 1u << 20));
+            stream.avail_in = static_cast<uInt>(std::min<uint64_t>(sourceLeft, kInputStep));
             sourceLeft -= stream.avail_in;
         }
         const uint64_t room = capacity - produced;
