@@ -29,13 +29,14 @@ demo: configure
 sanitize:
 	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DZEL_SANITIZE=ON -DZEL_BUILD_GUI=OFF"
 
-# A bounded libFuzzer run of every fuzz target, seeded from the kept corpus.
+# A bounded libFuzzer run of every fuzz target, seeded from the kept corpus; see the
+# README for FUZZ_CORPUS_DIR and FUZZ_OPTIONS (longer campaigns).
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DZEL_FUZZ=ON -DZEL_BUILD_GUI=OFF >/dev/null
 	@cmake --build build-fuzz --target fuzzers
-	@scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
+	@FUZZ_CORPUS_DIR="$(FUZZ_CORPUS_DIR)" FUZZ_OPTIONS="$(FUZZ_OPTIONS)" scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
 # Times against the wire limit of a paced simulator (about 80 s; not a test).
 bench: build

@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include "cli_errors.h"
+#include "standard_output.h"
+#include "text_codes.h"
 #include "value_format.h"
+#include "whole_file.h"
 
 namespace {
 
@@ -30,7 +33,7 @@ uint32_t EntryValue(const JsonValue& item, const SettingAddress& address, const 
     if (member->IsString()) {
         uint32_t packed = 0;
         if (IsAddressView(view) && ParseAddress(member->Text(), &packed)) return packed;
-        Bad("the value \"" + member->Text() + "\" of " + SettingText(address) + " is not " +
+        Bad("the value \"" + Printable(member->Text()) + "\" of " + SettingText(address) + " is not " +
             (IsAddressView(view) ? "a dotted IPv4 address" : "a number"));
     }
     int64_t number = 0;
@@ -40,6 +43,35 @@ uint32_t EntryValue(const JsonValue& item, const SettingAddress& address, const 
             std::to_string(largest));
     }
     return uint32_t(number);
+}
+
+const BackupEntry* FindEntry(const Backup& backup, int category, int setting) {
+    for (const BackupEntry& entry : backup.entries) {
+        if (entry.address.category == category && entry.address.setting == setting) return &entry;
+    }
+    return nullptr;
+}
+
+// Mode and Application restart the device into what they name; only 0 and 1 exist.
+// A mode's own categories can be written only while the device runs in that mode,
+// the one the restore switches to (or the backup's, when it holds no Mode).
+void RefuseWhatTheDeviceCannotTake(const Backup& backup) {
+    for (int setting : {ZEL_SET_MODE, ZEL_SET_APPLICATION}) {
+        const BackupEntry* entry = FindEntry(backup, ZEL_CAT_CONFIGURATION, setting);
+        if (entry && entry->value > 1) {
+            Bad("the value " + std::to_string(entry->value) + " of " + SettingText(entry->address) +
+                " is not 0 or 1");
+        }
+    }
+    const BackupEntry* mode = FindEntry(backup, ZEL_CAT_CONFIGURATION, ZEL_SET_MODE);
+    const int restoredMode = mode ? int(mode->value) : backup.mode;
+    for (const BackupEntry& entry : backup.entries) {
+        const PanelView* panel = FindPanel(entry.address.category);
+        if (panel && !PanelUsable(*panel, restoredMode)) {
+            Bad(SettingText(entry.address) + " belongs to category " + CategoryText(entry.address.category) +
+                ", which is not used in mode " + std::to_string(restoredMode));
+        }
+    }
 }
 
 }  // namespace
@@ -114,12 +146,13 @@ Backup BackupFromJson(const JsonValue& document) {
         entry.value = EntryValue(item, entry.address, *entry.view);
         backup.entries.push_back(entry);
     }
+    RefuseWhatTheDeviceCannotTake(backup);
     return backup;
 }
 
 Backup LoadBackupFile(const std::string& path) {
     std::FILE* file = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
-    if (!file) ThrowUsage("cannot read backup " + path + ": " + std::strerror(errno));
+    if (!file) ThrowUsage("cannot read backup " + Printable(path) + ": " + std::strerror(errno));
     std::string text;
     char buffer[65536];
     size_t n = 0;
@@ -129,34 +162,23 @@ Backup LoadBackupFile(const std::string& path) {
     }
     const bool readError = std::ferror(file) != 0;
     if (file != stdin) std::fclose(file);
-    if (readError) ThrowUsage("cannot read backup " + path);
-    if (text.size() > kMaxBackupBytes) Bad(path + " is far larger than any backup");
+    if (readError) ThrowUsage("cannot read backup " + Printable(path));
+    if (text.size() > kMaxBackupBytes) Bad(Printable(path) + " is far larger than any backup");
 
     JsonValue document;
     std::string error;
-    if (!JsonValue::Parse(text, &document, &error)) Bad(path + " is not valid JSON: " + error);
+    if (!JsonValue::Parse(text, &document, &error)) Bad(Printable(path) + " is not valid JSON: " + error);
     return BackupFromJson(document);
 }
 
 void SaveTextFile(const std::string& path, const std::string& text) {
     if (path == "-") {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fflush(stdout);
+        WriteOut(text);
+        FinishOut();
         return;
     }
-    const std::string temporary = path + ".tmp." + std::to_string(getpid());
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) ThrowUsage("cannot write " + path + ": " + std::strerror(errno));
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    const int error = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !flushed || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int renameError = errno;
-        std::remove(temporary.c_str());
-        throw CliError(EXIT_USAGE, "cannot write " + path + ": " +
-                                               std::strerror(written && flushed && closed ? renameError : error));
-    }
+    std::string error;
+    if (!ReplaceFileContents(path, text, &error)) throw CliError(EXIT_USAGE, "cannot write " + Printable(path) + ": " + error);
 }
 
 void CheckWritableFile(const std::string& path) {
@@ -164,6 +186,6 @@ void CheckWritableFile(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     if (access(directory.c_str(), W_OK) != 0) {
-        ThrowUsage("cannot write " + path + ": " + std::strerror(errno));
+        ThrowUsage("cannot write " + Printable(path) + ": " + std::strerror(errno));
     }
 }

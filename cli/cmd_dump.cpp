@@ -6,6 +6,7 @@
 #include "device_session.h"
 #include "setting_output.h"
 #include "settings_model.h"
+#include "standard_output.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ int RunDump(const CliOptions& options, CommandArgs& args) {
     std::vector<int> categories = RequestedCategories(args.Positional());
     DeviceSession session(options);
     const DeviceIdentity identity = session.Identify();
+    // Each line reaches the reader as it is produced, so that Ctrl+C loses none of them.
+    ShowOutputAsProduced();
     if (categories.empty()) {
         categories = UsableCategories(identity.mode);
     } else {
@@ -59,7 +62,7 @@ int RunDump(const CliOptions& options, CommandArgs& args) {
             uint64_t value = 0;
             const ZelResult result = session.TryRead(address, &value);
             if (result != ZEL_OK && !SettingRefused(result)) {
-                std::fflush(stdout);
+                FinishOut();
                 ThrowDeviceFailure("reading " + SettingText(address), result);
             }
             if (result != ZEL_OK) ++refused;
@@ -70,7 +73,7 @@ int RunDump(const CliOptions& options, CommandArgs& args) {
             }
             const std::string text =
                 result == ZEL_OK ? FormatValue(view.format, value) : "error " + CliResultName(result);
-            std::printf("%s %3d  %-32s %s\n", CategoryText(category).c_str(), view.setting,
+            PrintOut("%s %3d  %-32s %s\n", CategoryText(category).c_str(), view.setting,
                         address.entry->name, text.c_str());
         }
     }
@@ -82,10 +85,10 @@ int RunDump(const CliOptions& options, CommandArgs& args) {
         document.Set("mode", JsonValue::Number(identity.mode));
         document.Set("firmwareVersion", JsonValue::Number(identity.firmwareVersion));
         document.Set("settings", std::move(settings));
-        std::printf("%s\n", document.Serialize(true).c_str());
+        WriteOut(document.Serialize(true) + "\n");
     }
     if (refused > 0) {
-        std::fflush(stdout);
+        FinishOut();
         std::fprintf(stderr, "zelctl: the device refused %d setting%s\n", refused, refused == 1 ? "" : "s");
         return EXIT_DEVICE_FAILED;
     }

@@ -5,6 +5,7 @@
 #include "device_session.h"
 #include "json_value.h"
 #include "settings_model.h"
+#include "standard_output.h"
 #include "value_format.h"
 
 namespace {
@@ -47,11 +48,11 @@ int RunInfo(const CliOptions& options, CommandArgs& args) {
             document.Set(line.key, JsonValue::Number(line.value));
             document.Set(std::string(line.key) + "Text", JsonValue::String(line.text));
         }
-        std::printf("%s\n", document.Serialize().c_str());
+        WriteOut(document.Serialize() + "\n");
         return 0;
     }
     for (const InfoLine& line : lines) {
-        std::printf("%-17s %s\n", (std::string(line.label) + ":").c_str(), line.text.c_str());
+        PrintOut("%-17s %s\n", (std::string(line.label) + ":").c_str(), line.text.c_str());
     }
     return 0;
 }

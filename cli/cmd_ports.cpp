@@ -6,6 +6,8 @@
 #include "json_value.h"
 #include "port_discovery.h"
 #include "remembered_port.h"
+#include "standard_output.h"
+#include "text_codes.h"
 
 namespace {
 
@@ -36,7 +38,7 @@ int RunPorts(const CliOptions& options, CommandArgs& args) {
         JsonValue document = JsonValue::Object();
         document.Set("ports", std::move(list));
         document.Set("rememberedPort", JsonValue::String(remembered));
-        std::printf("%s\n", document.Serialize().c_str());
+        PrintOut("%s\n", document.Serialize().c_str());
         return 0;
     }
 
@@ -44,7 +46,7 @@ int RunPorts(const CliOptions& options, CommandArgs& args) {
         if (!options.quiet) std::fprintf(stderr, "No serial ports found.\n");
         return 0;
     }
-    std::printf("  %-14s %-9s %-30s %-16s %-12s %s\n", "PORT", "USB", "MANUFACTURER", "SERIAL",
+    PrintOut("  %-14s %-9s %-30s %-16s %-12s %s\n", "PORT", "USB", "MANUFACTURER", "SERIAL",
                 "DRIVER", "BY-ID ALIAS");
     for (const ComPortInfo& port : ports) {
         const bool isRemembered = !rememberedName.empty() && port.name == rememberedName;
@@ -52,10 +54,11 @@ int RunPorts(const CliOptions& options, CommandArgs& args) {
         if (!port.product.empty()) {
             manufacturer += manufacturer.empty() ? port.product : " " + port.product;
         }
-        std::printf("%s %-14s %-9s %-30s %-16s %-12s %s\n", isRemembered ? "*" : " ", port.name.c_str(),
-                    OrDash(port.usbVendorProduct).c_str(), OrDash(manufacturer).c_str(),
-                    OrDash(port.serialNumber).c_str(), OrDash(port.driver).c_str(),
-                    OrDash(port.byIdAlias).c_str());
+        // The USB strings are the adapter's own: shown escaped, like any foreign text.
+        PrintOut("%s %-14s %-9s %-30s %-16s %-12s %s\n", isRemembered ? "*" : " ", Printable(port.name).c_str(),
+                    Printable(OrDash(port.usbVendorProduct)).c_str(), Printable(OrDash(manufacturer)).c_str(),
+                    Printable(OrDash(port.serialNumber)).c_str(), Printable(OrDash(port.driver)).c_str(),
+                    Printable(OrDash(port.byIdAlias)).c_str());
     }
     return 0;
 }

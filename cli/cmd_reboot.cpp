@@ -4,6 +4,7 @@
 #include "cli_errors.h"
 #include "commands.h"
 #include "device_session.h"
+#include "standard_output.h"
 
 int RunReboot(const CliOptions& options, CommandArgs& args) {
     args.Expect(0, 0, "no arguments");
@@ -13,6 +14,6 @@ int RunReboot(const CliOptions& options, CommandArgs& args) {
     const ZelResult result = session.TryWrite(CataloguedSetting(ZEL_CAT_NETWORK, ZEL_SET_REBOOT), 1);
     if (result != ZEL_OK && result != ZEL_REPLY_IGNORED) ThrowDeviceFailure("writing the reboot command", result);
     const DeviceIdentity identity = session.AwaitRestart();
-    std::printf("%s mode %d\n", FormatDeviceType(identity.type).c_str(), identity.mode);
+    PrintOut("%s mode %d\n", FormatDeviceType(identity.type).c_str(), identity.mode);
     return 0;
 }

@@ -5,6 +5,8 @@
 #include "cli_errors.h"
 #include "commands.h"
 #include "device_session.h"
+#include "standard_output.h"
+#include "text_codes.h"
 
 namespace {
 
@@ -149,17 +151,17 @@ private:
             const ZelResult read = session_.TryRead(entry.address, &current);
             if (read != ZEL_OK && !SettingRefused(read)) ThrowDeviceFailure("reading " + SettingText(entry.address), read);
             if (read != ZEL_OK) {
-                std::printf("%s: backup %s, device could not be read (%s)\n", SettingText(entry.address).c_str(),
+                PrintOut("%s: backup %s, device could not be read (%s)\n", SettingText(entry.address).c_str(),
                             Show(entry, entry.value).c_str(), CliResultName(read).c_str());
                 ++differences;
             } else if (current != entry.value) {
-                std::printf("%s: backup %s, device %s\n", SettingText(entry.address).c_str(),
+                PrintOut("%s: backup %s, device %s\n", SettingText(entry.address).c_str(),
                             Show(entry, entry.value).c_str(), Show(entry, current).c_str());
                 ++differences;
             }
         }
-        std::fflush(stdout);
-        for (const std::string& problem : problems_) std::fprintf(stderr, "zelctl: %s\n", problem.c_str());
+        FinishOut();
+        for (const std::string& problem : problems_) std::fprintf(stderr, "zelctl: %s\n", PrintableLines(problem).c_str());
         session_.Note("Restore: " + std::to_string(written_) + " written, " + std::to_string(unchanged_) +
                       " already as in the backup; " + std::to_string(compared) + " compared, " +
                       std::to_string(differences) + " differ.");
@@ -190,7 +192,7 @@ int RunRestore(const CliOptions& options, CommandArgs& args) {
     DeviceSession session(options);
     const DeviceIdentity identity = session.Identify();
     if (identity.type != backup.deviceType) {
-        ThrowUsage("refused: " + path + " is a backup of a " + FormatDeviceType(backup.deviceType) +
+        ThrowUsage("refused: " + Printable(path) + " is a backup of a " + FormatDeviceType(backup.deviceType) +
                    ", but the device on " + session.PortName() + " is a " + FormatDeviceType(identity.type));
     }
     RestoreRun(session, backup, identity).Run();

@@ -7,6 +7,8 @@
 #include "cli_errors.h"
 #include "cli_help.h"
 #include "interrupt.h"
+#include "standard_output.h"
+#include "text_codes.h"
 
 const std::vector<CommandInfo>& Commands() {
     static const std::vector<CommandInfo> commands = {
@@ -29,7 +31,8 @@ int RunZelctl(int argc, const char* const* argv) {
         const CliOptions options = ParseCommandLine(argc, argv);
         if (options.command.empty()) {
             if (options.help) {
-                std::fputs(GeneralHelp().c_str(), stdout);
+                WriteOut(GeneralHelp());
+                FinishOut();
                 return EXIT_OK;
             }
             ThrowUsage("no command given\n" + UsageSummary());
@@ -37,17 +40,19 @@ int RunZelctl(int argc, const char* const* argv) {
         const CommandInfo* command = FindCommand(options.command);
         if (!command) ThrowUsage("unknown command '" + options.command + "'\n" + UsageSummary());
         if (options.help) {
-            std::fputs(CommandHelp(command->name).c_str(), stdout);
+            WriteOut(CommandHelp(command->name));
+            FinishOut();
             return EXIT_OK;
         }
         InstallInterruptHandlers();
         CommandArgs args(options.command, options.args);
         const int code = command->run(options, args);
-        std::fflush(stdout);
+        FinishOut();
         return code;
     } catch (const CliError& error) {
         std::fflush(stdout);
-        std::fprintf(stderr, "zelctl: %s\n", error.what());
+        // An empty message: the reader of standard output went away, nothing to say.
+        if (*error.what()) std::fprintf(stderr, "zelctl: %s\n", PrintableLines(error.what()).c_str());
         return error.ExitCode();
     } catch (const std::bad_alloc&) {
         std::fflush(stdout);
@@ -55,7 +60,7 @@ int RunZelctl(int argc, const char* const* argv) {
         return EXIT_DEVICE_FAILED;
     } catch (const std::exception& error) {
         std::fflush(stdout);
-        std::fprintf(stderr, "zelctl: %s\n", error.what());
+        std::fprintf(stderr, "zelctl: %s\n", PrintableLines(error.what()).c_str());
         return EXIT_DEVICE_FAILED;
     }
 }

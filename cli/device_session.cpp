@@ -5,6 +5,7 @@
 #include "cli_errors.h"
 #include "frame_trace.h"
 #include "interrupt.h"
+#include "text_codes.h"
 #include "remembered_port.h"
 #include "zel_restart_wait.h"
 #include "serial_node_check.h"
@@ -93,7 +94,7 @@ DeviceIdentity DeviceSession::Identify() {
 
 void DeviceSession::Note(const std::string& text) const {
     if (options_.quiet) return;
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", PrintableLines(text).c_str());
     std::fflush(stderr);
 }
 

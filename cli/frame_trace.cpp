@@ -2,6 +2,7 @@
 
 #include "cli_errors.h"
 #include "local_time.h"
+#include "text_codes.h"
 #include "zel_protocol.h"
 
 namespace {
@@ -16,7 +17,7 @@ TraceState g_trace;
 
 void Emit(const std::string& line) {
     if (!g_trace.out) return;
-    std::fputs((TraceTimestamp() + " " + line + "\n").c_str(), g_trace.out);
+    std::fputs((TraceTimestamp() + " " + Printable(line) + "\n").c_str(), g_trace.out);
     std::fflush(g_trace.out);
 }
 

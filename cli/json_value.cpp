@@ -44,7 +44,7 @@ private:
         return false;
     }
 
-    bool Problem(const char* what) {
+    bool Problem(const std::string& what) {
         problem_ = what;
         return false;
     }
@@ -200,6 +200,8 @@ private:
             if (at_ >= text_.size() || text_[at_] != '"') return Problem("expected a member name");
             std::string key;
             if (!StringValue(&key)) return false;
+            // Readers take one value per name; a repeated name would hide which one counts.
+            if (value->Find(key)) return Problem("the member name \"" + Printable(key) + "\" appears twice");
             SkipSpace();
             if (at_ >= text_.size() || text_[at_] != ':') return Problem("expected : after a member name");
             ++at_;

@@ -24,3 +24,37 @@ void AppendUtf8(std::string* out, uint32_t code) {
         out->push_back(char(0x80 | (code & 0x3F)));
     }
 }
+
+namespace {
+
+std::string Escaped(const std::string& text, bool keepLineBreaks) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const bool c1 = c == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+        if (c == '\n' && keepLineBreaks) {
+            out.push_back('\n');
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c < 0x20 || c == 0x7F || c1) {
+            const unsigned char code = c1 ? static_cast<unsigned char>(text[++i]) : c;
+            out += "\\x";
+            out.push_back(kHex[code >> 4]);
+            out.push_back(kHex[code & 0xF]);
+        } else {
+            out.push_back(char(c));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string Printable(const std::string& text) { return Escaped(text, false); }
+std::string PrintableLines(const std::string& text) { return Escaped(text, true); }

@@ -34,10 +34,55 @@ FirmwareCheck Refuse(FirmwareCheckResult result, int zlibCode = 0) {
     return check;
 }
 
-// Deflate never expands one input byte to more than 1032 output bytes, so a capacity
-// above this bound cannot change what uncompress returns. Capping it keeps a corrupt
-// expanded-size field from asking for gigabytes.
-uint64_t MostInflatable(uint64_t sourceLength) { return sourceLength * 1040 + 1024; }
+// Input is handed to zlib in steps of this size (a uInt holds no more than 4 GiB).
+constexpr uint64_t kInputStep = 64 * 1024;
+
+// Expands the payload through a small window and keeps only the image's first bytes, the
+// only ones the check reads, so memory stays small whatever size the header claims.
+// Returns what uncompress would: Z_OK, Z_BUF_ERROR when the stream holds more than
+// `capacity` bytes, Z_DATA_ERROR when it is corrupt or cut short.
+int InflatePrefix(const uint8_t* source, uint64_t sourceLength, uint64_t capacity, uint8_t* prefix,
+                  size_t prefixSize, uint64_t* expandedLength) {
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK) return Z_MEM_ERROR;
+    uint8_t window[16384];
+    uint64_t produced = 0;
+    uint64_t sourceLeft = sourceLength;
+    stream.next_in = const_cast<Bytef*>(source);
+    int code = Z_OK;
+    while (code == Z_OK) {
+        if (stream.avail_in == 0 && sourceLeft > 0) {
+            stream.avail_in = static_cast<uInt>(std::min<uint64_t>(sourceLeft, kInputStep));
+            sourceLeft -= stream.avail_in;
+        }
+        const uint64_t room = capacity - produced;
+        // One spare byte past the capacity shows a stream that holds more than it.
+        stream.next_out = window;
+        stream.avail_out = static_cast<uInt>(std::min<uint64_t>(sizeof window, room + 1));
+        const uInt offered = stream.avail_out;
+        code = inflate(&stream, Z_NO_FLUSH);
+        const uInt got = offered - stream.avail_out;
+        if (produced < prefixSize) {
+            const size_t copied = static_cast<size_t>(std::min<uint64_t>(got, prefixSize - produced));
+            std::copy(window, window + copied, prefix + produced);
+        }
+        produced += got;
+        if (produced > capacity) {
+            code = Z_BUF_ERROR;
+            break;
+        }
+        if (code == Z_BUF_ERROR && (stream.avail_in > 0 || sourceLeft == 0)) {
+            code = Z_DATA_ERROR;  // no progress: the stream is cut short
+            break;
+        }
+        if (code == Z_BUF_ERROR) code = Z_OK;  // the next piece of input is handed over above
+    }
+    inflateEnd(&stream);
+    if (code == Z_NEED_DICT) return Z_DATA_ERROR;
+    if (code != Z_STREAM_END) return code;
+    *expandedLength = produced;
+    return Z_OK;
+}
 
 bool NewerThan2_0(const uint8_t* image) {
     unsigned major = ReadLe16(image + FIRMWARE_VERSION_MAJOR_OFFSET);
@@ -103,7 +148,7 @@ FirmwareCheck CheckFirmwareData(const uint8_t* data, size_t size, int32_t firmwa
     const FirmwareFileHeader header = FirmwareFileHeader::Parse(data);
     const uint8_t* image = data;
     size_t imageLength = size;
-    std::unique_ptr<uint8_t[]> expanded;
+    uint8_t prefix[FIRMWARE_MIN_IMAGE_SIZE];
 
     if (header.Compressed()) {
         if (!header.Zlib()) return Refuse(FwLzwNotSupported);
@@ -113,18 +158,16 @@ FirmwareCheck CheckFirmwareData(const uint8_t* data, size_t size, int32_t firmwa
             return Refuse(FwInvalidSizeField);
         if (header.storedSize > size) return Refuse(FwStoredSizeBeyondEnd);
 
-        const uLong sourceLength = header.storedSize - FIRMWARE_HEADER_SIZE;
-        const uint64_t capacity = std::min<uint64_t>(header.expandedSize - FIRMWARE_HEADER_SIZE,
-                                                     MostInflatable(sourceLength));
-        expanded.reset(new (std::nothrow) uint8_t[FIRMWARE_HEADER_SIZE + capacity]);
-        if (!expanded) return Refuse(FwOutOfMemory);
-
-        std::copy(data, data + FIRMWARE_HEADER_SIZE, expanded.get());
-        uLongf expandedLength = static_cast<uLongf>(capacity);
-        const int code = uncompress(expanded.get() + FIRMWARE_HEADER_SIZE, &expandedLength,
-                                    data + FIRMWARE_HEADER_SIZE, sourceLength);
+        const uint64_t sourceLength = header.storedSize - FIRMWARE_HEADER_SIZE;
+        const uint64_t capacity = header.expandedSize - FIRMWARE_HEADER_SIZE;
+        std::copy(data, data + FIRMWARE_HEADER_SIZE, prefix);
+        uint64_t expandedLength = 0;
+        const int code = InflatePrefix(data + FIRMWARE_HEADER_SIZE, sourceLength, capacity,
+                                       prefix + FIRMWARE_HEADER_SIZE,
+                                       sizeof prefix - FIRMWARE_HEADER_SIZE, &expandedLength);
+        if (code == Z_MEM_ERROR) return Refuse(FwOutOfMemory);
         if (code != Z_OK) return Refuse(FwInflateFailed, code);
-        image = expanded.get();
+        image = prefix;
         // Only what the stream really expanded to counts as image.
         imageLength = FIRMWARE_HEADER_SIZE + expandedLength;
     }

@@ -53,6 +53,15 @@ protected:
                "\nstderr:\n" + result.err;
     }
 
+    // A shell command line run as a user would, with "$ZELCTL" the tool and "$PORT" the
+    // simulator's port: for redirections and pipes.
+    ProcessResult InShell(const std::string& command) {
+        std::vector<std::string> environment = Environment();
+        environment.push_back(std::string("ZELCTL=") + ZELCTL_PATH);
+        environment.push_back("PORT=" + port_);
+        return Checked({command}, RunProcess({"/bin/sh", "-c", command}, environment, kZelctlLimitMs));
+    }
+
     const TempDir& Home() const { return home_; }
 
 private:

@@ -16,16 +16,29 @@ struct Playback {
 ZelResult transmit(void*, int, const uint8_t*, int) { return ZEL_OK; }
 ZelResult sleepHook(void*, int) { return ZEL_OK; }
 
-// Each receive takes a length byte, then that many bytes of the input.
+// Each receive takes a length byte, then that many bytes of the input. A length byte
+// of 255 is followed by two more (little-endian) that add to it, so that a reply can be
+// far longer than any buffer of the engine.
+size_t TakeLength(Playback* p)
+{
+    size_t n = p->data[0];
+    p->data++;
+    p->size--;
+    if (n == 255 && p->size >= 2) {
+        n += p->data[0] | (size_t(p->data[1]) << 8);
+        p->data += 2;
+        p->size -= 2;
+    }
+    return n;
+}
+
 ZelResult receive(void* context, int, uint8_t* buffer, int count, int* received, int)
 {
     auto* p = static_cast<Playback*>(context);
     *received = 0;
     if (p->size == 0)
         return ZEL_E_RX_FAILED;
-    size_t n = p->data[0];
-    p->data++;
-    p->size--;
+    size_t n = TakeLength(p);
     if (n > p->size) n = p->size;
     if (n > static_cast<size_t>(count)) n = static_cast<size_t>(count);
     if (n > 0)
