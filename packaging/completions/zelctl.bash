@@ -12,15 +12,17 @@ _zelctl_ports()
     "$1" ports 2>/dev/null | awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^\/dev\//) print $i }'
 }
 
-# `zelctl settings` prints one setting a line: category and setting numbers,
-# then the name. The name is the first lower-case word after a leading number;
-# headings and notes do not start with a number and are skipped.
+# `zelctl settings` prints one setting a line: category and setting numbers
+# (decimal, 0x hex, or CAT:SETTING), then the name. A line whose first word after
+# the numbers is no name (a heading, a note) gives none.
 _zelctl_setting_names()
 {
     "$1" settings 2>/dev/null | awk '
-        $1 ~ /^[0-9]/ {
-            for (i = 2; i <= NF; i++)
-                if ($i ~ /^[a-z][a-z0-9]*(-[a-z0-9]+)*$/) { print $i; break }
+        function number(word) { return word ~ /^(0[xX][0-9a-fA-F]+|[0-9]+)(:(0[xX][0-9a-fA-F]+|[0-9]+))?$/ }
+        number($1) {
+            i = 1
+            while (i < NF && number($i)) i++
+            if ($i ~ /^[a-z][a-z0-9]*(-[a-z0-9]+)*$/) print $i
         }' | sort -u
 }
 

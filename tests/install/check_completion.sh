@@ -17,7 +17,9 @@ case "$1" in
     echo "  /dev/ttyS0     -         -                              -                serial8250   -" ;;
   settings)
     echo "CATEGORY SETTING NAME CAPTION FORMAT WRITABLE FIRMWARE"
+    echo "0x02     IP receive settings"
     echo "0x02     1       mode  Mode  decimal yes -"
+    echo "0x84:1   packet-size  ASI packet size  decimal yes -"
     echo "0x81     10      udp-port  UDP port  decimal yes -"
     echo "0x82     10      udp-port  UDP port  decimal yes -"
     echo "0x81     9       lost-before-fec  Lost packets before FEC  decimal no v1.4"
@@ -53,7 +55,7 @@ expect "--dry-run" "$z" restore --dr
 expect "--port" "$z" --po
 expect "/dev/serial/by-id/usb-FTDI-if00 /dev/ttyS0 /dev/ttyUSB0" "$z" --port ""
 expect "udp-port" "$z" get ud
-expect "lost-before-fec mode udp-port" "$z" --port /dev/ttyS0 monitor udp-port ""
+expect "lost-before-fec mode packet-size udp-port" "$z" --port /dev/ttyS0 monitor udp-port ""
 expect "" "$z" get 0x81 ""
 expect "" "$z" set udp-port ""
 expect "" "$work/broken" get ""
