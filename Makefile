@@ -3,7 +3,7 @@ BUILD   ?= build
 GENERATOR := -G Ninja
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test demo sanitize fuzz package bench clean
+.PHONY: all deps configure build test demo screenshot sanitize fuzz package bench clean
 
 all: build
 
@@ -23,6 +23,11 @@ test: build
 demo: configure
 	@cmake --build $(BUILD) --target zel5100util zel5100-sim
 	@scripts/demo $(BUILD)
+
+# The README's picture: the window on the simulator, drawn offscreen.
+screenshot: configure
+	@cmake --build $(BUILD) --target zel_window_screenshot
+	@scripts/screenshot $(BUILD) docs/zel5100util.png
 
 # The library, simulator, command-line tool and their tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer (the window is left out: Qt itself is not built with them).

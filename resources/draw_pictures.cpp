@@ -5,7 +5,11 @@
 //   icon129.png  the refresh arrow, icon130.png the write pencil,
 //   icon134.png  the folder of Select (16 pixels each)
 // Usage: draw_pictures OUTPUT_DIRECTORY
+//        draw_pictures --desktop-icons OUTPUT_DIRECTORY
+// The second form draws the window icon for the desktop's icon theme, at each
+// size it looks for: OUTPUT_DIRECTORY/NxN/apps/zel5100util.png.
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -15,6 +19,7 @@
 #include <QRadialGradient>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -343,21 +348,41 @@ QImage DrawFolderIcon()
     return image;
 }
 
+bool SavePicture(const QImage& image, const QString& path)
+{
+    if (!QDir().mkpath(QFileInfo(path).path()) || !image.save(path, "PNG")) {
+        std::fprintf(stderr, "draw_pictures: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+int DrawDesktopIcons(const QDir& out)
+{
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString path = out.filePath(QStringLiteral("%1x%1/apps/zel5100util.png").arg(size));
+        if (!SavePicture(DrawWindowIcon(size), path))
+            return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: draw_pictures OUTPUT_DIRECTORY\n");
+    const bool desktopIcons = argc == 3 && std::strcmp(argv[1], "--desktop-icons") == 0;
+    if (argc != 2 && !desktopIcons) {
+        std::fprintf(stderr, "usage: draw_pictures [--desktop-icons] OUTPUT_DIRECTORY\n");
         return 2;
     }
     // Text needs a font engine, and a font engine needs a platform; this one
     // needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    const QDir out(QString::fromLocal8Bit(argv[1]));
-    if (!out.mkpath(QStringLiteral(".")))
-        return 1;
+    const QDir out(QString::fromLocal8Bit(argv[argc - 1]));
+    if (desktopIcons)
+        return DrawDesktopIcons(out);
 
     const std::pair<const char*, std::function<QImage()>> pictures[] = {
         {"png133.png", DrawDeviceBoard},
@@ -369,11 +394,8 @@ int main(int argc, char* argv[])
         {"icon134.png", DrawFolderIcon},
     };
     for (const auto& [name, draw] : pictures) {
-        const QString path = out.filePath(QLatin1String(name));
-        if (!draw().save(path, "PNG")) {
-            std::fprintf(stderr, "draw_pictures: cannot write %s\n", qPrintable(path));
+        if (!SavePicture(draw(), out.filePath(QLatin1String(name))))
             return 1;
-        }
     }
     return 0;
 }

@@ -21,4 +21,13 @@ if(EXISTS ${PREFIX}/bin/zel5100util)
     message(FATAL_ERROR "desktop entry lacks its categories")
   endif()
 endif()
+# man finds the installed pages, compressed as they are.
+find_program(MAN man)
+if(MAN)
+  execute_process(COMMAND ${MAN} -M ${PREFIX}/share/man -P cat zelctl
+                  RESULT_VARIABLE status OUTPUT_VARIABLE page ERROR_VARIABLE page)
+  if(NOT status EQUAL 0 OR NOT page MATCHES "EXAMPLES")
+    message(FATAL_ERROR "man does not find the installed zelctl page (${status}): ${page}")
+  endif()
+endif()
 message(STATUS "installed ${EXPECTED}")
