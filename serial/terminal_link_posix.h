@@ -4,6 +4,8 @@
 
 #include "serial_link.h"
 
+struct ComPort;
+
 class TerminalLink final : public SerialLink {
 public:
     ~TerminalLink() override;
@@ -32,4 +34,4 @@ private:
 };
 
 // The descriptor of the terminal a port has open, -1 when none; for tests.
-int TerminalDescriptor(const struct ComPort& port);
+int TerminalDescriptor(const ComPort& port);
