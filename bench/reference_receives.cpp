@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "com_port.h"
+#include "terminal_link_posix.h"
 
 namespace {
 
@@ -21,9 +22,10 @@ ZelResult ReadLoop(void* context, uint8_t* buffer, int count, int* received, int
     const int64_t start = NowNs();
     const int64_t limit = int64_t(timeoutMs > 0 ? timeoutMs : 0) * 1000000;
     int got = 0;
-    if (port && port->fd >= 0 && buffer && count > 0) {
+    const int fd = port ? TerminalDescriptor(*port) : -1;
+    if (fd >= 0 && buffer && count > 0) {
         for (;;) {
-            ssize_t n = ::read(port->fd, buffer + got, size_t(count - got));
+            ssize_t n = ::read(fd, buffer + got, size_t(count - got));
             if (n > 0) got += int(n);
             if (got >= count || NowNs() - start >= limit) break;
             if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) break;

@@ -1,10 +1,10 @@
-// The words for a failed opening, shared by the window and zelctl.
+// What the system's error numbers at opening a terminal mean for the user.
+#include "com_open_failure_posix.h"
+
 #include <cerrno>
 #include <cstring>
 #include <grp.h>
 #include <sys/stat.h>
-
-#include "com_port.h"
 
 namespace {
 
@@ -15,41 +15,27 @@ std::string OwningGroup(const std::string& path) {
     return "";
 }
 
-std::string HeldText(const ComPort& port) {
-    if (port.leftLocked) {
-        return "The port was left locked by a program that ended; restarting the program that "
-               "serves the pseudo-terminal clears it";
+ComOpenProblem ProblemOf(int error) {
+    switch (error) {
+    case 0: return ComOpenProblem::None;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO: return ComOpenProblem::NoSuchPort;
+    case EBUSY: return ComOpenProblem::Held;
+    case EACCES:
+    case EPERM: return ComOpenProblem::NoPermission;
+    case ENOTTY: return ComOpenProblem::NotSerial;
+    case EINVAL: return ComOpenProblem::LineSettingsRefused;
+    case EIO: return ComOpenProblem::NoHardware;
+    case EMFILE: return ComOpenProblem::TooManyPorts;
+    default: return ComOpenProblem::Other;
     }
-    if (port.holder.pid > 0) {
-        const std::string program = port.holder.program.empty() ? "another program" : port.holder.program;
-        return "The port is held by " + program + " (pid " + std::to_string(port.holder.pid) +
-               "): close it there first";
-    }
-    return "The port is held by another program (the window, zelctl, a terminal program): "
-           "close it there first";
 }
 
 }  // namespace
 
-std::string ComOpenFailureHint(const ComPort& port) {
-    switch (port.lastErrno) {
-    case 0: return "";
-    case ENOENT:
-    case ENODEV:
-    case ENXIO: return "No such port";
-    case EBUSY: return HeldText(port);
-    case EACCES:
-    case EPERM: {
-        const std::string owner = OwningGroup(port.name);
-        const std::string group = owner.empty() ? "dialout" : owner;
-        return "Permission denied: join the group that owns the port (" +
-               (owner.empty() ? "typically dialout" : group) + "), for example with: sudo usermod -aG " + group +
-               " $USER, then log in again";
-    }
-    case ENOTTY: return "Not a serial port";
-    case EINVAL: return "The port does not take the line settings 115200 8N1";
-    case EIO: return "No serial hardware answers at this port";
-    case EMFILE: return "Too many ports are open in this program";
-    default: return std::strerror(port.lastErrno);
-    }
+void NoteOpenError(ComOpenFailure* failure, int error, const std::string& name) {
+    failure->problem = ProblemOf(error);
+    failure->detail = failure->problem == ComOpenProblem::Other ? std::strerror(error) : "";
+    failure->accessGroup = failure->problem == ComOpenProblem::NoPermission ? OwningGroup(name) : "";
 }

@@ -1,214 +1,42 @@
-// Opening, configuring and closing the COM port.
+// Opening and closing the COM port through the link its name asks for.
 #include "com_port.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <termios.h>
-#include <unistd.h>
-
-#include "held_ports.h"
-#include "port_holder.h"
-#include "port_lock.h"
-#include "serial_node_check.h"
-
-namespace {
-
-// The node a name leads to (a /dev/serial/by-id link leads to its ttyUSBn):
-// the lock file is named after it, whatever name was typed. "" with errno set
-// when there is none.
-std::string ResolvedNode(const std::string& name) {
-    char real[PATH_MAX];
-    return ::realpath(name.c_str(), real) ? std::string(real) : std::string();
-}
-
-// Why a port is held: the program with the lock on it, else one with it open.
-// Nobody found on a pseudo-terminal means the exclusive mode outlived its setter.
-int Refuse(ComPort* port, int fd, const char* node, bool exclusiveOnly) {
-    struct stat file {};
-    ComPortHolder holder;
-    bool sure = true;
-    if (::stat(node, &file) == 0) {
-        holder.pid = FlockHolderPid(file.st_dev, file.st_ino);
-        if (holder.pid == 0 && S_ISCHR(file.st_mode)) {
-            const OtherUser user = FindOtherUser(file.st_rdev);
-            holder.pid = user.pid;
-            sure = user.sure;
-        }
-    }
-    holder.program = ProgramOfProcess(holder.pid);
-    port->holder = holder;
-    port->leftLocked = exclusiveOnly && holder.pid == 0 && sure && S_ISCHR(file.st_mode) &&
-                       IsPseudoTerminalSlave(file.st_rdev);
-    if (fd >= 0) ::close(fd);
-    return -1;
-}
-
-// Whether a port whose exclusive mode is set is still in use: by a program with
-// it open (not the one serving a pseudo-terminal's master side) or locked.
-bool ExclusiveModeInUse(int fd) {
-    struct stat file {};
-    if (::fstat(fd, &file) != 0 || !S_ISCHR(file.st_mode)) return true;
-    if (FlockHolderPid(file.st_dev, file.st_ino) != 0) return true;
-    const OtherUser user = FindOtherUser(file.st_rdev);
-    return user.pid != 0 || !user.sure;
-}
-
-// Opens the port so that no other program can use it at the same time.
-// TIOCEXCL makes the kernel refuse further opens of the terminal (root
-// excepted); flock() is what other serial programs check, and it also holds
-// against root. Either one taken by someone else means "held", except an
-// exclusive mode that nobody stands behind any more: a program killed on a
-// pseudo-terminal leaves it set. Root opens through it and takes it over.
-int OpenExclusive(ComPort* port, const std::string& node, int* error) {
-    // O_NONBLOCK: a real UART must not block the open waiting for carrier.
-    int fd = ::open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        *error = errno;
-        if (errno == EBUSY) Refuse(port, -1, node.c_str(), true);
-        return -1;
-    }
-#ifdef TIOCGEXCL
-    int heldExclusive = 0;
-    if (::ioctl(fd, TIOCGEXCL, &heldExclusive) == 0 && heldExclusive && ExclusiveModeInUse(fd)) {
-        *error = EBUSY;
-        return Refuse(port, fd, node.c_str(), false);
-    }
-#endif
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        *error = (errno == EWOULDBLOCK) ? EBUSY : errno;
-        if (*error == EBUSY) return Refuse(port, fd, node.c_str(), false);
-        ::close(fd);
-        return -1;
-    }
-    // Fails on things that are not terminals; the settings step reports those.
-    ::ioctl(fd, TIOCEXCL);
-    return fd;
-}
-
-// Line settings: 115200 8N1, receiver on, modem-status lines ignored, raw
-// bytes both ways (no echo, no signals, no XON/XOFF, no CR/LF translation).
-// CTS output flow control stays off: Linux ties it to the RTS handshake in
-// the single CRTSCTS flag, and a device or cable that leaves CTS low would
-// otherwise stop every request. RTS is raised separately after this.
-void ApplyLineSettings(termios* tio) {
-    cfmakeraw(tio);
-    tio->c_iflag &= ~(IXON | IXOFF | IXANY);
-    tio->c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
-    tio->c_cflag |= CS8 | CLOCAL | CREAD;
-    // With the descriptor non-blocking, VMIN 1 makes an empty read fail with
-    // EAGAIN, so that a read of 0 bytes can only mean the line has gone.
-    tio->c_cc[VMIN] = 1;
-    tio->c_cc[VTIME] = 0;
-    cfsetispeed(tio, B115200);
-    cfsetospeed(tio, B115200);
-}
-
-// tcsetattr() succeeds when any part of the request was taken, so read back.
-bool LineSettingsTaken(int fd) {
-    termios now{};
-    if (::tcgetattr(fd, &now) != 0) return false;
-    return cfgetospeed(&now) == B115200 && cfgetispeed(&now) == B115200 &&
-           (now.c_cflag & CSIZE) == CS8 && !(now.c_cflag & (PARENB | CSTOPB | CRTSCTS)) &&
-           !(now.c_lflag & (ICANON | ECHO | ISIG));
-}
-
-int Fail(ComPort* port, int code, int error) {
-    port->lastErrno = error;
-    return code;
-}
-
-void ForgetFailure(ComPort* port) {
-    port->lastErrno = 0;
-    port->holder = ComPortHolder();
-    port->leftLocked = false;
-    port->lockFile.clear();
-    port->lockNote.clear();
-}
-
-}  // namespace
+#include <utility>
 
 int OpenComPort(ComPort* port, const std::string& name) {
     if (!port) return COM_OPEN_FAILED;
     CloseComPort(port);
-    ForgetFailure(port);
+    port->failure = ComOpenFailure();
+    port->lockFile.clear();
+    port->lockNote.clear();
     port->name = name;
-    if (!MayOpenAsSerialPort(name)) return Fail(port, COM_OPEN_NOT_SERIAL, ENOTTY);
 
-    // The lock file comes first, so that a port another program has is not
-    // even opened (an opening may already change its modem lines).
-    const std::string node = ResolvedNode(name);
-    if (node.empty()) return Fail(port, COM_OPEN_FAILED, errno);
-    const PortLock lock = TakePortLock(node);
-    if (lock.state == PortLockState::Held) {
-        port->holder.pid = lock.holderPid;
-        port->holder.program = ProgramOfProcess(lock.holderPid);
-        return Fail(port, COM_OPEN_FAILED, EBUSY);
+    std::string refusal;
+    std::unique_ptr<SerialLink> link = MakeSerialLink(name, &refusal);
+    if (!link) {
+        port->failure.problem = ComOpenProblem::UnknownKind;
+        port->failure.detail = refusal;
+        return COM_OPEN_FAILED;
     }
-    const std::string lockFile = lock.state == PortLockState::Taken ? lock.path : std::string();
-    // Held from here on, so that a signal ending the program removes the lock file.
-    const int slot = HoldPort(-1, lockFile);
-    if (slot < 0) {
-        if (!lockFile.empty()) RemoveLockFileIfOurs(lockFile.c_str());
-        return Fail(port, COM_OPEN_FAILED, EMFILE);
-    }
-
-    int error = 0;
-    const int fd = OpenExclusive(port, node, &error);
-    if (fd < 0) {
-        ReleaseHeldPort(slot);
-        return Fail(port, COM_OPEN_FAILED, error);
-    }
-    SetHeldPortDescriptor(slot, fd);
-    port->heldSlot = slot;
-    port->fd = fd;
-    port->lockFile = lockFile;
-    port->lockNote = lock.note;
-
-    termios tio{};
-    if (::tcgetattr(port->fd, &tio) != 0) return Fail(port, COM_GET_SETTINGS_FAILED, errno);
-    // Put back at closing: a pseudo-terminal or a console is not left raw.
-    KeepSettingsToRestore(port->heldSlot, tio);
-    ApplyLineSettings(&tio);
-    if (::tcsetattr(port->fd, TCSANOW, &tio) != 0) return Fail(port, COM_SET_SETTINGS_FAILED, errno);
-    if (!LineSettingsTaken(port->fd)) return Fail(port, COM_SET_SETTINGS_FAILED, EINVAL);
-
-    // RTS up for the whole session: the receive buffers here are far larger
-    // than any reply, so a handshake would never lower it. Pseudo-terminals
-    // have no modem lines; that is not a failure.
-    int rts = TIOCM_RTS;
-    ::ioctl(port->fd, TIOCMBIS, &rts);
-
-    // The read timing lives in the descriptor's status flags: non-blocking
-    // reads return at once with what has arrived, and ComReceive waits in
-    // poll() between them.
-    int flags = ::fcntl(port->fd, F_GETFL);
-    if (flags < 0) return Fail(port, COM_GET_TIMING_FAILED, errno);
-    if (::fcntl(port->fd, F_SETFL, flags | O_NONBLOCK) != 0) {
-        return Fail(port, COM_SET_TIMING_FAILED, errno);
-    }
-
-    // Whatever arrived before the port was ours is no answer to us.
-    ::tcflush(port->fd, TCIFLUSH);
-
-    port->lastErrno = 0;
-    ZelSetTransport(ComTransmit, ComReceive, ComSleep, ComPumpMessages, port);
-    return COM_OPEN_OK;
+    const int code = link->Open(name, &port->failure);
+    if (!link->IsOpen()) return code;
+    port->lockFile = link->LockFile();
+    port->lockNote = link->LockNote();
+    port->link = std::move(link);
+    if (code == COM_OPEN_OK) ZelSetTransport(ComTransmit, ComReceive, ComSleep, ComPumpMessages, port);
+    return code;
 }
 
 void CloseComPort(ComPort* port) {
-    if (!port || port->fd < 0) return;
-    ReleaseHeldPort(port->heldSlot);
-    port->heldSlot = -1;
-    port->fd = -1;
+    if (!port || !port->link) return;
+    port->link->Close();
+    port->link.reset();
     port->lockFile.clear();
 }
 
-void ComReleaseAllPortsNow() { ReleaseAllHeldPorts(); }
+bool ComPortIsOpen(const ComPort& port) { return port.link && port.link->IsOpen(); }
+
+bool ComLineGone(const ComPort* port) { return !port || !ComPortIsOpen(*port) || port->link->LineGone(); }
 
 const char* ComOpenStatusText(int code) {
     switch (code) {

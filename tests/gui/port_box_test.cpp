@@ -169,7 +169,7 @@ TEST_F(PortBoxTest, TerminalsFilesAndFifosAreRefusedWithoutBeingOpened)
 TEST_F(PortBoxTest, TheReasonAnOpeningFailedStaysOnTheStatusTip)
 {
     Type(QStringLiteral("/dev/ttyUSB9"));
-    app_->Port.lastErrno = ENOENT;
+    app_->Port.failure.problem = ComOpenProblem::NoSuchPort;
     QTest::keyClick(PortText(), Qt::Key_Return);
     EXPECT_EQ(window_->StatusLine()->text(), QStringLiteral("Can't open COM port"));
     EXPECT_EQ(window_->StatusLine()->toolTip(), QStringLiteral("No such port"));

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "com_port.h"
+#include "terminal_link_posix.h"
 #include "foreign_holder.h"
 #include "pty_pair.h"
 
@@ -35,11 +36,11 @@ TEST(ComOpenTest, SetsTheLineTo115200EightNoneOneRaw) {
     PtyPair pty;
     ComPort port;
     ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
-    EXPECT_GE(port.fd, 0);
-    EXPECT_EQ(port.lastErrno, 0);
+    EXPECT_GE(TerminalDescriptor(port), 0);
+    EXPECT_EQ(port.failure.problem, ComOpenProblem::None);
 
     termios tio{};
-    ASSERT_EQ(tcgetattr(port.fd, &tio), 0);
+    ASSERT_EQ(tcgetattr(TerminalDescriptor(port), &tio), 0);
     EXPECT_EQ(cfgetispeed(&tio), speed_t(B115200));
     EXPECT_EQ(cfgetospeed(&tio), speed_t(B115200));
     EXPECT_EQ(tio.c_cflag & CSIZE, tcflag_t(CS8));
@@ -49,7 +50,7 @@ TEST(ComOpenTest, SetsTheLineTo115200EightNoneOneRaw) {
     EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | ICRNL | INLCR | ISTRIP), 0u);
     EXPECT_EQ(tio.c_oflag & OPOST, 0u);
     CloseComPort(&port);
-    EXPECT_EQ(port.fd, -1);
+    EXPECT_EQ(TerminalDescriptor(port), -1);
 }
 
 TEST(ComOpenTest, RegistersTheFourHooksWithThePortAsContext) {
@@ -73,8 +74,8 @@ TEST(ComOpenTest, MissingPortFailsWithMinusOneAndSaysWhy) {
 
     ComPort port;
     EXPECT_EQ(OpenComPort(&port, kNoSuchPort), COM_OPEN_FAILED);
-    EXPECT_EQ(port.fd, -1);
-    EXPECT_EQ(port.lastErrno, ENOENT);
+    EXPECT_EQ(TerminalDescriptor(port), -1);
+    EXPECT_EQ(port.failure.problem, ComOpenProblem::NoSuchPort);
     EXPECT_STREQ(ComOpenStatusText(COM_OPEN_FAILED), "Can't open COM port");
     EXPECT_EQ(ComOpenFailureHint(port), "No such port");
     // A failed opening leaves the hooks of the earlier one in place.
@@ -88,11 +89,11 @@ TEST(ComOpenTest, SomethingThatIsNoTerminalFailsReadingTheSettingsAndStaysOpen) 
 
     ComPort port;
     EXPECT_EQ(OpenComPort(&port, path), COM_GET_SETTINGS_FAILED);
-    EXPECT_GE(port.fd, 0);
-    EXPECT_EQ(port.lastErrno, ENOTTY);
+    EXPECT_GE(TerminalDescriptor(port), 0);
+    EXPECT_EQ(port.failure.problem, ComOpenProblem::NotSerial);
     // The caller closes what was opened.
     CloseComPort(&port);
-    EXPECT_EQ(port.fd, -1);
+    EXPECT_EQ(TerminalDescriptor(port), -1);
 }
 
 enum class Holder { AnotherComPort, ProgramWithLock, ProgramWithExclusiveMode };
@@ -115,8 +116,8 @@ TEST_P(HeldPortTest, PortHeldElsewhereFailsWithMinusOne) {
 
     ComPort port;
     EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_FAILED);
-    EXPECT_EQ(port.fd, -1);
-    EXPECT_EQ(port.lastErrno, EBUSY);
+    EXPECT_EQ(TerminalDescriptor(port), -1);
+    EXPECT_EQ(port.failure.problem, ComOpenProblem::Held);
     EXPECT_STREQ(ComOpenStatusText(COM_OPEN_FAILED), "Can't open COM port");
     EXPECT_EQ(ComOpenFailureHint(port),
               "The port is held by zelserial_tests (pid " + std::to_string(holderPid) + "): close it there first");
@@ -168,7 +169,7 @@ TEST(ComOpenTest, OpeningAnotherPortClosesTheFirstAlsoWhenTheSecondFails) {
     ASSERT_EQ(OpenComPort(&port, first.SlaveName()), COM_OPEN_OK);
 
     EXPECT_EQ(OpenComPort(&port, kNoSuchPort), COM_OPEN_FAILED);
-    EXPECT_EQ(port.fd, -1);
+    EXPECT_EQ(TerminalDescriptor(port), -1);
     EXPECT_TRUE(FreeForOthers(first.SlaveName()));
 
     // The hooks stay registered and now act on a closed port.
@@ -200,7 +201,7 @@ TEST(ComOpenTest, ClosingGivesUpTheExclusiveMode) {
     ComPort port;
     ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
     int exclusive = 0;
-    ASSERT_EQ(ioctl(port.fd, TIOCGEXCL, &exclusive), 0);
+    ASSERT_EQ(ioctl(TerminalDescriptor(port), TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 1);
     CloseComPort(&port);
 
@@ -217,7 +218,7 @@ TEST(ComOpenTest, ClosingAPortThatIsNotOpenDoesNothing) {
     CloseComPort(&port);
     CloseComPort(&port);
     CloseComPort(nullptr);
-    EXPECT_EQ(port.fd, -1);
+    EXPECT_EQ(TerminalDescriptor(port), -1);
 }
 
 }  // namespace

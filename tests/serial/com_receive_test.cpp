@@ -73,7 +73,7 @@ TEST_F(ComReceiveTest, BytesArrivingDuringTheWaitEndItWhenTheCountIsReached) {
     std::thread device([&] {
         pty.Write(Bytes(kFullReply.begin(), kFullReply.begin() + 5));
         // Only once the first part has been taken does the rest follow.
-        WaitUntil([&] { return InputQueued(port.fd) == 0; });
+        WaitUntil([&] { return InputQueued(TerminalDescriptor(port)) == 0; });
         pty.Write(Bytes(kFullReply.begin() + 5, kFullReply.end()));
     });
     auto start = std::chrono::steady_clock::now();
@@ -95,7 +95,7 @@ TEST_F(ComReceiveTest, FarEndClosingDuringTheWaitEndsItWithWhatArrived) {
     Arrive({0x02, '4', '0'});
     std::thread device([&] {
         // Hang up once the receive has taken the three bytes and waits for more.
-        WaitUntil([&] { return InputQueued(port.fd) == 0; });
+        WaitUntil([&] { return InputQueued(TerminalDescriptor(port)) == 0; });
         pty.CloseMaster();
     });
     auto start = std::chrono::steady_clock::now();
@@ -122,7 +122,7 @@ TEST_F(ComReceiveTest, ZeroCountReceivesNothing) {
     Arrive({'z'});
     EXPECT_EQ(Receive(0, 0), ZEL_E_RX_FAILED);
     EXPECT_EQ(received, 0);
-    EXPECT_EQ(InputQueued(port.fd), 1);
+    EXPECT_EQ(InputQueued(TerminalDescriptor(port)), 1);
 }
 
 void IgnoreSignal(int) {}

@@ -14,6 +14,7 @@
 #include <termios.h>
 
 #include "com_port.h"
+#include "terminal_link_posix.h"
 #include "foreign_holder.h"
 #include "pty_pair.h"
 
@@ -97,8 +98,8 @@ TEST_F(LockFileTest, ALiveHoldersLockRefusesWithItsNameAndPid) {
     Write(lockPath_, Hdb(holder.Pid()));
 
     EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_FAILED);
-    EXPECT_EQ(port.fd, -1);
-    EXPECT_EQ(port.holder.pid, holder.Pid());
+    EXPECT_EQ(TerminalDescriptor(port), -1);
+    EXPECT_EQ(port.failure.holder.pid, holder.Pid());
     EXPECT_EQ(ComOpenFailureHint(port), "The port is held by zelserial_tests (pid " + std::to_string(holder.Pid()) +
                                             "): close it there first");
     // Not ours to remove, and the port was not touched.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "com_port.h"
+#include "terminal_link_posix.h"
 #include "pty_pair.h"
 
 class PortOnPty : public ::testing::Test {
@@ -12,9 +13,9 @@ protected:
     // Puts bytes on the line and waits until the port has them queued, so a
     // test can rely on "already waiting" without sleeping.
     void Arrive(const Bytes& bytes) {
-        int before = InputQueued(port.fd);
+        int before = InputQueued(TerminalDescriptor(port));
         pty.Write(bytes);
-        ASSERT_TRUE(WaitUntil([&] { return InputQueued(port.fd) >= before + int(bytes.size()); }));
+        ASSERT_TRUE(WaitUntil([&] { return InputQueued(TerminalDescriptor(port)) >= before + int(bytes.size()); }));
     }
 
     PtyPair pty;

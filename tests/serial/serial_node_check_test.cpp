@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "com_port.h"
+#include "terminal_link_posix.h"
 #include "pty_pair.h"
 #include "serial_node_check.h"
 
@@ -49,7 +50,7 @@ TEST(SerialNodeCheckTest, RefusesTerminalsFilesAndFoldersThatAreNoSerialLine) {
         EXPECT_FALSE(MayOpenAsSerialPort(name)) << name;
         ComPort port;
         EXPECT_EQ(OpenComPort(&port, name), COM_OPEN_NOT_SERIAL) << name;
-        EXPECT_EQ(port.fd, -1) << name;
+        EXPECT_EQ(TerminalDescriptor(port), -1) << name;
     }
     EXPECT_EQ(NotASerialPortText("/dev/tty"), "/dev/tty is not a serial port");
 }
