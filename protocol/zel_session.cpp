@@ -13,8 +13,9 @@ ZelSession::ZelSession() : state_(new ZelSessionState()) {}
 ZelSession::~ZelSession() = default;
 
 ZelSession& ZelDefaultSession() {
-    static ZelSession session;
-    return session;
+    // Never destroyed: a port object of static life may still unhook at exit.
+    static ZelSession* const session = new ZelSession();
+    return *session;
 }
 
 ZelSession& ZelCurrentSession() {
