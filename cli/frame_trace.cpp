@@ -13,7 +13,8 @@ struct TraceState {
     bool installed = false;
 };
 
-TraceState g_trace;
+// One trace per thread: a thread drives one port, through its own session.
+thread_local TraceState g_trace;
 
 void Emit(const std::string& line) {
     if (!g_trace.out) return;

@@ -1,10 +1,8 @@
 // Typed setting access: reads and writes checked against the catalogue.
-#include "zel_protocol.h"
+#include "zel_engine_internal.h"
 #include "zel_setting_ids.h"
 
 #include <cstring>
-
-uint8_t ZelTransferBuffer[ZEL_TRANSFER_BUFFER_SIZE];
 
 namespace {
 
@@ -17,13 +15,12 @@ void beginTransaction(int category, int setting, int read)
     ZelTrans.read = read;
 }
 
-// Reads a setting of `size` bytes into the module's value buffer (little-endian,
+// Reads a setting of `size` bytes into the session's value buffer (little-endian,
 // zero-extended); the caller has checked the size against its variable.
-uint8_t valueBytes[8];
-
 ZelResult readValue(int category, int setting, int size)
 {
-    std::memset(valueBytes, 0, sizeof valueBytes);
+    uint8_t* valueBytes = ZelCurrentState().valueBytes;
+    std::memset(valueBytes, 0, sizeof ZelCurrentState().valueBytes);
     beginTransaction(category, setting, 1);
     ZelTrans.size = size;
     ZelTrans.output = valueBytes;
@@ -42,6 +39,7 @@ ZelResult readValue(int category, int setting, int size)
 
 uint64_t valueFromBytes()
 {
+    const uint8_t* valueBytes = ZelCurrentState().valueBytes;
     uint64_t v = 0;
     for (int i = 7; i >= 0; --i)
         v = (v << 8) | valueBytes[i];
@@ -83,8 +81,8 @@ ZelResult ZelWriteSetting(int category, int setting, uint32_t value)
     if (size < 1 || size > 4)
         return ZEL_E_INVALID_PARAMETER;
 
-    static uint8_t data[4];
-    static uint8_t scratch[4];
+    ZelSessionState& session = ZelCurrentState();
+    uint8_t* data = session.writeData;
     littleEndian32(value, data);
 
     beginTransaction(category, setting, 0);
@@ -92,7 +90,7 @@ ZelResult ZelWriteSetting(int category, int setting, uint32_t value)
     ZelTrans.hexData = 1;
     ZelTrans.data = data;
     ZelTrans.size = size;
-    ZelTrans.output = scratch;
+    ZelTrans.output = session.writeAnswer;
 
     const bool reboot = category == ZEL_CAT_NETWORK && setting == ZEL_SET_REBOOT;
     return ZelTransact(reboot ? 1 : 0);
@@ -103,18 +101,18 @@ ZelResult ZelWriteData(int category, int setting, int index, int n)
     if (n <= 0 || n > ZEL_TRANSFER_BUFFER_SIZE)
         return ZEL_E_INVALID_PARAMETER;
 
-    static uint8_t scratch[1024];
+    ZelSessionState& session = ZelCurrentState();
     beginTransaction(category, setting, 0);
     ZelTrans.index = index;
     ZelTrans.dataLength = n;
     ZelTrans.hexData = 0;
-    ZelTrans.data = ZelTransferBuffer;
-    ZelTrans.output = scratch;
+    ZelTrans.data = session.transferBuffer;
+    ZelTrans.output = session.dataAnswer;
 
     // A File part write is answered with two bytes, a Programming data write with none.
-    if (category == 0x80 && setting == 2)
+    if (category == ZEL_CAT_UPGRADE_TYPE1 && setting == ZEL_SET_FILE_PART)
         ZelTrans.size = 2;
-    else if (category == 0x85 && setting == 3)
+    else if (category == ZEL_CAT_UPGRADE_TYPE2 && setting == ZEL_SET_PROGRAMMING_DATA)
         ZelTrans.size = 0;
     else
         ZelTrans.size = n / 2;

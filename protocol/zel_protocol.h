@@ -1,13 +1,16 @@
-// The ZEL-51xx device protocol: catalogue, frame engine and typed setting access.
+// The ZEL-51xx device protocol as callers see it: results, catalogue, transport hooks,
+// typed setting access and the error message.
 //
-// Plain functions over module-level state (one transport record, one transaction
-// record, fixed buffers). Not reentrant: callers must never start a transaction
-// while another one runs (the pump hook may dispatch user input mid-transaction).
+// Plain functions over the calling thread's session (zel_session.h). Not reentrant:
+// callers must never start a transaction on a session while another one runs on it
+// (the pump hook may dispatch user input mid-transaction).
 // No function here throws or shows anything; every outcome is a ZelResult.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "zel_session.h"
 
 typedef int32_t ZelResult;
 
@@ -95,58 +98,24 @@ struct ZelTransport {
     void* context;
 };
 
-// Replaces the hooks the engine talks through. Any hook may be null.
+// Replaces the hooks the engine talks through (the calling thread's session's). Any hook
+// may be null.
 void ZelSetTransport(ZelTransmitFn transmit, ZelReceiveFn receive, ZelSleepFn sleep,
                      ZelPumpFn pump, void* context);
 // The hooks now registered (so a front end can wrap them, e.g. to trace frames).
 ZelTransport ZelGetTransport();
 
 // ---------------------------------------------------------------------------
-// Frame engine
+// Framing
 
 constexpr uint8_t ZEL_STX = 0x02;
 constexpr uint8_t ZEL_ETX = 0x03;
-constexpr int ZEL_FRAME_BUFFER_SIZE = 2080;
 constexpr int ZEL_TRANSFER_BUFFER_SIZE = 2048;
+// A transaction is up to ZEL_ATTEMPTS exchanges; after a failed one the engine drains
+// up to ZEL_DRAIN_BYTES from the line, waiting at most ZEL_DRAIN_TIMEOUT_MS.
 constexpr int ZEL_ATTEMPTS = 3;
 constexpr int ZEL_DRAIN_BYTES = 100;
 constexpr int ZEL_DRAIN_TIMEOUT_MS = 100;
-
-// Reply status values of the transaction record.
-constexpr int32_t ZEL_STATUS_ERROR = 0x45;  // "E" or "e"
-constexpr int32_t ZEL_STATUS_BUSY = 0x42;   // "B" or "b"
-constexpr int32_t ZEL_STATUS_READ = 1;      // "R" or "r"
-
-// The module's single transaction record. An operation zeroes it, fills the
-// request fields and calls ZelTransact; the engine fills the reply fields.
-struct ZelTransaction {
-    int32_t address;
-    int32_t category;
-    int32_t setting;
-    int32_t read;          // 1 read, 0 write
-    int32_t index;         // low 16 bits sent in indexed categories
-    int32_t checksum;      // of the last request frame built
-    int32_t dataLength;    // bytes of data to send, 0 for a read
-    int32_t hexData;       // 1: data is a little-endian value sent as hex; 0: verbatim
-    const uint8_t* data;
-    int32_t replyAddress;
-    int32_t replyCategory;
-    int32_t replySetting;
-    int32_t replyStatus;
-    int32_t replyIndex;
-    int32_t replyChecksum;
-    int32_t size;          // in: expected value bytes; out: bytes decoded
-    uint8_t* output;       // must hold at least `size` bytes
-};
-
-extern ZelTransaction ZelTrans;
-extern uint8_t ZelFrameBuffer[ZEL_FRAME_BUFFER_SIZE];
-extern uint8_t ZelTransferBuffer[ZEL_TRANSFER_BUFFER_SIZE];
-
-// One attempt: build, transmit, receive, check, decode.
-ZelResult ZelExchange(int noReply);
-// Up to three attempts with a drain of the line after each failed one.
-ZelResult ZelTransact(int noReply);
 
 // Two's complement of the 8-bit sum of `count` bytes; 0 for count <= 0.
 int ZelChecksum(const uint8_t* bytes, int count);
@@ -157,9 +126,6 @@ int ZelHexToBytes(const uint8_t* text, int digits, uint8_t* destination);
 // Hex text to an integer, most significant digit first.
 int ZelHexToInt(const uint8_t* text, int digits);
 
-// Expected reply length for a category and value size (0 for an uncatalogued category).
-int ZelExpectedReplyLength(int category, int size);
-
 // ---------------------------------------------------------------------------
 // Typed setting access
 
@@ -168,6 +134,11 @@ ZelResult ZelReadSetting64(int category, int setting, uint64_t* value);
 ZelResult ZelWriteSetting(int category, int setting, uint32_t value);
 // Sends the first n bytes of ZelTransferBuffer verbatim as one indexed write.
 ZelResult ZelWriteData(int category, int setting, int index, int n);
+
+// The calling thread's session's transfer buffer, which ZelWriteData sends from.
+using ZelTransferBytes = uint8_t[ZEL_TRANSFER_BUFFER_SIZE];
+ZelTransferBytes& ZelCurrentTransferBuffer();
+#define ZelTransferBuffer (ZelCurrentTransferBuffer())
 
 // The result says the line to the device is gone (the port refused the request or was
 // hung up), not that the device was silent: waiting on will not bring an answer.

@@ -21,6 +21,8 @@ constexpr int ZEL_SET_FIRMWARE_VERSION = 3;  // in tenths: 23 is v2.3
 constexpr int ZEL_SET_SERIAL_NUMBER = 4;
 constexpr int ZEL_SET_TYPE = 5;              // 5100, 5137, ...
 constexpr int ZEL_SET_HARDWARE_VERSION_5137 = 6;
+constexpr int ZEL_SET_BOOTLOADER_VERSION = 7;
+constexpr int ZEL_SET_BUSY = 12;  // non-zero while the unit erases or programs
 
 // Settings of ZEL_CAT_CONFIGURATION
 constexpr int ZEL_SET_MODE = 1;         // writing it restarts the unit
@@ -36,10 +38,21 @@ constexpr int ZEL_SET_DHCP_ENABLED = 4;
 constexpr int ZEL_SET_REBOOT = 5;  // a command: the unit restarts without answering
 constexpr int ZEL_SET_MAC_ADDRESS = 6;
 
-// Commands of the upgrade categories
-constexpr int ZEL_SET_UPDATE_DEVICE = 3;  // ZEL_CAT_UPGRADE_TYPE1: program the parts sent
-constexpr int ZEL_SET_ABORT = 4;          // ZEL_CAT_UPGRADE_TYPE1
-constexpr int ZEL_SET_ERASE = 2;          // ZEL_CAT_UPGRADE_TYPE2
+// Settings of ZEL_CAT_UPGRADE_TYPE1
+constexpr int ZEL_SET_FILE_PART = 2;      // one numbered part of the image
+constexpr int ZEL_SET_UPDATE_DEVICE = 3;  // a command: program the parts sent
+constexpr int ZEL_SET_ABORT = 4;          // a command: forget any parts sent before
+constexpr int ZEL_SET_PROGRESS = 5;       // percent programmed
+constexpr int ZEL_SET_UPGRADE_ERROR = 6;  // non-zero when programming failed
+constexpr int ZEL_SET_NUMBER_OF_PARTS = 7;
+constexpr int ZEL_SET_PART_SIZE = 8;
+constexpr int ZEL_SET_LAST_PART_SIZE = 9;  // bytes in the last part
+
+// Settings of ZEL_CAT_UPGRADE_TYPE2
+constexpr int ZEL_SET_UPGRADE_MODE = 1;      // 1 once the unit accepts an image
+constexpr int ZEL_SET_ERASE = 2;             // a command: erase before programming
+constexpr int ZEL_SET_PROGRAMMING_DATA = 3;  // one numbered part of the image
+constexpr int ZEL_SET_VERIFY = 4;            // 1 when the image programmed checks out
 
 // Operational modes (the value of ZEL_SET_MODE)
 constexpr int ZEL_MODE_ASI_TO_IP = 0;

@@ -1,33 +1,10 @@
 #include "zel_upgrade.h"
 
+#include "zel_engine_internal.h"
+#include "zel_setting_ids.h"
 #include "zel_wait_budget.h"
 
-uint8_t ZelPartBuffer[ZEL_PART_SIZE];
-
 namespace {
-
-// Categories and settings the upgrade uses.
-constexpr int CAT_PROPERTIES = 0x01;
-constexpr int SET_FIRMWARE_VERSION = 3;
-constexpr int SET_TYPE = 5;
-constexpr int SET_BOOTLOADER_VERSION = 7;
-constexpr int SET_BUSY = 12;
-constexpr int CAT_CONFIG = 0x03;
-constexpr int SET_REBOOT = 5;
-constexpr int CAT_UPG1 = 0x80;
-constexpr int SET_UPG1_FILE_PART = 2;
-constexpr int SET_UPG1_UPDATE_DEVICE = 3;
-constexpr int SET_UPG1_ABORT = 4;
-constexpr int SET_UPG1_PROGRESS = 5;
-constexpr int SET_UPG1_ERROR = 6;
-constexpr int SET_UPG1_NUMBER_OF_PARTS = 7;
-constexpr int SET_UPG1_PART_SIZE = 8;
-constexpr int SET_UPG1_REMAINING = 9;
-constexpr int CAT_UPG2 = 0x85;
-constexpr int SET_UPG2_MODE = 1;
-constexpr int SET_UPG2_ERASE = 2;
-constexpr int SET_UPG2_PROGRAMMING_DATA = 3;
-constexpr int SET_UPG2_VERIFY = 4;
 
 constexpr int PROGRESS_POLL_MS = 300;
 constexpr int RETRY_SLEEP_MS = 1;
@@ -41,19 +18,12 @@ constexpr UpgradeTypeRow UPGRADE_TYPES[] = {
     {ZEL_DEVICE_TYPE_5137, 2},
 };
 
-struct UpgradeHooks {
-    ZelUpgReadPartFn readPart = nullptr;
-    void* readPartContext = nullptr;
-    ZelUpgProgressFn progress = nullptr;
-    void* progressContext = nullptr;
-    ZelUpgSilenceFn silence = nullptr;
-    void* silenceContext = nullptr;
-};
-UpgradeHooks Hooks;
+ZelUpgradeHooks& Hooks() { return ZelCurrentState().upgrade; }
 
 void Report(int phase, int percent) {
+    const ZelUpgradeHooks& hooks = Hooks();
     // The percent travels as a signed 8-bit value.
-    if (Hooks.progress) Hooks.progress(Hooks.progressContext, phase, static_cast<int8_t>(percent));
+    if (hooks.progress) hooks.progress(hooks.progressContext, phase, static_cast<int8_t>(percent));
 }
 
 void Pump() {
@@ -81,7 +51,8 @@ ZelResult ReadSigned(int category, int setting, int32_t* value) {
 }
 
 void ReportSilence(int64_t silentMs) {
-    if (Hooks.silence) Hooks.silence(Hooks.silenceContext, static_cast<int>(silentMs));
+    const ZelUpgradeHooks& hooks = Hooks();
+    if (hooks.silence) hooks.silence(hooks.silenceContext, static_cast<int>(silentMs));
 }
 
 // Type 1: follows Progress until it reaches 100, or Error turns non-zero. Failed reads
@@ -97,12 +68,12 @@ ZelResult FollowProgramming() {
 
         // A failed read of Error leaves 0 and is no error of its own.
         uint32_t error = 0;
-        ZelResult result = ZelReadSetting(CAT_UPG1, SET_UPG1_ERROR, &error);
+        ZelResult result = ZelReadSetting(ZEL_CAT_UPGRADE_TYPE1, ZEL_SET_UPGRADE_ERROR, &error);
         if (ZelLineGone(result)) return result;
         if (error != 0) return ZEL_E_UPG_FAILED;
 
         uint32_t progress = 0;
-        result = ZelReadSetting(CAT_UPG1, SET_UPG1_PROGRESS, &progress);
+        result = ZelReadSetting(ZEL_CAT_UPGRADE_TYPE1, ZEL_SET_PROGRESS, &progress);
         if (ZelLineGone(result)) return result;
         if (result != ZEL_OK) {
             silent = true;
@@ -119,93 +90,131 @@ ZelResult FollowProgramming() {
     return ZEL_OK;
 }
 
-ZelResult Transfer(int32_t imageSize, int upgradeType) {
-    ReportAndPump(ZEL_UPG_PHASE_INIT, 0);
-
+// What the transfer learnt of the unit and of the image before the first part.
+struct TransferPlan {
     int32_t deviceType = 0;
-    ZelResult result = ReadSigned(CAT_PROPERTIES, SET_TYPE, &deviceType);
+    int32_t firmwareVersion = -1;  // type 1 only
+    bool sevenBit = false;
+    int32_t parts = 0;
+    int32_t lastPartSize = 0;
+};
+
+void PlanParts(int32_t imageSize, TransferPlan* plan) {
+    plan->parts = (imageSize + ZEL_PART_SIZE - 1) / ZEL_PART_SIZE;
+    plan->lastPartSize = imageSize - (plan->parts - 1) * ZEL_PART_SIZE;
+}
+
+// Sends every part, each read through the read-part hook and encoded as the unit takes it.
+ZelResult SendParts(const TransferPlan& plan, int category, int setting) {
+    const ZelUpgradeHooks& hooks = Hooks();
+    uint8_t* part = ZelCurrentState().partBuffer;
+    for (int32_t number = 1; number <= plan.parts; ++number) {
+        const int size = number == plan.parts ? plan.lastPartSize : ZEL_PART_SIZE;
+        Pump();
+        ZelResult result = hooks.readPart(hooks.readPartContext, part, size);
+        if (result != ZEL_OK) return result;
+        Pump();
+        const int encoded = plan.sevenBit ? ZelEncode7Bit(size) : ZelEncodeHex(size);
+        Pump();
+        result = ZelWriteData(category, setting, number, encoded);
+        if (result != ZEL_OK) return result;
+        ReportAndPump(ZEL_UPG_PHASE_UPLOADING, (number - 1) * 100 / plan.parts);
+    }
+    return ZEL_OK;
+}
+
+// Type 1: the unit's type and firmware version decide the encoding.
+ZelResult StartType1(TransferPlan* plan) {
+    ZelResult result = ReadSigned(ZEL_CAT_DEVICE, ZEL_SET_TYPE, &plan->deviceType);
+    if (result != ZEL_OK) return result;
+    result = ReadSigned(ZEL_CAT_DEVICE, ZEL_SET_FIRMWARE_VERSION, &plan->firmwareVersion);
+    if (result != ZEL_OK) return result;
+    plan->sevenBit = UseSevenBit(1, plan->deviceType, plan->firmwareVersion);
+    return ZEL_OK;
+}
+
+// Type 1: any parts sent before are dropped, then the part count and sizes announced.
+ZelResult AnnounceParts(const TransferPlan& plan) {
+    const struct {
+        int setting;
+        uint32_t value;
+        int percent;
+    } steps[] = {
+        {ZEL_SET_ABORT, 1, 40},
+        {ZEL_SET_NUMBER_OF_PARTS, static_cast<uint32_t>(plan.parts), 60},
+        {ZEL_SET_PART_SIZE, ZEL_PART_SIZE, 80},
+        {ZEL_SET_LAST_PART_SIZE, static_cast<uint32_t>(plan.lastPartSize), 100},
+    };
+    for (const auto& step : steps) {
+        const ZelResult result = ZelWriteSetting(ZEL_CAT_UPGRADE_TYPE1, step.setting, step.value);
+        if (result != ZEL_OK) return result;
+        ReportAndPump(ZEL_UPG_PHASE_INIT, step.percent);
+    }
+    return ZEL_OK;
+}
+
+ZelResult TransferType1(int32_t imageSize) {
+    ReportAndPump(ZEL_UPG_PHASE_INIT, 0);
+    TransferPlan plan;
+    ZelResult result = StartType1(&plan);
+    if (result != ZEL_OK) return result;
+    ReportAndPump(ZEL_UPG_PHASE_INIT, 20);
+
+    PlanParts(imageSize, &plan);
+    result = AnnounceParts(plan);
+    if (result != ZEL_OK) return result;
+    result = SendParts(plan, ZEL_CAT_UPGRADE_TYPE1, ZEL_SET_FILE_PART);
     if (result != ZEL_OK) return result;
 
-    int32_t firmwareVersion = -1;
-    bool sevenBit = false;
-    if (upgradeType == 1) {
-        result = ReadSigned(CAT_PROPERTIES, SET_FIRMWARE_VERSION, &firmwareVersion);
-        if (result != ZEL_OK) return result;
-        sevenBit = UseSevenBit(1, deviceType, firmwareVersion);
-    } else {
-        int32_t bootloaderVersion = 0;
-        result = ReadSigned(CAT_PROPERTIES, SET_BOOTLOADER_VERSION, &bootloaderVersion);
-        if (result != ZEL_OK) return result;
-        sevenBit = UseSevenBit(2, deviceType, bootloaderVersion);
-
-        uint32_t mode = 0;
-        result = ZelReadSetting(CAT_UPG2, SET_UPG2_MODE, &mode);
-        if (result != ZEL_OK) return result;
-        if (mode != 1) return ZEL_E_INVALID_MODE;
-        result = ZelWriteSetting(CAT_UPG2, SET_UPG2_ERASE, 1);
-        if (result != ZEL_OK) return result;
-        result = ZelWaitWhileBusy();
-        if (result != ZEL_OK) return result;
-    }
-
-    ReportAndPump(ZEL_UPG_PHASE_INIT, 20);
-    const int32_t parts = (imageSize + ZEL_PART_SIZE - 1) / ZEL_PART_SIZE;
-    const int32_t lastPartSize = imageSize - (parts - 1) * ZEL_PART_SIZE;
-
-    if (upgradeType == 1) {
-        const struct {
-            int setting;
-            uint32_t value;
-            int percent;
-        } setup[] = {
-            {SET_UPG1_ABORT, 1, 40},
-            {SET_UPG1_NUMBER_OF_PARTS, static_cast<uint32_t>(parts), 60},
-            {SET_UPG1_PART_SIZE, ZEL_PART_SIZE, 80},
-            {SET_UPG1_REMAINING, static_cast<uint32_t>(lastPartSize), 100},
-        };
-        for (const auto& step : setup) {
-            result = ZelWriteSetting(CAT_UPG1, step.setting, step.value);
-            if (result != ZEL_OK) return result;
-            ReportAndPump(ZEL_UPG_PHASE_INIT, step.percent);
-        }
-    }
-
-    const int dataCategory = upgradeType == 1 ? CAT_UPG1 : CAT_UPG2;
-    const int dataSetting = upgradeType == 1 ? SET_UPG1_FILE_PART : SET_UPG2_PROGRAMMING_DATA;
-    for (int32_t part = 1; part <= parts; ++part) {
-        const int size = part == parts ? lastPartSize : ZEL_PART_SIZE;
-        Pump();
-        result = Hooks.readPart(Hooks.readPartContext, ZelPartBuffer, size);
-        if (result != ZEL_OK) return result;
-        Pump();
-        const int encoded = sevenBit ? ZelEncode7Bit(size) : ZelEncodeHex(size);
-        Pump();
-        result = ZelWriteData(dataCategory, dataSetting, part, encoded);
-        if (result != ZEL_OK) return result;
-        ReportAndPump(ZEL_UPG_PHASE_UPLOADING, (part - 1) * 100 / parts);
-    }
-
-    if (upgradeType == 1) {
-        result = ZelWriteSetting(CAT_UPG1, SET_UPG1_UPDATE_DEVICE, 1);
-        if (result != ZEL_OK) return result;
-    }
+    result = ZelWriteSetting(ZEL_CAT_UPGRADE_TYPE1, ZEL_SET_UPDATE_DEVICE, 1);
+    if (result != ZEL_OK) return result;
     ReportAndPump(ZEL_UPG_PHASE_PROGRAMMING, 0);
-
-    if (upgradeType == 1) {
-        result = FollowProgramming();
-        if (result != ZEL_OK) return result;
-    } else {
-        uint32_t verify = 0;
-        result = ZelReadSetting(CAT_UPG2, SET_UPG2_VERIFY, &verify);
-        if (result != ZEL_OK) return result;
-        if (verify != 1) return ZEL_E_UPG_VERIFY_FAILED;
-    }
-
+    result = FollowProgramming();
+    if (result != ZEL_OK) return result;
     ReportAndPump(ZEL_UPG_PHASE_FINISHED, 100);
 
     // The device restarts into the new firmware without answering; nothing to check.
-    if (upgradeType == 1 && deviceType == ZEL_DEVICE_TYPE_5100 && firmwareVersion >= 14)
-        ZelWriteSetting(CAT_CONFIG, SET_REBOOT, 1);
+    if (plan.deviceType == ZEL_DEVICE_TYPE_5100 && plan.firmwareVersion >= 14)
+        ZelWriteSetting(ZEL_CAT_NETWORK, ZEL_SET_REBOOT, 1);
+    return ZEL_OK;
+}
+
+// Type 2: the bootloader version decides the encoding; the unit must be in upgrade mode
+// and is erased before the first part.
+ZelResult StartType2(TransferPlan* plan) {
+    ZelResult result = ReadSigned(ZEL_CAT_DEVICE, ZEL_SET_TYPE, &plan->deviceType);
+    if (result != ZEL_OK) return result;
+    int32_t bootloaderVersion = 0;
+    result = ReadSigned(ZEL_CAT_DEVICE, ZEL_SET_BOOTLOADER_VERSION, &bootloaderVersion);
+    if (result != ZEL_OK) return result;
+    plan->sevenBit = UseSevenBit(2, plan->deviceType, bootloaderVersion);
+
+    uint32_t mode = 0;
+    result = ZelReadSetting(ZEL_CAT_UPGRADE_TYPE2, ZEL_SET_UPGRADE_MODE, &mode);
+    if (result != ZEL_OK) return result;
+    if (mode != 1) return ZEL_E_INVALID_MODE;
+    result = ZelWriteSetting(ZEL_CAT_UPGRADE_TYPE2, ZEL_SET_ERASE, 1);
+    if (result != ZEL_OK) return result;
+    return ZelWaitWhileBusy();
+}
+
+ZelResult TransferType2(int32_t imageSize) {
+    ReportAndPump(ZEL_UPG_PHASE_INIT, 0);
+    TransferPlan plan;
+    ZelResult result = StartType2(&plan);
+    if (result != ZEL_OK) return result;
+    ReportAndPump(ZEL_UPG_PHASE_INIT, 20);
+
+    PlanParts(imageSize, &plan);
+    result = SendParts(plan, ZEL_CAT_UPGRADE_TYPE2, ZEL_SET_PROGRAMMING_DATA);
+    if (result != ZEL_OK) return result;
+    ReportAndPump(ZEL_UPG_PHASE_PROGRAMMING, 0);
+
+    uint32_t verify = 0;
+    result = ZelReadSetting(ZEL_CAT_UPGRADE_TYPE2, ZEL_SET_VERIFY, &verify);
+    if (result != ZEL_OK) return result;
+    if (verify != 1) return ZEL_E_UPG_VERIFY_FAILED;
+    ReportAndPump(ZEL_UPG_PHASE_FINISHED, 100);
     return ZEL_OK;
 }
 
@@ -213,15 +222,17 @@ ZelResult Transfer(int32_t imageSize, int upgradeType) {
 
 void ZelSetUpgradeHooks(ZelUpgReadPartFn readPart, void* readPartContext, ZelUpgProgressFn progress,
                         void* progressContext) {
-    Hooks.readPart = readPart;
-    Hooks.readPartContext = readPartContext;
-    Hooks.progress = progress;
-    Hooks.progressContext = progressContext;
+    ZelUpgradeHooks& hooks = Hooks();
+    hooks.readPart = readPart;
+    hooks.readPartContext = readPartContext;
+    hooks.progress = progress;
+    hooks.progressContext = progressContext;
 }
 
 void ZelSetUpgradeSilenceHook(ZelUpgSilenceFn silence, void* context) {
-    Hooks.silence = silence;
-    Hooks.silenceContext = context;
+    ZelUpgradeHooks& hooks = Hooks();
+    hooks.silence = silence;
+    hooks.silenceContext = context;
 }
 
 const char* ZelUpgPhaseName(int phase) {
@@ -236,7 +247,7 @@ const char* ZelUpgPhaseName(int phase) {
 
 ZelResult ZelGetUpgradeType(int32_t* upgradeType) {
     int32_t deviceType = 0;
-    const ZelResult result = ReadSigned(CAT_PROPERTIES, SET_TYPE, &deviceType);
+    const ZelResult result = ReadSigned(ZEL_CAT_DEVICE, ZEL_SET_TYPE, &deviceType);
     if (result != ZEL_OK) return result;
     for (const UpgradeTypeRow& row : UPGRADE_TYPES) {
         if (row.deviceType == deviceType) {
@@ -253,7 +264,7 @@ ZelResult ZelWaitWhileBusy() {
     for (;;) {
         uint32_t busy = 0;
         // Any failed read, an error reply included, means "ask again", unless the line is gone.
-        const ZelResult result = ZelReadSetting(CAT_PROPERTIES, SET_BUSY, &busy);
+        const ZelResult result = ZelReadSetting(ZEL_CAT_DEVICE, ZEL_SET_BUSY, &busy);
         if (result == ZEL_OK && busy == 0) return ZEL_OK;
         if (ZelLineGone(result)) return result;
         if (budget.Exhausted()) return ZEL_E_TIME_OUT;
@@ -263,28 +274,32 @@ ZelResult ZelWaitWhileBusy() {
 
 int ZelEncode7Bit(int count) {
     if (count < 1 || count > ZEL_PART_SIZE) return 0;
+    const uint8_t* part = ZelCurrentState().partBuffer;
+    uint8_t* out = ZelCurrentState().transferBuffer;
     uint32_t bits = 0;
     int bitCount = 0;
-    int out = 0;
+    int length = 0;
     for (int i = 0; i < count; ++i) {
-        bits |= static_cast<uint32_t>(ZelPartBuffer[i]) << bitCount;
+        bits |= static_cast<uint32_t>(part[i]) << bitCount;
         bitCount += 8;
         while (bitCount >= 7) {
-            ZelTransferBuffer[out++] = static_cast<uint8_t>(0x80 | (bits & 0x7F));
+            out[length++] = static_cast<uint8_t>(0x80 | (bits & 0x7F));
             bits >>= 7;
             bitCount -= 7;
         }
     }
-    if (bitCount > 0) ZelTransferBuffer[out++] = static_cast<uint8_t>(0x80 | (bits & 0x7F));
-    return out;
+    if (bitCount > 0) out[length++] = static_cast<uint8_t>(0x80 | (bits & 0x7F));
+    return length;
 }
 
 int ZelEncodeHex(int count) {
     if (count < 1 || count > ZEL_PART_SIZE) return 0;
     static const char digits[] = "0123456789ABCDEF";
+    const uint8_t* part = ZelCurrentState().partBuffer;
+    uint8_t* out = ZelCurrentState().transferBuffer;
     for (int i = 0; i < count; ++i) {
-        ZelTransferBuffer[2 * i] = static_cast<uint8_t>(digits[ZelPartBuffer[i] >> 4]);
-        ZelTransferBuffer[2 * i + 1] = static_cast<uint8_t>(digits[ZelPartBuffer[i] & 0x0F]);
+        out[2 * i] = static_cast<uint8_t>(digits[part[i] >> 4]);
+        out[2 * i + 1] = static_cast<uint8_t>(digits[part[i] & 0x0F]);
     }
     return 2 * count;
 }
@@ -292,10 +307,10 @@ int ZelEncodeHex(int count) {
 ZelResult ZelUpgradeFirmware(int32_t imageSize) {
     // The part count and part numbers travel in 16 bits: refuse what cannot be numbered
     // before anything is sent.
-    if (imageSize <= 0 || imageSize > int64_t{ZEL_MAX_PARTS} * ZEL_PART_SIZE || !Hooks.readPart)
+    if (imageSize <= 0 || imageSize > int64_t{ZEL_MAX_PARTS} * ZEL_PART_SIZE || !Hooks().readPart)
         return ZEL_E_INVALID_PARAMETER;
     int32_t upgradeType = 0;
     const ZelResult result = ZelGetUpgradeType(&upgradeType);
     if (result != ZEL_OK) return result;
-    return Transfer(imageSize, upgradeType);
+    return upgradeType == 1 ? TransferType1(imageSize) : TransferType2(imageSize);
 }

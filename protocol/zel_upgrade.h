@@ -1,8 +1,8 @@
 // Firmware upgrade: sends an image to the device in numbered 1024-byte parts and follows
 // the device while it programs (type 1, category 0x80) or verifies (type 2, category 0x85).
 //
-// Uses the module's transaction record and buffers, so it must not run while another
-// transaction does. Synchronous; the window stays responsive through the transport's pump
+// Uses the session's transaction record and buffers, so it must not run while another
+// transaction does on the same session. Synchronous; the window stays responsive through the transport's pump
 // hook, which the engine calls between the steps of every transaction.
 #pragma once
 
@@ -28,8 +28,10 @@ enum ZelUpgradePhase : int {
     ZEL_UPG_PHASE_FINISHED = 3,
 };
 
-// The part being sent, as the read-part hook delivered it.
-extern uint8_t ZelPartBuffer[ZEL_PART_SIZE];
+// The part being sent, as the read-part hook delivered it (the calling thread's session's).
+using ZelPartBytes = uint8_t[ZEL_PART_SIZE];
+ZelPartBytes& ZelCurrentPartBuffer();
+#define ZelPartBuffer (ZelCurrentPartBuffer())
 
 // Delivers the next `count` (1..1024) bytes of the image into `destination`: ZEL_OK, or
 // ZEL_E_UPG_FILE_ERROR when they cannot all be delivered.
@@ -41,7 +43,7 @@ typedef void (*ZelUpgProgressFn)(void* context, int phase, int percent);
 // again. Optional.
 typedef void (*ZelUpgSilenceFn)(void* context, int silentMs);
 
-// Binds the front end's upgrade hooks, each with the context handed back to it (e.g. the
+// Binds the front end's upgrade hooks to the calling thread's session, each with the context handed back to it (e.g. the
 // open firmware file for the reader, the window for the progress display). The read-part
 // hook is required by ZelUpgradeFirmware; the progress hook may be null.
 void ZelSetUpgradeHooks(ZelUpgReadPartFn readPart, void* readPartContext, ZelUpgProgressFn progress,

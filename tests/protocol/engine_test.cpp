@@ -1,5 +1,6 @@
 // The frame engine on the wire: exact request bytes, reply checks, attempts and drains.
 #include "scripted_transport.h"
+#include "zel_engine_internal.h"
 
 #include <gtest/gtest.h>
 

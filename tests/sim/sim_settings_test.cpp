@@ -3,6 +3,7 @@
 #include "sim_test_support.h"
 
 #include "sim_settings.h"
+#include "zel_engine_internal.h"
 
 namespace {
 
