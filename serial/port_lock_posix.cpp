@@ -142,6 +142,19 @@ Made CreateLockFile(const std::string& folder, const std::string& path, int* err
     return made;
 }
 
+// A live lock at `path` makes the port held (true); a stale one is removed.
+bool HeldByLiveLock(const std::string& path, PortLock* lock) {
+    const Inspection seen = Inspect(path);
+    if (seen.found == Found::Live) {
+        lock->state = PortLockState::Held;
+        lock->path = path;
+        lock->holderPid = seen.pid;
+        return true;
+    }
+    if (seen.found == Found::Stale) ::unlink(path.c_str());
+    return false;
+}
+
 }  // namespace
 
 std::string LockFileName(const std::string& devicePath) {
@@ -154,6 +167,7 @@ std::string LockFileName(const std::string& devicePath) {
     return "LCK.." + name;
 }
 
+
 PortLock TakePortLock(const std::string& devicePath) {
     PortLock lock;
     const std::vector<std::string> folders = LockFolders();
@@ -161,15 +175,7 @@ PortLock TakePortLock(const std::string& devicePath) {
 
     // A live lock in any of the folders counts; stale ones go.
     for (const std::string& folder : folders) {
-        const std::string path = folder + "/" + name;
-        const Inspection seen = Inspect(path);
-        if (seen.found == Found::Live) {
-            lock.state = PortLockState::Held;
-            lock.path = path;
-            lock.holderPid = seen.pid;
-            return lock;
-        }
-        if (seen.found == Found::Stale) ::unlink(path.c_str());
+        if (HeldByLiveLock(folder + "/" + name, &lock)) return lock;
     }
 
     for (const std::string& folder : folders) {
@@ -184,14 +190,7 @@ PortLock TakePortLock(const std::string& devicePath) {
             }
             if (made == Made::Failed) break;
             // Another program took it between our look and our link.
-            const Inspection seen = Inspect(path);
-            if (seen.found == Found::Live) {
-                lock.state = PortLockState::Held;
-                lock.path = path;
-                lock.holderPid = seen.pid;
-                return lock;
-            }
-            if (seen.found == Found::Stale) ::unlink(path.c_str());
+            if (HeldByLiveLock(path, &lock)) return lock;
             error = EEXIST;
         }
         if (!lock.note.empty()) lock.note += "; ";
