@@ -8,11 +8,31 @@
 
 namespace {
 
-std::string OwningGroup(const std::string& path) {
+// "crw-rw----"
+std::string ModeText(mode_t mode) {
+    std::string text = S_ISCHR(mode) ? "c" : S_ISDIR(mode) ? "d" : S_ISLNK(mode) ? "l" : "-";
+    const char letters[] = "rwx";
+    for (int bit = 8; bit >= 0; --bit) text += (mode & (mode_t(1) << bit)) ? letters[(8 - bit) % 3] : '-';
+    return text;
+}
+
+// Joining the owning group helps only when that group may read and write the node, and
+// no one is told to join root.
+std::string PermissionText(const std::string& path) {
     struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0) return "";
-    if (const group* entry = ::getgrgid(info.st_gid); entry && entry->gr_name) return entry->gr_name;
-    return "";
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+        return "Permission denied: join the group that owns the port (typically dialout), for example with: "
+               "sudo usermod -aG dialout $USER, then log in again";
+    }
+    const group* entry = ::getgrgid(info.st_gid);
+    const std::string group = entry && entry->gr_name ? entry->gr_name : std::to_string(info.st_gid);
+    const bool groupMayUse = (info.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+    if (groupMayUse && info.st_gid != 0 && group != "root") {
+        return "Permission denied: join the group that owns the port (" + group +
+               "), for example with: sudo usermod -aG " + group + " $USER, then log in again";
+    }
+    return "Permission denied: " + path + " is " + ModeText(info.st_mode) + " with group " + group +
+           ", which gives no group of users access; an administrator can change that (a udev rule)";
 }
 
 std::string HeldText(const ComPort& port) {
@@ -39,13 +59,7 @@ std::string ComOpenFailureHint(const ComPort& port) {
     case ENXIO: return "No such port";
     case EBUSY: return HeldText(port);
     case EACCES:
-    case EPERM: {
-        const std::string owner = OwningGroup(port.name);
-        const std::string group = owner.empty() ? "dialout" : owner;
-        return "Permission denied: join the group that owns the port (" +
-               (owner.empty() ? "typically dialout" : group) + "), for example with: sudo usermod -aG " + group +
-               " $USER, then log in again";
-    }
+    case EPERM: return PermissionText(port.name);
     case ENOTTY: return "Not a serial port";
     case EINVAL: return "The port does not take the line settings 115200 8N1";
     case EIO: return "No serial hardware answers at this port";

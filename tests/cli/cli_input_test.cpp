@@ -9,7 +9,7 @@
 #include "cli_numbers.h"
 #include "cli_options.h"
 #include "device_session.h"
-#include "json_value.h"
+#include "json_document.h"
 #include "remembered_port.h"
 
 namespace {
@@ -90,38 +90,34 @@ TEST(CliOptions, GlobalOptionsStandBeforeOrAfterTheCommand) {
     EXPECT_EQ(options.args, std::vector<std::string>{"0x81"});
 
     // A negative value is an argument, and so is anything after "--".
-    CliOptions set = Parse({"--port", "3", "set", "1", "13", "-5"});
+    CliOptions set = Parse({"--port", "3", "set", "1", "13", "-5", "--yes", "--read-only"});
     EXPECT_EQ(set.port, "3");
-    CommandArgs setArgs(set.command, set.args);
-    EXPECT_EQ(setArgs.Positional(), (std::vector<std::string>{"1", "13", "-5"}));
+    EXPECT_TRUE(set.yes && set.readOnly);
+    EXPECT_EQ(set.args, (std::vector<std::string>{"1", "13", "-5"}));
     CliOptions literal = Parse({"backup", "--", "--json"});
     EXPECT_FALSE(literal.json);
-    EXPECT_EQ(CommandArgs(literal.command, literal.args).Positional(), std::vector<std::string>{"--json"});
+    EXPECT_EQ(literal.args, std::vector<std::string>{"--json"});
+    EXPECT_TRUE(Parse({"--version"}).version);
 
-    EXPECT_EQ(UsageExit([] { Parse({"info", "--port"}); }), EXIT_USAGE);
-    EXPECT_EQ(UsageExit([] { Parse({"--frob", "info"}); }), EXIT_USAGE);
+    for (std::vector<const char*> bad : {std::vector<const char*>{"info", "--port"}, {"--frob", "info"},
+                                         {"--port=", "info"}, {"frobnicate"}, {"info", "--dry-run"}}) {
+        EXPECT_EQ(UsageExit([&] { Parse(bad); }), EXIT_USAGE) << bad[0];
+    }
 }
 
 TEST(CliOptions, CommandOptionsAreTakenOutAndUnknownOnesRefused) {
     const CliOptions options = Parse({"monitor", "1:3", "--interval", "0.5", "0x81:8", "--count=4"});
-    CommandArgs args(options.command, options.args);
-    std::string interval, count, absent;
-    EXPECT_TRUE(args.TakeOption("--interval", &interval));
-    EXPECT_TRUE(args.TakeOption("--count", &count));
-    EXPECT_FALSE(args.TakeOption("--every", &absent));
-    EXPECT_EQ(interval, "0.5");
-    EXPECT_EQ(count, "4");
-    EXPECT_EQ(args.Positional(), (std::vector<std::string>{"1:3", "0x81:8"}));
+    EXPECT_TRUE(options.Has("--interval") && options.Has("--count"));
+    EXPECT_EQ(options.interval, "0.5");
+    EXPECT_EQ(options.count, "4");
+    EXPECT_EQ(options.args, (std::vector<std::string>{"1:3", "0x81:8"}));
+    const CliOptions upgrade = Parse({"upgrade", "--check", "f.zel", "--firmware", "v2.0"});
+    EXPECT_TRUE(upgrade.check && upgrade.Has("--firmware"));
+    EXPECT_EQ(upgrade.firmware, "v2.0");
+    EXPECT_TRUE(Parse({"restore", "--dry-run", "b.json"}).dryRun);
 
-    const CliOptions unknown = Parse({"monitor", "1:3", "--every", "2"});
-    EXPECT_EQ(UsageExit([&] { CommandArgs(unknown.command, unknown.args).Positional(); }), EXIT_USAGE);
-    const CliOptions dangling = Parse({"monitor", "1:3", "--count"});
-    EXPECT_EQ(UsageExit([&] {
-                  CommandArgs a(dangling.command, dangling.args);
-                  std::string v;
-                  a.TakeOption("--count", &v);
-              }),
-              EXIT_USAGE);
+    EXPECT_EQ(UsageExit([] { Parse({"monitor", "1:3", "--every", "2"}); }), EXIT_USAGE);
+    EXPECT_EQ(UsageExit([] { Parse({"monitor", "1:3", "--count"}); }), EXIT_USAGE);
 }
 
 TEST(PortChoice, ALoneDigitNamesAPortByNumberAsInTheWindow) {
@@ -154,49 +150,48 @@ TEST(RememberedPort, ReadsTheEntryAsQtWritesIt) {
     for (const Case& c : cases) EXPECT_EQ(IniValue(c.text, "Zel5100Util", "ComPort"), c.port) << c.text;
 }
 
-TEST(JsonValue, RoundTripsWhatTheCommandsPrint) {
-    JsonValue document = JsonValue::Object();
-    document.Set("counter", JsonValue::Number(uint64_t(18446744073709551615ULL)));
-    document.Set("signed", JsonValue::Number(int64_t(-2)));
-    document.Set("text", JsonValue::String("tab\there \"quoted\" \\ \x01"));
-    JsonValue list = JsonValue::Array();
-    list.Push(JsonValue::Bool(true));
-    list.Push(JsonValue());
-    document.Set("list", std::move(list));
+TEST(JsonDocument, RoundTripsWhatTheCommandsPrint) {
+    Json document = Json::object();
+    document["counter"] = uint64_t(18446744073709551615ULL);
+    document["signed"] = int64_t(-2);
+    document["text"] = "tab\there \"quoted\" \\ \x01";
+    document["list"] = Json::array({true, nullptr});
 
     for (bool indented : {false, true}) {
-        JsonValue back;
+        Json back;
         std::string error;
-        ASSERT_TRUE(JsonValue::Parse(document.Serialize(indented), &back, &error)) << error;
-        uint64_t counter = 0;
+        ASSERT_TRUE(ParseJsonDocument(JsonText(document, indented), &back, &error)) << error;
+        EXPECT_EQ(back["counter"].get<uint64_t>(), 18446744073709551615ULL);
         int64_t negative = 0;
-        ASSERT_TRUE(back.Find("counter")->AsUint64(&counter));
-        EXPECT_EQ(counter, 18446744073709551615ULL);
-        ASSERT_TRUE(back.Find("signed")->AsInt64(&negative));
+        ASSERT_TRUE(JsonInt64(back["signed"], &negative));
         EXPECT_EQ(negative, -2);
-        EXPECT_EQ(back.Find("text")->Text(), "tab\there \"quoted\" \\ \x01");
-        EXPECT_EQ(back.Find("list")->Items().size(), 2u);
+        EXPECT_EQ(back["text"].get<std::string>(), "tab\there \"quoted\" \\ \x01");
+        EXPECT_EQ(back["list"].size(), 2u);
     }
-    JsonValue unicode;
-    ASSERT_TRUE(JsonValue::Parse("\"\\u00e9\\ud83d\\ude00\"", &unicode, nullptr));
-    EXPECT_EQ(unicode.Text(), "\xc3\xa9\xf0\x9f\x98\x80");
+    Json unicode;
+    ASSERT_TRUE(ParseJsonDocument("\"\\u00e9\\ud83d\\ude00\"", &unicode, nullptr));
+    EXPECT_EQ(unicode.get<std::string>(), "\xc3\xa9\xf0\x9f\x98\x80");
+    // Bytes that are not UTF-8 (a port's name) still print.
+    EXPECT_EQ(JsonText(Json("a\xff")), "\"a\xef\xbf\xbd\"");
 }
 
-TEST(JsonValue, RefusesMalformedDocumentsWithoutCrashing) {
+TEST(JsonDocument, RefusesMalformedDocumentsAndRepeatedKeysWithoutCrashing) {
     const std::string deep(100000, '[');
     for (const std::string& bad :
          {std::string(""), std::string("{"), std::string("{\"a\" 1}"), std::string("[1,]"), std::string("01"),
           std::string("\"\\ud800\""), std::string("\"a\nb\""), std::string("tru"), std::string("1 2"),
-          std::string("\"\\x\""), deep}) {
-        JsonValue value;
+          std::string("\"\\x\""), deep, std::string("{\"a\": 1, \"a\": 2}"),
+          std::string("[{\"s\": [{\"v\": 1, \"w\": {}, \"v\": 1}]}]")}) {
+        Json value;
         std::string error;
-        EXPECT_FALSE(JsonValue::Parse(bad, &value, &error)) << bad.substr(0, 20);
+        EXPECT_FALSE(ParseJsonDocument(bad, &value, &error)) << bad.substr(0, 20);
         EXPECT_FALSE(error.empty());
     }
-    JsonValue value;
-    ASSERT_TRUE(JsonValue::Parse("1.5e3", &value, nullptr));
+    Json value;
+    ASSERT_TRUE(ParseJsonDocument("[{\"a\": 1}, {\"a\": 2, \"b\": {\"a\": 3}}]", &value, nullptr));
+    ASSERT_TRUE(ParseJsonDocument("1.5e3", &value, nullptr));
     int64_t whole = 0;
-    EXPECT_FALSE(value.AsInt64(&whole));  // not a whole number as written
+    EXPECT_FALSE(JsonInt64(value, &whole));  // not a whole number as written
 }
 
 TEST(BackupFile, KeepsAddressesReadableAndChecksEverySetting) {
@@ -211,11 +206,11 @@ TEST(BackupFile, KeepsAddressesReadableAndChecksEverySetting) {
         entry.value = value;
         backup.entries.push_back(entry);
     }
-    const std::string text = BackupToJson(backup).Serialize(true);
+    const std::string text = JsonText(BackupToJson(backup), true);
     EXPECT_NE(text.find("\"239.1.2.3\""), std::string::npos) << text;
 
-    JsonValue document;
-    ASSERT_TRUE(JsonValue::Parse(text, &document, nullptr));
+    Json document;
+    ASSERT_TRUE(ParseJsonDocument(text, &document, nullptr));
     const Backup back = BackupFromJson(document);
     ASSERT_EQ(back.entries.size(), 2u);
     EXPECT_EQ(back.entries[0].value, 0xEF010203u);
@@ -234,8 +229,8 @@ TEST(BackupFile, KeepsAddressesReadableAndChecksEverySetting) {
              std::string("{\"zelctlBackup\": 2, \"deviceType\": 5100, \"firmwareVersion\": 23, \"mode\": 1, "
                          "\"settings\": []}"),
          }) {
-        JsonValue parsed;
-        ASSERT_TRUE(JsonValue::Parse(bad, &parsed, nullptr)) << bad;
+        Json parsed;
+        ASSERT_TRUE(ParseJsonDocument(bad, &parsed, nullptr)) << bad;
         EXPECT_EQ(UsageExit([&] { BackupFromJson(parsed); }), EXIT_USAGE) << bad;
     }
 }
