@@ -46,7 +46,8 @@ SettingAddress ResolveSetting(const std::string& word, const UnitModeFn& unitMod
     case NameLookup::Found: return AddressOf(*named.view);
     case NameLookup::Ambiguous:
         ThrowUsage("'" + word + "' names " + std::to_string(named.matches.size()) +
-                   " settings usable in the unit's mode: " + Candidates(named.matches) + "; give one of them");
+                   " settings and the unit's mode does not choose one: " + Candidates(named.matches) +
+                   "; give one of them");
     case NameLookup::Unknown: break;
     }
     ThrowUsage("'" + word + "' is not a setting name (zelctl settings lists them)");
