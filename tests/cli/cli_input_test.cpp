@@ -10,6 +10,7 @@
 #include "cli_options.h"
 #include "device_session.h"
 #include "json_document.h"
+#include "setting_names.h"
 #include "remembered_port.h"
 
 namespace {
@@ -80,6 +81,28 @@ TEST(CliNumbers, ValuesMustFitTheSetting) {
 CliOptions Parse(std::vector<const char*> words) {
     words.insert(words.begin(), "zelctl");
     return ParseCommandLine(int(words.size()), words.data());
+}
+
+TEST(SettingNames, TheModeIsAskedOnlyForASharedNameAndAnUnresolvedOneListsTheCandidates) {
+    int asked = 0;
+    const UnitModeFn ipToAsi = [&asked] { return ++asked, 1; };
+    EXPECT_EQ(ResolveSetting("multicast-address", ipToAsi).category, 0x81);
+    EXPECT_EQ(ResolveSetting("0x82:udp-port", ipToAsi).category, 0x82);
+    EXPECT_EQ(ResolveSetting("129", "udp-port", ipToAsi).setting, 10);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(ResolveSetting("udp-port", ipToAsi).category, 0x81);
+    EXPECT_EQ(ResolveSetting("udp-port", [] { return 0; }).category, 0x82);
+    EXPECT_EQ(asked, 1);
+
+    // A mode that is neither of the two chooses no panel.
+    try {
+        ResolveSetting("udp-port", [] { return 7; });
+        ADD_FAILURE() << "resolved";
+    } catch (const CliError& error) {
+        EXPECT_EQ(error.ExitCode(), EXIT_USAGE);
+        EXPECT_NE(std::string(error.what()).find("0x81:udp-port"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("0x82:udp-port"), std::string::npos) << error.what();
+    }
 }
 
 TEST(CliOptions, GlobalOptionsStandBeforeOrAfterTheCommand) {
@@ -216,6 +239,22 @@ TEST(BackupFile, KeepsAddressesReadableAndChecksEverySetting) {
     EXPECT_EQ(back.entries[0].value, 0xEF010203u);
     EXPECT_EQ(back.entries[1].value, 5004u);
     EXPECT_EQ(back.deviceType, 5100u);
+
+    // A file as earlier versions wrote it (the time without its zone) still reads.
+    const std::string earlier =
+        "{\n  \"zelctlBackup\": 1,\n  \"deviceType\": 5100,\n  \"deviceTypeText\": \"ZEL-5100\",\n"
+        "  \"firmwareVersion\": 23,\n  \"firmwareVersionText\": \"v2.3\",\n  \"mode\": 1,\n"
+        "  \"serialNumber\": 1002345,\n  \"serialNumberText\": \"1.002.345\",\n  \"port\": \"/dev/ttyUSB0\",\n"
+        "  \"created\": \"2024-05-01T12:34:56\",\n  \"settings\": [\n"
+        "    {\"category\": 2, \"setting\": 1, \"name\": \"Mode\", \"value\": 1},\n"
+        "    {\"category\": 129, \"setting\": 12, \"name\": \"Multicast address\", \"value\": \"239.1.2.3\"}\n"
+        "  ]\n}\n";
+    Json old;
+    ASSERT_TRUE(ParseJsonDocument(earlier, &old, nullptr));
+    const Backup kept = BackupFromJson(old);
+    ASSERT_EQ(kept.entries.size(), 2u);
+    EXPECT_EQ(kept.entries[1].value, 0xEF010203u);
+    EXPECT_EQ(kept.serialNumber, 1002345u);
 
     const std::string head = "{\"zelctlBackup\": 1, \"deviceType\": 5100, \"firmwareVersion\": 23, \"mode\": 1, ";
     for (const std::string& bad : {

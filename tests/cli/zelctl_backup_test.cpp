@@ -1,4 +1,5 @@
 // backup, restore and reboot against the simulator.
+#include <regex>
 #include <string>
 
 #include "json_document.h"
@@ -38,6 +39,10 @@ TEST_F(BackupTest, RestoreGivesBackTheBackedUpValues) {
     EXPECT_EQ(backup.value("firmwareVersion", 0), 23);
     EXPECT_EQ(backup.value("mode", -1), 1);
     ASSERT_TRUE(backup.contains("settings") && backup["settings"].is_array());
+    // Local time with its offset from UTC.
+    EXPECT_TRUE(std::regex_match(backup.value("created", ""),
+                                 std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)")))
+        << backup.value("created", "");
 
     const std::string port = Get("0x81", "10");
     const std::string multicast = Get("0x81", "12");

@@ -64,22 +64,6 @@ TEST_F(NamesTest, UnknownOrAmbiguousNamesAreUsageErrorsThatSayWhatToType) {
         EXPECT_EQ(result.exitCode, 2) << Describe(args, result);
         EXPECT_NE(result.err.find("zelctl: "), std::string::npos) << Describe(args, result);
     }
-    // A name several panels of the unit's mode share lists every candidate.
-    for (int mode : {0, 1}) {
-        for (const PanelView& panel : WindowPanels()) {
-            for (const SettingView& view : panel.settings) {
-                const NamedSetting named = FindSettingByName(view.name, mode);
-                if (named.outcome != NameLookup::Ambiguous) continue;
-                StartSimulator({"--mode", std::to_string(mode)});
-                const ProcessResult result = OnDevice({"get", view.name});
-                EXPECT_EQ(result.exitCode, 2) << Describe({"get", view.name}, result);
-                for (const SettingView* candidate : named.matches) {
-                    EXPECT_NE(result.err.find(QualifiedName(*candidate)), std::string::npos) << result.err;
-                }
-                return;
-            }
-        }
-    }
 }
 
 TEST_F(NamesTest, SettingsListsTheWholeModelWithoutAPort) {
