@@ -4,6 +4,7 @@
 #include "cli_errors.h"
 #include "commands.h"
 #include "device_session.h"
+#include "json_outcome.h"
 #include "setting_names.h"
 #include "setting_output.h"
 #include "settings_model.h"
@@ -15,7 +16,8 @@ namespace {
 void PrintSetting(const CliOptions& options, const SettingAddress& address, uint64_t value) {
     const ValueFormat format = SettingFormat(address);
     if (options.json) {
-        WriteOut(JsonText(SettingJson(address, value, format)) + "\n");
+        // Printed at the end, with the failure's members when the value was not the one written.
+        JsonOutcome() = SettingJson(address, value, format);
     } else {
         WriteOut(FormatValue(format, value) + "\n");
     }
