@@ -64,7 +64,7 @@ const char kExitCodes[] =
     "  3  the firmware file was refused (stderr carries the reason)\n";
 
 std::string RestartNote() {
-    return "Writes that restart the device (Reboot 0x03 5, Mode 0x02 1, Application 0x02 2)\n"
+    return "Writes that restart the device (Mode 0x02 1, Application 0x02 2) and zelctl reboot\n"
            "are followed by a wait until the device answers again, at most " +
            std::to_string(RESTART_LIMIT_MS / 1000) + " s.\n";
 }

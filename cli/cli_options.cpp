@@ -1,5 +1,7 @@
 #include "cli_options.h"
 
+#include <algorithm>
+
 #include <CLI/CLI.hpp>
 
 #include "cli_errors.h"
@@ -33,11 +35,15 @@ bool* CommandSwitch(CliOptions& options, const std::string& name) {
 
 // CLI11's messages and exit codes are its own: each failure is worded here, exit 2.
 [[noreturn]] void ThrowParseFailure(const CLI::ParseError& failure, const CliOptions& options,
-                                    const std::vector<std::string>& extras) {
+                                    const std::vector<std::string>& extras, const std::vector<std::string>& words) {
     const std::string& command = options.command;
-    const std::string see = command.empty() ? "zelctl --help" : "zelctl " + command + " --help";
+    std::string see = command.empty() ? "zelctl --help" : "zelctl " + command + " --help";
     if (!extras.empty()) {
         const std::string& word = extras.front();
+        // An unknown option before the command is one of the global ones (words are reversed).
+        const auto unknownAt = std::find(words.rbegin(), words.rend(), word);
+        const auto commandAt = std::find(words.rbegin(), words.rend(), command);
+        if (commandAt != words.rend() && unknownAt < commandAt) see = "zelctl --help";
         if (word.size() > 1 && word[0] == '-') ThrowUsage("unknown option " + word + " (see " + see + ")");
         if (command.empty()) ThrowUsage("unknown command '" + word + "'\n" + UsageSummary());
     }
@@ -103,12 +109,13 @@ CliOptions ParseCommandLine(int argc, const char* const* argv) {
         // CLI11 would take the next word for the empty value.
         if (std::string(argv[i]) == "--port=") ThrowUsage("--port needs a port name");
     }
+    const std::vector<std::string> given = words;  // CLI11 uses up the words it parses
     try {
         app.parse(words);
     } catch (const CLI::ExtrasError& failure) {
-        ThrowParseFailure(failure, options, app.remaining());
+        ThrowParseFailure(failure, options, app.remaining(), given);
     } catch (const CLI::ParseError& failure) {
-        ThrowParseFailure(failure, options, {});
+        ThrowParseFailure(failure, options, {}, given);
     }
     for (const CLI::App* command : app.get_subcommands()) {
         for (const CommandOption& own : CommandOptions()) {

@@ -29,7 +29,9 @@ bool AsksForJson(int argc, const char* const* argv) {
 int ReportFailure(bool json, int exitCode, const std::string& result, const std::string& message) {
     if (json && !message.empty()) {
         try {
-            PrintJsonFailure(result, message, exitCode);
+            // A usage error's synopsis is for people; the object carries the reason alone.
+            PrintJsonFailure(result, exitCode == EXIT_USAGE ? message.substr(0, message.find('\n')) : message,
+                             exitCode);
             FinishOut();
         } catch (const std::exception&) {
             // Standard output is gone: the line on stderr still tells.
