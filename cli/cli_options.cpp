@@ -20,19 +20,6 @@ const GlobalSwitch kGlobalSwitches[] = {
     {"--yes", &CliOptions::yes},     {"--read-only", &CliOptions::readOnly}, {"--version", &CliOptions::version},
 };
 
-std::string* CommandValue(CliOptions& options, const std::string& name) {
-    if (name == "--interval") return &options.interval;
-    if (name == "--count") return &options.count;
-    if (name == "--firmware") return &options.firmware;
-    return nullptr;
-}
-
-bool* CommandSwitch(CliOptions& options, const std::string& name) {
-    if (name == "--dry-run") return &options.dryRun;
-    if (name == "--check") return &options.check;
-    return nullptr;
-}
-
 // CLI11's messages and exit codes are its own: each failure is worded here, exit 2.
 [[noreturn]] void ThrowParseFailure(const CLI::ParseError& failure, const CliOptions& options,
                                     const std::vector<std::string>& extras, const std::vector<std::string>& words) {
@@ -61,11 +48,11 @@ bool* CommandSwitch(CliOptions& options, const std::string& name) {
 
 const std::vector<CommandOption>& CommandOptions() {
     static const std::vector<CommandOption> options = {
-        {"monitor", "--interval", "SECONDS"},
-        {"monitor", "--count", "N"},
-        {"restore", "--dry-run", nullptr},
-        {"upgrade", "--check", nullptr},
-        {"upgrade", "--firmware", "N"},
+        {"monitor", "--interval", "SECONDS", &CliOptions::interval},
+        {"monitor", "--count", "N", &CliOptions::count},
+        {"restore", "--dry-run", nullptr, nullptr, &CliOptions::dryRun},
+        {"upgrade", "--check", nullptr, nullptr, &CliOptions::check},
+        {"upgrade", "--firmware", "N", &CliOptions::firmware},
     };
     return options;
 }
@@ -91,14 +78,13 @@ CliOptions ParseCommandLine(int argc, const char* const* argv) {
         CLI::App* command = app.add_subcommand(info.name);
         command->set_help_flag();
         command->add_option("args", options.args);
-        command->callback([&options, name = std::string(info.name)] { options.command = name; });
         command->preparse_callback([&options, name = std::string(info.name)](size_t) { options.command = name; });
         for (const CommandOption& own : CommandOptions()) {
             if (info.name != std::string(own.command)) continue;
-            if (own.value) {
-                command->add_option(own.name, *CommandValue(options, own.name));
+            if (own.text) {
+                command->add_option(own.name, options.*own.text);
             } else {
-                command->add_flag(own.name, *CommandSwitch(options, own.name));
+                command->add_flag(own.name, options.*own.flag);
             }
         }
     }

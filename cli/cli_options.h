@@ -34,6 +34,8 @@ struct CommandOption {
     const char* command;
     const char* name;   // "--interval"
     const char* value;  // "SECONDS"; nullptr for a switch
+    std::string CliOptions::*text = nullptr;  // where the value goes
+    bool CliOptions::*flag = nullptr;         // where a switch goes
 };
 const std::vector<CommandOption>& CommandOptions();
 // The global options: "--port", "--trace", ...
