@@ -4,6 +4,7 @@
 #include "backup_file.h"
 #include "commands.h"
 #include "device_session.h"
+#include "json_outcome.h"
 #include "local_time.h"
 
 int RunBackup(const CliOptions& options) {
@@ -30,6 +31,12 @@ int RunBackup(const CliOptions& options) {
         }
     }
     SaveTextFile(path, JsonText(BackupToJson(backup), true) + "\n");
+    if (options.json && path != "-") {  // to stdout the backup itself is the one object
+        Json& document = JsonOutcome();
+        document["file"] = path;
+        document["port"] = backup.port;
+        document["settings"] = backup.entries.size();
+    }
     session.Note("Saved " + std::to_string(backup.entries.size()) + " settings of " +
                  FormatDeviceType(backup.deviceType) + " " + FormatSerialNumber(backup.serialNumber) +
                  " to " + path);
