@@ -3,5 +3,5 @@
 
 #include <QString>
 
-// "2.3.0.10" for this release; "?" when the build did not provide one.
+// "2.3.0.10" for this release: the build's project version.
 QString GetFileVersionString();

@@ -20,25 +20,31 @@ constexpr size_t kMaxBackupBytes = 1 << 20;
 
 bool IsAddressView(const SettingView& view) { return view.format == ValueFormat::Address; }
 
-int64_t NeedInteger(const JsonValue& document, const char* key) {
-    const JsonValue* member = document.Find(key);
+const Json* Member(const Json& object, const char* key) {
+    const auto found = object.find(key);
+    return found == object.end() ? nullptr : &*found;
+}
+
+int64_t NeedInteger(const Json& document, const char* key) {
+    const Json* member = Member(document, key);
     int64_t value = 0;
-    if (!member || !member->AsInt64(&value)) Bad(std::string("\"") + key + "\" is missing or not a whole number");
+    if (!member || !JsonInt64(*member, &value)) Bad(std::string("\"") + key + "\" is missing or not a whole number");
     return value;
 }
 
-uint32_t EntryValue(const JsonValue& item, const SettingAddress& address, const SettingView& view) {
-    const JsonValue* member = item.Find("value");
+uint32_t EntryValue(const Json& item, const SettingAddress& address, const SettingView& view) {
+    const Json* member = Member(item, "value");
     if (!member) Bad("setting " + SettingText(address) + " has no \"value\"");
-    if (member->IsString()) {
+    if (member->is_string()) {
+        const std::string text = member->get<std::string>();
         uint32_t packed = 0;
-        if (IsAddressView(view) && ParseAddress(member->Text(), &packed)) return packed;
-        Bad("the value \"" + Printable(member->Text()) + "\" of " + SettingText(address) + " is not " +
+        if (IsAddressView(view) && ParseAddress(text, &packed)) return packed;
+        Bad("the value \"" + Printable(text) + "\" of " + SettingText(address) + " is not " +
             (IsAddressView(view) ? "a dotted IPv4 address" : "a number"));
     }
     int64_t number = 0;
     const int64_t largest = (int64_t(1) << (8 * address.Size())) - 1;
-    if (!member->AsInt64(&number) || number < 0 || number > largest) {
+    if (!JsonInt64(*member, &number) || number < 0 || number > largest) {
         Bad("the value of " + SettingText(address) + " is not a whole number from 0 to " +
             std::to_string(largest));
     }
@@ -76,35 +82,37 @@ void RefuseWhatTheDeviceCannotTake(const Backup& backup) {
 
 }  // namespace
 
-JsonValue BackupToJson(const Backup& backup) {
-    JsonValue document = JsonValue::Object();
-    document.Set("zelctlBackup", JsonValue::Number(BACKUP_FORMAT_VERSION));
-    document.Set("deviceType", JsonValue::Number(backup.deviceType));
-    document.Set("deviceTypeText", JsonValue::String(FormatDeviceType(backup.deviceType)));
-    document.Set("firmwareVersion", JsonValue::Number(int64_t(backup.firmwareVersion)));
-    document.Set("firmwareVersionText",
-                 JsonValue::String(FormatVersionTenths(uint32_t(backup.firmwareVersion))));
-    document.Set("mode", JsonValue::Number(backup.mode));
-    document.Set("serialNumber", JsonValue::Number(backup.serialNumber));
-    document.Set("serialNumberText", JsonValue::String(FormatSerialNumber(backup.serialNumber)));
-    document.Set("port", JsonValue::String(backup.port));
-    document.Set("created", JsonValue::String(backup.created));
-    JsonValue settings = JsonValue::Array();
+Json BackupToJson(const Backup& backup) {
+    Json document = Json::object();
+    document["zelctlBackup"] = BACKUP_FORMAT_VERSION;
+    document["deviceType"] = backup.deviceType;
+    document["deviceTypeText"] = FormatDeviceType(backup.deviceType);
+    document["firmwareVersion"] = backup.firmwareVersion;
+    document["firmwareVersionText"] = FormatVersionTenths(uint32_t(backup.firmwareVersion));
+    document["mode"] = backup.mode;
+    document["serialNumber"] = backup.serialNumber;
+    document["serialNumberText"] = FormatSerialNumber(backup.serialNumber);
+    document["port"] = backup.port;
+    document["created"] = backup.created;
+    Json settings = Json::array();
     for (const BackupEntry& entry : backup.entries) {
-        JsonValue item = JsonValue::Object();
-        item.Set("category", JsonValue::Number(entry.address.category));
-        item.Set("setting", JsonValue::Number(entry.address.setting));
-        item.Set("name", JsonValue::String(entry.address.entry ? entry.address.entry->name : ""));
-        item.Set("value", IsAddressView(*entry.view) ? JsonValue::String(FormatAddress(entry.value))
-                                                      : JsonValue::Number(entry.value));
-        settings.Push(std::move(item));
+        Json item = Json::object();
+        item["category"] = entry.address.category;
+        item["setting"] = entry.address.setting;
+        item["name"] = entry.address.entry ? entry.address.entry->name : "";
+        if (IsAddressView(*entry.view)) {
+            item["value"] = FormatAddress(entry.value);
+        } else {
+            item["value"] = entry.value;
+        }
+        settings.push_back(std::move(item));
     }
-    document.Set("settings", std::move(settings));
+    document["settings"] = std::move(settings);
     return document;
 }
 
-Backup BackupFromJson(const JsonValue& document) {
-    if (!document.IsObject()) Bad("the file does not hold a JSON object");
+Backup BackupFromJson(const Json& document) {
+    if (!document.is_object()) Bad("the file does not hold a JSON object");
     if (NeedInteger(document, "zelctlBackup") != BACKUP_FORMAT_VERSION) {
         Bad("written in a format version this zelctl does not know");
     }
@@ -118,15 +126,15 @@ Backup BackupFromJson(const JsonValue& document) {
     backup.deviceType = uint32_t(type);
     backup.firmwareVersion = int32_t(firmware);
     backup.mode = int(mode);
-    if (const JsonValue* serial = document.Find("serialNumber")) {
-        uint64_t number = 0;
-        if (serial->AsUint64(&number) && number <= UINT32_MAX) backup.serialNumber = uint32_t(number);
+    if (const Json* serial = Member(document, "serialNumber")) {
+        int64_t number = 0;
+        if (JsonInt64(*serial, &number) && number >= 0 && number <= UINT32_MAX) backup.serialNumber = uint32_t(number);
     }
 
-    const JsonValue* settings = document.Find("settings");
-    if (!settings || !settings->IsArray()) Bad("\"settings\" is missing or not a list");
-    for (const JsonValue& item : settings->Items()) {
-        if (!item.IsObject()) Bad("an entry of \"settings\" is not an object");
+    const Json* settings = Member(document, "settings");
+    if (!settings || !settings->is_array()) Bad("\"settings\" is missing or not a list");
+    for (const Json& item : *settings) {
+        if (!item.is_object()) Bad("an entry of \"settings\" is not an object");
         const int64_t category = NeedInteger(item, "category");
         const int64_t setting = NeedInteger(item, "setting");
         if (category < 0 || category > 255 || setting < 0 || setting > 255 ||
@@ -165,9 +173,9 @@ Backup LoadBackupFile(const std::string& path) {
     if (readError) ThrowUsage("cannot read backup " + Printable(path));
     if (text.size() > kMaxBackupBytes) Bad(Printable(path) + " is far larger than any backup");
 
-    JsonValue document;
+    Json document;
     std::string error;
-    if (!JsonValue::Parse(text, &document, &error)) Bad(Printable(path) + " is not valid JSON: " + error);
+    if (!ParseJsonDocument(text, &document, &error)) Bad(Printable(path) + " is not valid JSON: " + error);
     return BackupFromJson(document);
 }
 

@@ -5,7 +5,7 @@
 //   "deviceType": 5100, "deviceTypeText": "ZEL-5100",
 //   "firmwareVersion": 23, "firmwareVersionText": "v2.3",
 //   "mode": 1, "serialNumber": 1002345, "serialNumberText": "1.002.345",
-//   "port": "/dev/ttyUSB0", "created": "2024-05-01T12:34:56",
+//   "port": "/dev/ttyUSB0", "created": "2024-05-01T12:34:56+02:00",
 //   "settings": [
 //     {"category": 2, "setting": 1, "name": "Mode", "value": 1},
 //     {"category": 3, "setting": 1, "name": "IP address", "value": "192.168.0.10"}, ...
@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "cli_numbers.h"
-#include "json_value.h"
+#include "json_document.h"
 #include "settings_model.h"
 
 constexpr int BACKUP_FORMAT_VERSION = 1;
@@ -42,9 +42,9 @@ struct Backup {
     std::vector<BackupEntry> entries;
 };
 
-JsonValue BackupToJson(const Backup& backup);
+Json BackupToJson(const Backup& backup);
 // Checks everything a restore relies on; throws a usage error naming the problem.
-Backup BackupFromJson(const JsonValue& document);
+Backup BackupFromJson(const Json& document);
 // Reads and checks a backup file ("-": standard input).
 Backup LoadBackupFile(const std::string& path);
 // Writes the text whole or not at all: a temporary file renamed over `path` ("-": stdout).

@@ -3,14 +3,23 @@
 void ThrowUsage(const std::string& message) { throw CliError(EXIT_USAGE, message); }
 
 void ThrowDeviceFailure(const std::string& action, ZelResult result) {
-    throw CliError(EXIT_DEVICE_FAILED, DeviceFailureText(action, result));
+    throw CliError(EXIT_DEVICE_FAILED, DeviceFailureText(action, result), CliResultName(result));
 }
 
 std::string DeviceFailureText(const std::string& action, ZelResult result) {
     std::string text = action + " failed: " + CliResultName(result);
     const std::string reason = ResultReason(result);
     if (!reason.empty()) text += " (" + reason + ")";
-    return text + "\n" + ZelErrorMessage(result);
+    return text;
+}
+
+std::string CliError::Result() const {
+    if (!result_.empty()) return result_;
+    switch (exitCode_) {
+    case EXIT_USAGE: return "usage-error";
+    case EXIT_FIRMWARE_REFUSED: return "firmware-refused";
+    default: return "device-failed";
+    }
 }
 
 std::string CliResultName(ZelResult result) {

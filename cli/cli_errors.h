@@ -16,16 +16,20 @@ enum ExitCode : int {
 // A failure that ends the command; main() prints the message and exits with the code.
 class CliError : public std::runtime_error {
 public:
-    CliError(int exitCode, const std::string& message)
-        : std::runtime_error(message), exitCode_(exitCode) {}
+    // `result`: the name a script sees in --json output; "" for the exit code's own.
+    CliError(int exitCode, const std::string& message, const std::string& result = "")
+        : std::runtime_error(message), exitCode_(exitCode), result_(result) {}
     int ExitCode() const { return exitCode_; }
+    // The device's result ("ZEL_E_RX_FAILED") or zelctl's own name for the failure.
+    std::string Result() const;
 
 private:
     int exitCode_;
+    std::string result_;
 };
 
 [[noreturn]] void ThrowUsage(const std::string& message);
-// "<action> failed: <result name> (<plain reason>)" followed by the protocol error message.
+// "<action> failed: <result name> (<plain reason>)", on one line.
 [[noreturn]] void ThrowDeviceFailure(const std::string& action, ZelResult result);
 std::string DeviceFailureText(const std::string& action, ZelResult result);
 

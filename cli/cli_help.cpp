@@ -5,38 +5,52 @@
 namespace {
 
 const char kSynopsis[] =
-    "usage: zelctl [--port NAME] [--trace] [--json] [--quiet] COMMAND [ARGS]\n"
+    "usage: zelctl [--port NAME] [--trace] [--json] [--quiet] [--yes] [--read-only] COMMAND [ARGS]\n"
+    "       zelctl --help | --version\n"
     "\n"
     "commands:\n"
     "  ports                      the serial ports found and what is known about them\n"
     "  info                       type, mode, FPGA, hardware and firmware versions, serial number\n"
-    "  get CAT SETTING            read one setting and print its value\n"
-    "  set CAT SETTING VALUE      write one setting and print the value read back\n"
+    "  settings [CAT]             every setting the window shows: numbers, names, formats\n"
+    "  get SETTING                read one setting and print its value\n"
+    "  set SETTING VALUE          write one writable setting and print the value read back\n"
     "  dump [CAT ...]             every setting the window shows, one line each\n"
     "  backup FILE                save the writable settings as JSON\n"
-    "  restore FILE               write a backup back and report every difference\n"
+    "  restore [--dry-run] FILE   write a backup back and report every difference\n"
     "  reboot                     reboot the device and wait until it answers again\n"
-    "  upgrade FILE               check a firmware file (.zel) and send it to the device\n"
-    "  monitor CAT:SETTING ... [--interval SECONDS] [--count N]\n"
+    "  upgrade [--check] [--firmware N] FILE\n"
+    "                             check a firmware file (.zel) and send it to the device\n"
+    "  monitor SETTING ... [--interval SECONDS] [--count N]\n"
     "                             poll settings, one line per poll\n";
 
 const char kOptions[] =
     "\n"
     "options (before or after the command):\n"
     "  --port NAME   the serial port, for example /dev/ttyUSB0; a lone digit n means\n"
-    "                /dev/ttyUSBn. Default: the port the ZEL-5100 Utility window last used\n"
-    "                (\"ComPort\" in ~/.config/Taviro/Zel5100Util.conf, only read).\n"
+    "                /dev/ttyUSBn. Without it: the environment variable ZELCTL_PORT,\n"
+    "                else the port the ZEL-5100 Utility window last used (\"ComPort\" in\n"
+    "                ~/.config/Taviro/Zel5100Util.conf, only read).\n"
     "  --trace       write every frame sent and received to stderr: time of day in\n"
     "                milliseconds, TX or RX, the bytes in hex and as text\n"
-    "  --json        print JSON: one object (info, get, dump, ports), one per line (monitor)\n"
+    "  --json        print JSON: one object per command (one per line for monitor); a\n"
+    "                failure is an object too: {\"result\", \"message\", \"exitCode\"}\n"
     "  --quiet       no progress or notes on stderr; errors are still reported\n"
-    "  --help, -h    this text; zelctl COMMAND --help describes one command\n";
+    "  --yes         do not ask before an action that takes the unit off air (reboot,\n"
+    "                Mode and Application writes, restore, upgrade); the question is\n"
+    "                asked only when standard input is a terminal\n"
+    "  --read-only   refuse every write, for watching a unit on air without risk; the\n"
+    "                same when the environment variable ZELCTL_READ_ONLY is 1\n"
+    "  --help, -h    this text; zelctl COMMAND --help describes one command\n"
+    "  --version     the program's version\n";
 
 const char kNumbers[] =
     "\n"
-    "CAT and SETTING are decimal or 0x hex (0x81 and 129 are the same category); the pair\n"
-    "must be in the catalogue of settings. Values are decimal or 0x hex, or a dotted IPv4\n"
-    "address for address settings.\n";
+    "SETTING is a name from zelctl settings (udp-port), a name in a category\n"
+    "(0x81:udp-port), CAT:SETTING in numbers (0x81:10), or for get and set also CAT SETTING\n"
+    "as two words. CAT and SETTING numbers are decimal or 0x hex (0x81 and 129 are the same\n"
+    "category); the pair must be in the catalogue of settings. A name that panels of both\n"
+    "modes share (udp-port) is the one of the unit's mode. Values are decimal or 0x hex, or\n"
+    "a dotted IPv4 address for address settings.\n";
 
 const char kExitCodes[] =
     "\n"
@@ -44,12 +58,13 @@ const char kExitCodes[] =
     "  0  success\n"
     "  1  the device or the line failed (the result is named on stderr, e.g. ZEL_E_RX_FAILED),\n"
     "     or the port could not be opened\n"
-    "  2  usage error: unknown command or option, a setting not in the catalogue, a bad value\n"
-    "     or backup file\n"
+    "  2  usage error: unknown command or option, a setting not in the catalogue or not\n"
+    "     writable, a bad value or backup file, a write under --read-only, an action not\n"
+    "     confirmed\n"
     "  3  the firmware file was refused (stderr carries the reason)\n";
 
 std::string RestartNote() {
-    return "Writes that restart the device (Reboot 0x03 5, Mode 0x02 1, Application 0x02 2)\n"
+    return "Writes that restart the device (Mode 0x02 1, Application 0x02 2) and zelctl reboot\n"
            "are followed by a wait until the device answers again, at most " +
            std::to_string(RESTART_LIMIT_MS / 1000) + " s.\n";
 }
@@ -78,15 +93,20 @@ std::string CommandHelp(const std::string& command) {
                "ZEL-5100, 1 (IP to ASI), v7, v3, v2.3, 1.002.345.\n";
     }
     if (command == "get") {
-        return "usage: zelctl get CAT SETTING [--port NAME] [--json]\n\n"
+        return "usage: zelctl get SETTING [--port NAME] [--json]\n"
+               "       zelctl get CAT SETTING\n\n"
                "Reads one catalogued setting and prints its value: a dotted IPv4 address for\n"
                "address settings (0x03 1), the MAC format for the MAC address (0x03 6:\n"
                "02.00.00.12.34.56), decimal otherwise (64-bit for the 8-byte counters).\n"
-               "Example: zelctl get 0x81 10\n";
+               "Examples: zelctl get udp-port; zelctl get 0x81:udp-port; zelctl get 0x81 10\n";
     }
     if (command == "set") {
-        return "usage: zelctl set CAT SETTING VALUE [--port NAME]\n\n"
-               "Writes one setting and prints the value the device holds afterwards.\n"
+        return "usage: zelctl set SETTING VALUE [--port NAME] [--yes]\n"
+               "       zelctl set CAT SETTING VALUE\n\n"
+               "Writes one setting and prints the value the device holds afterwards. Only the\n"
+               "settings the window writes can be set (zelctl settings shows which); any other,\n"
+               "the upgrade's commands included, is refused before anything is sent: zelctl\n"
+               "reboot restarts the unit and zelctl upgrade programs it.\n"
                "VALUE is decimal or 0x hex, or a dotted IPv4 address for address settings; it\n"
                "must fit the setting's size (a too large value is refused, not cut).\n" +
                RestartNote() +
@@ -94,7 +114,9 @@ std::string CommandHelp(const std::string& command) {
                "Network settings (0x03 1 to 4) take effect at the device's next restart.\n"
                "When the device holds another value than the one written, both are named and\n"
                "the exit status is 1 (not for network settings and commands such as Persist).\n"
-               "Example: zelctl set 0x81 10 5004\n";
+               "Mode and Application take the unit off air: on a terminal zelctl asks first,\n"
+               "unless --yes.\n"
+               "Examples: zelctl set multicast-address 239.1.2.3; zelctl set 0x81 10 5004\n";
     }
     if (command == "dump") {
         return "usage: zelctl dump [CAT ...] [--port NAME] [--json]\n\n"
@@ -111,23 +133,27 @@ std::string CommandHelp(const std::string& command) {
                "succeeded.\n";
     }
     if (command == "restore") {
-        return "usage: zelctl restore FILE [--port NAME]\n\n"
+        return "usage: zelctl restore [--dry-run] FILE [--port NAME] [--yes] [--json]\n\n"
                "Writes a backup back to the device. Refuses a backup of another device type.\n"
                "Only settings that differ are written. Plain settings go first, then the\n"
                "network settings, then those that restart the device (Application, Mode),\n"
                "each followed by the wait for the device. When the backup is of another mode\n"
                "the mode is switched first, since the mode's own settings can only be\n"
                "written in it. Finally everything is read back and each difference is\n"
-               "reported; any difference makes the exit status 1.\n";
+               "reported; any difference makes the exit status 1.\n"
+               "The restore takes the unit off air: on a terminal zelctl asks first, unless --yes.\n"
+               "  --dry-run  read the device and print each setting the restore would change\n"
+               "             (device value, backup value); nothing is written\n";
     }
     if (command == "reboot") {
-        return "usage: zelctl reboot [--port NAME]\n\n"
+        return "usage: zelctl reboot [--port NAME] [--yes] [--json]\n\n"
                "Sends the reboot command (0x03 5 = 1), then waits until the device answers\n"
                "again, at most " + std::to_string(RESTART_LIMIT_MS / 1000) +
-               " s, and prints its type and mode.\n";
+               " s, and prints its type and mode. On a terminal zelctl asks first, unless --yes.\n";
     }
     if (command == "upgrade") {
-        return "usage: zelctl upgrade FILE [--port NAME] [--quiet]\n\n"
+        return "usage: zelctl upgrade FILE [--port NAME] [--quiet] [--yes] [--json]\n"
+               "       zelctl upgrade --check [--firmware N] FILE\n\n"
                "Checks the firmware file (.zel) as the window does and refuses it with the\n"
                "window's text (exit status 3) when the device cannot take it directly. Then\n"
                "sends it in 1024-byte parts, showing a progress bar on a terminal and plain\n"
@@ -135,20 +161,34 @@ std::string CommandHelp(const std::string& command) {
                "restart and prints its new firmware version.\n"
                "A line that goes away ends the upgrade at once. The first Ctrl+C during the\n"
                "transfer says what the unit would be left with; a second one within 3 s stops.\n"
-               "An upgrade that does not finish says what state the unit is in and how to retry.\n";
+               "An upgrade that does not finish says what state the unit is in and how to retry.\n"
+               "The upgrade takes the unit off air: on a terminal zelctl asks first, unless --yes.\n"
+               "  --check       check the file only, without a port: exit status 0 for a\n"
+               "                well-formed file, and the lowest unit firmware that can take it\n"
+               "                (compressed files need v1.4, images newer than 2.0 need v2.0)\n"
+               "  --firmware N  check against a unit with firmware N (23 or v2.3): refused with\n"
+               "                the window's text and exit status 3 as that unit would be\n";
     }
     if (command == "monitor") {
-        return "usage: zelctl monitor CAT:SETTING ... [--interval SECONDS] [--count N]\n"
+        return "usage: zelctl monitor SETTING ... [--interval SECONDS] [--count N]\n"
                "                      [--port NAME] [--json]\n\n"
                "Polls the given settings and prints one line per poll: the local time with\n"
-               "milliseconds, then CAT:SETTING=VALUE for each. With --json each poll is one\n"
+               "milliseconds, then CAT:SETTING=VALUE for each (SETTING: a name such as\n"
+               "lock-errors, or CAT:SETTING). With --json each poll is one\n"
                "JSON object on a line of its own.\n"
                "  --interval SECONDS  time between the starts of two polls (default 1, may be\n"
                "                      fractional, 0 polls without pause)\n"
                "  --count N           stop after N polls (default: until interrupted)\n"
                "A value that cannot be read shows the result's name instead; the exit status\n"
                "is then 1; a port that is hung up or unplugged ends the monitor with exit 1.\n"
-               "Example: zelctl monitor 0x81:8 0x81:9 --interval 0.5\n";
+               "Examples: zelctl monitor lost-before-fec lock-errors; zelctl monitor 0x81:8 --interval 0.5\n";
+    }
+    if (command == "settings") {
+        return "usage: zelctl settings [CAT] [--json]\n\n"
+               "Lists every setting the window shows, or those of category CAT: category,\n"
+               "setting, name (as get, set and monitor take it), caption, format, whether set\n"
+               "can write it and the lowest unit firmware that offers it (- for any). Opens no\n"
+               "port.\n";
     }
     return UsageSummary() + "\n";
 }

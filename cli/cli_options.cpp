@@ -1,102 +1,121 @@
 #include "cli_options.h"
 
+#include <algorithm>
+
+#include <CLI/CLI.hpp>
+
 #include "cli_errors.h"
+#include "cli_help.h"
+#include "commands.h"
 
 namespace {
 
-// "-5" and "-0x10" are values, not options.
-bool LooksLikeOption(const std::string& word) {
-    if (word.size() < 2 || word[0] != '-') return false;
-    return !(word[1] >= '0' && word[1] <= '9');
-}
+struct GlobalSwitch {
+    const char* name;
+    bool CliOptions::*field;
+};
 
-// Marks a word that came after "--" so that CommandArgs never takes it for an option.
-const char kLiteralMark = '\x01';
+const GlobalSwitch kGlobalSwitches[] = {
+    {"--trace", &CliOptions::trace}, {"--json", &CliOptions::json},          {"--quiet", &CliOptions::quiet},
+    {"--yes", &CliOptions::yes},     {"--read-only", &CliOptions::readOnly}, {"--version", &CliOptions::version},
+};
+
+// CLI11's messages and exit codes are its own: each failure is worded here, exit 2.
+[[noreturn]] void ThrowParseFailure(const CLI::ParseError& failure, const CliOptions& options,
+                                    const std::vector<std::string>& extras, const std::vector<std::string>& words) {
+    const std::string& command = options.command;
+    std::string see = command.empty() ? "zelctl --help" : "zelctl " + command + " --help";
+    if (!extras.empty()) {
+        const std::string& word = extras.front();
+        // An unknown option before the command is one of the global ones (words are reversed).
+        const auto unknownAt = std::find(words.rbegin(), words.rend(), word);
+        const auto commandAt = std::find(words.rbegin(), words.rend(), command);
+        if (commandAt != words.rend() && unknownAt < commandAt) see = "zelctl --help";
+        if (word.size() > 1 && word[0] == '-') ThrowUsage("unknown option " + word + " (see " + see + ")");
+        if (command.empty()) ThrowUsage("unknown command '" + word + "'\n" + UsageSummary());
+    }
+    const std::string what = failure.what();
+    if (what.rfind("--port", 0) == 0) ThrowUsage("--port needs a port name, for example --port /dev/ttyUSB0");
+    const size_t colon = what.find(':');
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&failure) && colon != std::string::npos) {
+        ThrowUsage((command.empty() ? "" : command + ": ") + what.substr(0, colon) + " needs a value (see " + see +
+                   ")");
+    }
+    ThrowUsage(what + " (see " + see + ")");
+}
 
 }  // namespace
 
-CliOptions ParseCommandLine(int argc, const char* const* argv) {
-    CliOptions options;
-    bool literal = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string word = argv[i] ? argv[i] : "";
-        if (!literal && word == "--") {
-            literal = true;
-            continue;
-        }
-        if (!literal && LooksLikeOption(word)) {
-            if (word == "--port") {
-                if (i + 1 >= argc) ThrowUsage("--port needs a port name, for example --port /dev/ttyUSB0");
-                options.port = argv[++i];
-                if (options.port.empty()) ThrowUsage("--port needs a port name");
-                continue;
-            }
-            if (word.rfind("--port=", 0) == 0) {
-                options.port = word.substr(7);
-                if (options.port.empty()) ThrowUsage("--port needs a port name");
-                continue;
-            }
-            if (word == "--trace") { options.trace = true; continue; }
-            if (word == "--json") { options.json = true; continue; }
-            if (word == "--quiet") { options.quiet = true; continue; }
-            if (word == "--help" || word == "-h") { options.help = true; continue; }
-            if (options.command.empty()) ThrowUsage("unknown option " + word);
-            options.args.push_back(word);  // the command's own option, checked by it
-            continue;
-        }
-        if (options.command.empty() && !literal) {
-            options.command = word;
-        } else {
-            options.args.push_back(literal ? kLiteralMark + word : word);
-        }
-    }
+const std::vector<CommandOption>& CommandOptions() {
+    static const std::vector<CommandOption> options = {
+        {"monitor", "--interval", "SECONDS", &CliOptions::interval},
+        {"monitor", "--count", "N", &CliOptions::count},
+        {"restore", "--dry-run", nullptr, nullptr, &CliOptions::dryRun},
+        {"upgrade", "--check", nullptr, nullptr, &CliOptions::check},
+        {"upgrade", "--firmware", "N", &CliOptions::firmware},
+    };
     return options;
 }
 
-bool CommandArgs::TakeOption(const std::string& name, std::string* value) {
-    bool found = false;
-    for (size_t i = 0; i < args_.size();) {
-        const std::string& word = args_[i];
-        if (word == name) {
-            if (i + 1 >= args_.size()) ThrowUsage(command_ + ": " + name + " needs a value");
-            std::string next = args_[i + 1];
-            if (!next.empty() && next[0] == kLiteralMark) next.erase(0, 1);
-            *value = next;
-            args_.erase(args_.begin() + long(i), args_.begin() + long(i) + 2);
-            found = true;
-            continue;
-        }
-        if (word.rfind(name + "=", 0) == 0) {
-            *value = word.substr(name.size() + 1);
-            args_.erase(args_.begin() + long(i));
-            found = true;
-            continue;
-        }
-        ++i;
-    }
-    return found;
+std::vector<std::string> GlobalOptionNames() {
+    std::vector<std::string> names = {"--port"};
+    for (const GlobalSwitch& option : kGlobalSwitches) names.push_back(option.name);
+    names.push_back("--help");
+    return names;
 }
 
-std::vector<std::string> CommandArgs::Positional() const {
+CliOptions ParseCommandLine(int argc, const char* const* argv) {
+    CliOptions options;
+    CLI::App app("zelctl");
+    app.set_help_flag();  // zelctl's own help, worded for each command
+    app.add_flag("-h,--help", options.help);
+    app.add_option("--port", options.port);
+    for (const GlobalSwitch& option : kGlobalSwitches) app.add_flag(option.name, options.*option.field);
+    app.fallthrough();  // global options after the command too
+    app.require_subcommand(0, 1);
+
+    for (const CommandInfo& info : Commands()) {
+        CLI::App* command = app.add_subcommand(info.name);
+        command->set_help_flag();
+        command->add_option("args", options.args);
+        command->preparse_callback([&options, name = std::string(info.name)](size_t) { options.command = name; });
+        for (const CommandOption& own : CommandOptions()) {
+            if (info.name != std::string(own.command)) continue;
+            if (own.text) {
+                command->add_option(own.name, options.*own.text);
+            } else {
+                command->add_flag(own.name, options.*own.flag);
+            }
+        }
+    }
+
     std::vector<std::string> words;
-    for (const std::string& word : args_) {
-        if (!word.empty() && word[0] == kLiteralMark) {
-            words.push_back(word.substr(1));
-            continue;
-        }
-        if (LooksLikeOption(word)) {
-            ThrowUsage(command_ + ": unknown option " + word + " (see zelctl " + command_ + " --help)");
-        }
-        words.push_back(word);
+    for (int i = argc - 1; i > 0; --i) words.push_back(argv[i] ? argv[i] : "");  // CLI11 takes them reversed
+    for (int i = 1; i < argc && argv[i] && std::string(argv[i]) != "--"; ++i) {
+        // CLI11 would take the next word for the empty value.
+        if (std::string(argv[i]) == "--port=") ThrowUsage("--port needs a port name");
     }
-    return words;
+    const std::vector<std::string> given = words;  // CLI11 uses up the words it parses
+    try {
+        app.parse(words);
+    } catch (const CLI::ExtrasError& failure) {
+        ThrowParseFailure(failure, options, app.remaining(), given);
+    } catch (const CLI::ParseError& failure) {
+        ThrowParseFailure(failure, options, {}, given);
+    }
+    for (const CLI::App* command : app.get_subcommands()) {
+        for (const CommandOption& own : CommandOptions()) {
+            if (command->get_name() == own.command && command->count(own.name) > 0) options.given.push_back(own.name);
+        }
+    }
+    if (app.count("--port") && options.port.empty()) ThrowUsage("--port needs a port name");
+    return options;
 }
 
-std::vector<std::string> CommandArgs::Expect(int least, int most, const std::string& what) const {
-    std::vector<std::string> words = Positional();
-    const int count = int(words.size());
+const std::vector<std::string>& ExpectArgs(const CliOptions& options, int least, int most, const std::string& what) {
+    const int count = int(options.args.size());
     if (count < least || (most >= 0 && count > most)) {
-        ThrowUsage(command_ + " takes " + what + " (see zelctl " + command_ + " --help)");
+        ThrowUsage(options.command + " takes " + what + " (see zelctl " + options.command + " --help)");
     }
-    return words;
+    return options.args;
 }

@@ -1,38 +1,51 @@
-// The command line: global options, the command and its arguments.
+// The command line: global options, the command, its own options and its arguments.
 #pragma once
 
 #include <string>
 #include <vector>
 
 struct CliOptions {
-    std::string port;       // --port NAME; empty: the port the window remembers
+    std::string port;       // --port NAME; empty: $ZELCTL_PORT, else the port the window remembers
     bool trace = false;     // --trace: every frame to stderr
-    bool json = false;      // --json: machine-readable output
+    bool json = false;      // --json: machine-readable output, failures included
     bool quiet = false;     // --quiet: no progress or notes on stderr
+    bool yes = false;       // --yes: no confirmation asked for actions that take the unit off air
+    bool readOnly = false;  // --read-only (or ZELCTL_READ_ONLY=1): every write refused
     bool help = false;      // --help / -h
+    bool version = false;   // --version
     std::string command;    // first word that is not an option
-    std::vector<std::string> args;  // everything after it that is not a global option
+    std::vector<std::string> args;  // the command's arguments
+
+    // The commands' own options.
+    std::vector<std::string> given;  // the names of those given ("--count")
+    bool Has(const std::string& name) const {
+        for (const std::string& word : given) if (word == name) return true;
+        return false;
+    }
+    std::string interval;   // monitor --interval SECONDS
+    std::string count;      // monitor --count N
+    bool dryRun = false;    // restore --dry-run
+    bool check = false;     // upgrade --check
+    std::string firmware;   // upgrade --firmware N
 };
+
+// A command's own option, for the parser, the help and completion scripts.
+struct CommandOption {
+    const char* command;
+    const char* name;   // "--interval"
+    const char* value;  // "SECONDS"; nullptr for a switch
+    std::string CliOptions::*text = nullptr;  // where the value goes
+    bool CliOptions::*flag = nullptr;         // where a switch goes
+};
+const std::vector<CommandOption>& CommandOptions();
+// The global options: "--port", "--trace", ...
+std::vector<std::string> GlobalOptionNames();
 
 // Global options may stand before or after the command (`zelctl dump --json`).
-// Words after "--" are arguments even when they begin with a dash. Throws a usage
-// error for a global option without its value.
+// Words after "--" are arguments even when they begin with a dash; "-5" is a value.
+// Throws a usage error (exit 2) for an unknown command or option or a missing value.
 CliOptions ParseCommandLine(int argc, const char* const* argv);
 
-// The command's own options, taken out of its argument list.
-class CommandArgs {
-public:
-    CommandArgs(const std::string& command, std::vector<std::string> args)
-        : command_(command), args_(std::move(args)) {}
-
-    // Removes "--name VALUE" or "--name=VALUE"; false when absent.
-    bool TakeOption(const std::string& name, std::string* value);
-    // The remaining words; a word that still looks like an option is a usage error.
-    std::vector<std::string> Positional() const;
-    // Positional() with a count check: between least and most words (most < 0: no limit).
-    std::vector<std::string> Expect(int least, int most, const std::string& what) const;
-
-private:
-    std::string command_;
-    std::vector<std::string> args_;
-};
+// The arguments with a count check: between least and most words (most < 0: no limit).
+const std::vector<std::string>& ExpectArgs(const CliOptions& options, int least, int most,
+                                           const std::string& what);

@@ -4,10 +4,11 @@
 #include "backup_file.h"
 #include "commands.h"
 #include "device_session.h"
+#include "json_outcome.h"
 #include "local_time.h"
 
-int RunBackup(const CliOptions& options, CommandArgs& args) {
-    const std::string path = args.Expect(1, 1, "FILE")[0];
+int RunBackup(const CliOptions& options) {
+    const std::string path = ExpectArgs(options, 1, 1, "FILE")[0];
     CheckWritableFile(path);
     DeviceSession session(options);
     const DeviceIdentity identity = session.Identify();
@@ -18,7 +19,7 @@ int RunBackup(const CliOptions& options, CommandArgs& args) {
     backup.mode = identity.mode;
     backup.serialNumber = uint32_t(session.Read(ZEL_CAT_DEVICE, ZEL_SET_SERIAL_NUMBER));
     backup.port = session.PortName();
-    backup.created = LocalTimeText(true, false);
+    backup.created = LocalTimeWithZone();
     for (int category : UsableCategories(identity.mode)) {
         for (const SettingView& view : FindPanel(category)->settings) {
             if (view.write == WriteKind::None || !SettingOffered(view, identity.firmwareVersion)) continue;
@@ -29,7 +30,13 @@ int RunBackup(const CliOptions& options, CommandArgs& args) {
             backup.entries.push_back(entry);
         }
     }
-    SaveTextFile(path, BackupToJson(backup).Serialize(true) + "\n");
+    SaveTextFile(path, JsonText(BackupToJson(backup), true) + "\n");
+    if (options.json && path != "-") {  // to stdout the backup itself is the one object
+        Json& document = JsonOutcome();
+        document["file"] = path;
+        document["port"] = backup.port;
+        document["settings"] = backup.entries.size();
+    }
     session.Note("Saved " + std::to_string(backup.entries.size()) + " settings of " +
                  FormatDeviceType(backup.deviceType) + " " + FormatSerialNumber(backup.serialNumber) +
                  " to " + path);

@@ -4,6 +4,7 @@
 #include "cli_errors.h"
 #include "commands.h"
 #include "device_session.h"
+#include "json_outcome.h"
 #include "setting_output.h"
 #include "settings_model.h"
 #include "standard_output.h"
@@ -36,8 +37,8 @@ std::vector<int> RequestedCategories(const std::vector<std::string>& words) {
 
 }  // namespace
 
-int RunDump(const CliOptions& options, CommandArgs& args) {
-    std::vector<int> categories = RequestedCategories(args.Positional());
+int RunDump(const CliOptions& options) {
+    std::vector<int> categories = RequestedCategories(options.args);
     DeviceSession session(options);
     const DeviceIdentity identity = session.Identify();
     // Each line reaches the reader as it is produced, so that Ctrl+C loses none of them.
@@ -53,7 +54,7 @@ int RunDump(const CliOptions& options, CommandArgs& args) {
         }
     }
 
-    JsonValue settings = JsonValue::Array();
+    Json settings = Json::array();
     int refused = 0;
     for (int category : categories) {
         for (const SettingView& view : FindPanel(category)->settings) {
@@ -67,7 +68,7 @@ int RunDump(const CliOptions& options, CommandArgs& args) {
             }
             if (result != ZEL_OK) ++refused;
             if (options.json) {
-                settings.Push(result == ZEL_OK ? SettingJson(address, value, view.format)
+                settings.push_back(result == ZEL_OK ? SettingJson(address, value, view.format)
                                                : SettingErrorJson(address, result));
                 continue;
             }
@@ -79,18 +80,18 @@ int RunDump(const CliOptions& options, CommandArgs& args) {
     }
 
     if (options.json) {
-        JsonValue document = JsonValue::Object();
-        document.Set("port", JsonValue::String(session.PortName()));
-        document.Set("type", JsonValue::Number(identity.type));
-        document.Set("mode", JsonValue::Number(identity.mode));
-        document.Set("firmwareVersion", JsonValue::Number(identity.firmwareVersion));
-        document.Set("settings", std::move(settings));
-        WriteOut(document.Serialize(true) + "\n");
+        Json& document = JsonOutcome();
+        document["port"] = session.PortName();
+        document["type"] = identity.type;
+        document["mode"] = identity.mode;
+        document["firmwareVersion"] = identity.firmwareVersion;
+        document["settings"] = std::move(settings);
+        IndentJsonOutcome();
     }
     if (refused > 0) {
-        FinishOut();
-        std::fprintf(stderr, "zelctl: the device refused %d setting%s\n", refused, refused == 1 ? "" : "s");
-        return EXIT_DEVICE_FAILED;
+        throw CliError(EXIT_DEVICE_FAILED,
+                       "the device refused " + std::to_string(refused) + " setting" + (refused == 1 ? "" : "s"),
+                       "setting-refused");
     }
     return 0;
 }

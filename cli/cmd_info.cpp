@@ -3,7 +3,7 @@
 
 #include "commands.h"
 #include "device_session.h"
-#include "json_value.h"
+#include "json_document.h"
 #include "settings_model.h"
 #include "standard_output.h"
 #include "value_format.h"
@@ -19,8 +19,8 @@ struct InfoLine {
 
 }  // namespace
 
-int RunInfo(const CliOptions& options, CommandArgs& args) {
-    args.Expect(0, 0, "no arguments");
+int RunInfo(const CliOptions& options) {
+    ExpectArgs(options, 0, 0, "no arguments");
     DeviceSession session(options);
     const uint32_t type = uint32_t(session.Read(ZEL_CAT_DEVICE, ZEL_SET_TYPE));
     const int mode = int(session.Read(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE));
@@ -42,13 +42,13 @@ int RunInfo(const CliOptions& options, CommandArgs& args) {
     };
 
     if (options.json) {
-        JsonValue document = JsonValue::Object();
-        document.Set("port", JsonValue::String(session.PortName()));
+        Json document = Json::object();
+        document["port"] = session.PortName();
         for (const InfoLine& line : lines) {
-            document.Set(line.key, JsonValue::Number(line.value));
-            document.Set(std::string(line.key) + "Text", JsonValue::String(line.text));
+            document[line.key] = line.value;
+            document[std::string(line.key) + "Text"] = line.text;
         }
-        WriteOut(document.Serialize() + "\n");
+        WriteOut(JsonText(document) + "\n");
         return 0;
     }
     for (const InfoLine& line : lines) {

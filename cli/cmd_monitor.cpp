@@ -9,6 +9,7 @@
 #include "device_session.h"
 #include "interrupt.h"
 #include "local_time.h"
+#include "setting_names.h"
 #include "setting_output.h"
 
 namespace {
@@ -46,16 +47,17 @@ void WaitUntil(std::chrono::steady_clock::time_point until, const DeviceSession&
 
 }  // namespace
 
-int RunMonitor(const CliOptions& options, CommandArgs& args) {
-    std::string text;
-    const double interval = args.TakeOption("--interval", &text) ? ParseInterval(text) : 1.0;
-    const int64_t count = args.TakeOption("--count", &text) ? ParseCount(text) : -1;
+int RunMonitor(const CliOptions& options) {
+    const double interval = options.Has("--interval") ? ParseInterval(options.interval) : 1.0;
+    const int64_t count = options.Has("--count") ? ParseCount(options.count) : -1;
+    SessionOnDemand device(options);
+    const UnitModeFn mode = [&device] { return device.UnitMode(); };
     std::vector<SettingAddress> addresses;
-    for (const std::string& word : args.Expect(1, -1, "one or more CAT:SETTING")) {
-        addresses.push_back(ParseSettingPair(word));
+    for (const std::string& word : ExpectArgs(options, 1, -1, "one or more NAME or CAT:SETTING")) {
+        addresses.push_back(ResolveSetting(word, mode));
     }
 
-    DeviceSession session(options);
+    DeviceSession& session = *device;
     SetGracefulInterrupt(true);
     const auto step = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(interval));
@@ -77,7 +79,7 @@ int RunMonitor(const CliOptions& options, CommandArgs& args) {
             }
         }
         const std::string stamp = LocalTimeText(true, true);
-        JsonValue values = JsonValue::Array();
+        Json values = Json::array();
         std::string line = stamp;
         for (const SettingAddress& address : addresses) {
             uint64_t value = 0;
@@ -87,7 +89,7 @@ int RunMonitor(const CliOptions& options, CommandArgs& args) {
             // A silent unit is polled on; a line that is gone ends the monitor.
             if (ZelLineGone(result)) lineGone = true;
             if (options.json) {
-                values.Push(result == ZEL_OK ? SettingJson(address, value, format)
+                values.push_back(result == ZEL_OK ? SettingJson(address, value, format)
                                              : SettingErrorJson(address, result));
             } else {
                 line += " " + CategoryText(address.category) + ":" + std::to_string(address.setting) + "=" +
@@ -95,10 +97,10 @@ int RunMonitor(const CliOptions& options, CommandArgs& args) {
             }
         }
         if (options.json) {
-            JsonValue document = JsonValue::Object();
-            document.Set("time", JsonValue::String(stamp));
-            document.Set("values", std::move(values));
-            line = document.Serialize();
+            Json document = Json::object();
+            document["time"] = stamp;
+            document["values"] = std::move(values);
+            line = JsonText(document);
         }
         std::printf("%s\n", line.c_str());
         std::fflush(stdout);
@@ -110,11 +112,10 @@ int RunMonitor(const CliOptions& options, CommandArgs& args) {
     SetGracefulInterrupt(false);
     if (lineGone) {
         throw CliError(EXIT_DEVICE_FAILED, "the line to the device is gone (" + session.PortName() +
-                                               " was hung up or unplugged)");
+                                               " was hung up or unplugged)", "line-gone");
     }
     if (anyFailed) {
-        std::fprintf(stderr, "zelctl: some values could not be read (see the lines above)\n");
-        return EXIT_DEVICE_FAILED;
+        throw CliError(EXIT_DEVICE_FAILED, "some values could not be read (see the lines above)", "setting-refused");
     }
     return 0;
 }

@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "commands.h"
+#include "json_document.h"
 #include "com_port.h"
-#include "json_value.h"
 #include "port_discovery.h"
 #include "remembered_port.h"
 #include "standard_output.h"
@@ -15,30 +15,30 @@ std::string OrDash(const std::string& text) { return text.empty() ? "-" : text; 
 
 }  // namespace
 
-int RunPorts(const CliOptions& options, CommandArgs& args) {
-    args.Expect(0, 0, "no arguments");
+int RunPorts(const CliOptions& options) {
+    ExpectArgs(options, 0, 0, "no arguments");
     const std::vector<ComPortInfo> ports = DiscoverComPorts();
     const std::string remembered = RememberedComPort();
     const std::string rememberedName = remembered.empty() ? "" : ResolvePortName(remembered);
 
     if (options.json) {
-        JsonValue list = JsonValue::Array();
+        Json list = Json::array();
         for (const ComPortInfo& port : ports) {
-            JsonValue item = JsonValue::Object();
-            item.Set("name", JsonValue::String(port.name));
-            item.Set("usbVendorProduct", JsonValue::String(port.usbVendorProduct));
-            item.Set("manufacturer", JsonValue::String(port.manufacturer));
-            item.Set("product", JsonValue::String(port.product));
-            item.Set("serialNumber", JsonValue::String(port.serialNumber));
-            item.Set("driver", JsonValue::String(port.driver));
-            item.Set("byIdAlias", JsonValue::String(port.byIdAlias));
-            item.Set("remembered", JsonValue::Bool(!rememberedName.empty() && port.name == rememberedName));
-            list.Push(std::move(item));
+            Json item = Json::object();
+            item["name"] = port.name;
+            item["usbVendorProduct"] = port.usbVendorProduct;
+            item["manufacturer"] = port.manufacturer;
+            item["product"] = port.product;
+            item["serialNumber"] = port.serialNumber;
+            item["driver"] = port.driver;
+            item["byIdAlias"] = port.byIdAlias;
+            item["remembered"] = !rememberedName.empty() && port.name == rememberedName;
+            list.push_back(std::move(item));
         }
-        JsonValue document = JsonValue::Object();
-        document.Set("ports", std::move(list));
-        document.Set("rememberedPort", JsonValue::String(remembered));
-        PrintOut("%s\n", document.Serialize().c_str());
+        Json document = Json::object();
+        document["ports"] = std::move(list);
+        document["rememberedPort"] = remembered;
+        WriteOut(JsonText(document) + "\n");
         return 0;
     }
 

@@ -4,16 +4,32 @@
 #include "cli_errors.h"
 #include "commands.h"
 #include "device_session.h"
+#include "json_outcome.h"
 #include "standard_output.h"
+#include "write_guard.h"
 
-int RunReboot(const CliOptions& options, CommandArgs& args) {
-    args.Expect(0, 0, "no arguments");
+int RunReboot(const CliOptions& options) {
+    ExpectArgs(options, 0, 0, "no arguments");
+    const SettingAddress reboot = CataloguedSetting(ZEL_CAT_NETWORK, ZEL_SET_REBOOT);
+    RefuseWhenReadOnly(options, "the reboot command (" + SettingText(reboot) + ")");
     DeviceSession session(options);
+    ConfirmOffAir(options, "reboot the unit", session.PortName());
     session.Note("Write reboot command");
     // The reboot write awaits no reply, so it counts as done once sent.
-    const ZelResult result = session.TryWrite(CataloguedSetting(ZEL_CAT_NETWORK, ZEL_SET_REBOOT), 1);
+    const ZelResult result = session.TryWrite(reboot, 1);
     if (result != ZEL_OK && result != ZEL_REPLY_IGNORED) ThrowDeviceFailure("writing the reboot command", result);
+    if (options.json) JsonOutcome()["rebootSent"] = true;
     const DeviceIdentity identity = session.AwaitRestart();
+    if (options.json) {
+        Json& document = JsonOutcome();
+        document["port"] = session.PortName();
+        document["type"] = identity.type;
+        document["typeText"] = FormatDeviceType(identity.type);
+        document["mode"] = identity.mode;
+        document["firmwareVersion"] = identity.firmwareVersion;
+        document["firmwareVersionText"] = FormatVersionTenths(uint32_t(identity.firmwareVersion));
+        return 0;
+    }
     PrintOut("%s mode %d\n", FormatDeviceType(identity.type).c_str(), identity.mode);
     return 0;
 }

@@ -5,8 +5,10 @@
 #include "cli_errors.h"
 #include "commands.h"
 #include "device_session.h"
+#include "json_outcome.h"
 #include "standard_output.h"
 #include "text_codes.h"
+#include "write_guard.h"
 
 namespace {
 
@@ -17,8 +19,60 @@ bool IsAddressOfNetwork(const BackupEntry& entry) {
 
 class RestoreRun {
 public:
-    RestoreRun(DeviceSession& session, const Backup& backup, const DeviceIdentity& identity)
-        : session_(session), backup_(backup), identity_(identity) {}
+    RestoreRun(DeviceSession& session, const Backup& backup, const DeviceIdentity& identity, bool json)
+        : session_(session), backup_(backup), identity_(identity), json_(json) {}
+
+    // What a restore would write, from the device's values now; nothing is written.
+    void DryRun() {
+        const BackupEntry* mode = Find(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE);
+        const bool switchesMode = mode && int(mode->value) != identity_.mode;
+        Json changes = Json::array();
+        int same = 0;
+        int skipped = 0;
+        for (const BackupEntry& entry : backup_.entries) {
+            if (Skipped(entry)) {
+                ++skipped;
+                continue;
+            }
+            uint64_t current = 0;
+            const ZelResult read = session_.TryRead(entry.address, &current);
+            if (read != ZEL_OK && !SettingRefused(read)) ThrowDeviceFailure("reading " + SettingText(entry.address), read);
+            if (read == ZEL_OK && current == entry.value) {
+                ++same;
+                continue;
+            }
+            const std::string device = read == ZEL_OK ? Show(entry, current) : "unreadable (" + CliResultName(read) + ")";
+            if (json_) {
+                Json change = Json::object();
+                change["category"] = entry.address.category;
+                change["setting"] = entry.address.setting;
+                change["name"] = entry.view->name;
+                change["device"] = device;
+                change["backup"] = Show(entry, entry.value);
+                changes.push_back(std::move(change));
+            } else {
+                PrintOut("%s: device %s, backup %s\n", SettingText(entry.address).c_str(), device.c_str(),
+                         Show(entry, entry.value).c_str());
+            }
+        }
+        if (json_) {
+            Json& document = JsonOutcome();
+            document["dryRun"] = true;
+            document["port"] = session_.PortName();
+            document["switchesMode"] = switchesMode;
+            document["changes"] = std::move(changes);
+            document["unchanged"] = same;
+            document["skipped"] = skipped;
+            return;
+        }
+        FinishOut();
+        if (switchesMode) {
+            session_.Note("The restore would switch the device to mode " + std::to_string(mode->value) +
+                          " first; that mode's own settings are read as the device holds them now.");
+        }
+        session_.Note("Dry run: nothing was written; " + std::to_string(same) + " already as in the backup, " +
+                      std::to_string(skipped) + " not offered by this firmware.");
+    }
 
     void Run() {
         const BackupEntry* mode = Find(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE);
@@ -140,6 +194,7 @@ private:
     }
 
     void Verify() {
+        Json differencesJson = Json::array();
         int differences = 0;
         int compared = 0;
         for (const BackupEntry& entry : backup_.entries) {
@@ -150,17 +205,32 @@ private:
             uint64_t current = 0;
             const ZelResult read = session_.TryRead(entry.address, &current);
             if (read != ZEL_OK && !SettingRefused(read)) ThrowDeviceFailure("reading " + SettingText(entry.address), read);
-            if (read != ZEL_OK) {
-                PrintOut("%s: backup %s, device could not be read (%s)\n", SettingText(entry.address).c_str(),
-                            Show(entry, entry.value).c_str(), CliResultName(read).c_str());
-                ++differences;
-            } else if (current != entry.value) {
+            if (read == ZEL_OK && current == entry.value) continue;
+            const std::string device = read == ZEL_OK ? Show(entry, current) : "could not be read (" + CliResultName(read) + ")";
+            ++differences;
+            if (json_) {
+                Json difference = Json::object();
+                difference["category"] = entry.address.category;
+                difference["setting"] = entry.address.setting;
+                difference["name"] = entry.view->name;
+                difference["backup"] = Show(entry, entry.value);
+                difference["device"] = device;
+                differencesJson.push_back(std::move(difference));
+            } else {
                 PrintOut("%s: backup %s, device %s\n", SettingText(entry.address).c_str(),
-                            Show(entry, entry.value).c_str(), Show(entry, current).c_str());
-                ++differences;
+                         Show(entry, entry.value).c_str(), device.c_str());
             }
         }
         FinishOut();
+        if (json_) {
+            Json& document = JsonOutcome();
+            document["port"] = session_.PortName();
+            document["written"] = written_;
+            document["unchanged"] = unchanged_;
+            document["compared"] = compared;
+            document["differences"] = std::move(differencesJson);
+            document["refused"] = problems_;
+        }
         for (const std::string& problem : problems_) std::fprintf(stderr, "zelctl: %s\n", PrintableLines(problem).c_str());
         session_.Note("Restore: " + std::to_string(written_) + " written, " + std::to_string(unchanged_) +
                       " already as in the backup; " + std::to_string(compared) + " compared, " +
@@ -168,17 +238,20 @@ private:
         if (differences > 0) {
             throw CliError(EXIT_DEVICE_FAILED,
                            std::to_string(differences) + " of " + std::to_string(compared) +
-                               " settings differ from the backup after the restore");
+                               " settings differ from the backup after the restore",
+                           "settings-differ");
         }
         if (!problems_.empty()) {
             throw CliError(EXIT_DEVICE_FAILED, "the device refused " + std::to_string(problems_.size()) +
-                                                   " of the backup's values");
+                                                   " of the backup's values",
+                           "setting-refused");
         }
     }
 
     DeviceSession& session_;
     const Backup& backup_;
     DeviceIdentity identity_;
+    bool json_;
     int written_ = 0;
     int unchanged_ = 0;
     std::vector<std::string> problems_;
@@ -186,8 +259,9 @@ private:
 
 }  // namespace
 
-int RunRestore(const CliOptions& options, CommandArgs& args) {
-    const std::string path = args.Expect(1, 1, "FILE")[0];
+int RunRestore(const CliOptions& options) {
+    const std::string path = ExpectArgs(options, 1, 1, "FILE")[0];
+    if (!options.dryRun) RefuseWhenReadOnly(options, "the settings of " + Printable(path) + " (restore --dry-run only reads)");
     const Backup backup = LoadBackupFile(path);
     DeviceSession session(options);
     const DeviceIdentity identity = session.Identify();
@@ -195,6 +269,12 @@ int RunRestore(const CliOptions& options, CommandArgs& args) {
         ThrowUsage("refused: " + Printable(path) + " is a backup of a " + FormatDeviceType(backup.deviceType) +
                    ", but the device on " + session.PortName() + " is a " + FormatDeviceType(identity.type));
     }
-    RestoreRun(session, backup, identity).Run();
+    RestoreRun run(session, backup, identity, options.json);
+    if (options.dryRun) {
+        run.DryRun();
+        return 0;
+    }
+    ConfirmOffAir(options, "restore " + Printable(path) + " to the unit", session.PortName());
+    run.Run();
     return 0;
 }

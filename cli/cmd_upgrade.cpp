@@ -1,4 +1,5 @@
 // upgrade: the window's firmware file check and transfer, with progress on stderr.
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -9,6 +10,10 @@
 #include "firmware_progress.h"
 #include "firmware_stream.h"
 #include "interrupt.h"
+#include "json_outcome.h"
+#include "standard_output.h"
+#include "text_codes.h"
+#include "write_guard.h"
 #include "zel_upgrade.h"
 
 namespace {
@@ -140,19 +145,86 @@ void ShowSilence(void* context, int silentMs) {
     static_cast<UpgradeView*>(context)->display->Silence(silentMs);
 }
 
+// A unit firmware version as typed: tenths ("23") or dotted ("2.3", "v2.3").
+int32_t ParseUnitFirmware(const std::string& text) {
+    std::string digits = text;
+    if (!digits.empty() && (digits[0] == 'v' || digits[0] == 'V')) digits.erase(0, 1);
+    const size_t dot = digits.find('.');
+    int64_t whole = 0;
+    int64_t tenth = 0;
+    const bool dotted = dot != std::string::npos;
+    const bool ok = dotted ? ParseInteger(digits.substr(0, dot), &whole) && digits.size() == dot + 2 &&
+                                 digits[dot + 1] >= '0' && digits[dot + 1] <= '9'
+                           : ParseInteger(digits, &whole);
+    if (dotted) tenth = digits.back() - '0';
+    const int64_t tenths = dotted ? whole * 10 + tenth : whole;
+    if (!ok || whole < 0 || tenths > 9999) {
+        ThrowUsage("upgrade: --firmware takes the unit's firmware version, 23 or v2.3, not '" + text + "'");
+    }
+    return int32_t(tenths);
+}
+
+FirmwareCheck CheckAgainst(const std::string& path, int32_t unitFirmware) {
+    FirmwareStream stream;
+    FirmwareCheck check = CheckFirmwareFile(path, unitFirmware, stream);
+    stream.Close();
+    return check;
+}
+
+std::string PartsText(int32_t storedSize) {
+    const int64_t parts = (int64_t(storedSize) + ZEL_PART_SIZE - 1) / ZEL_PART_SIZE;
+    return std::to_string(storedSize) + " bytes, " + std::to_string(parts) + " part" + (parts == 1 ? "" : "s");
+}
+
+// upgrade --check: the file alone, or against a unit's firmware given on the command line.
+int CheckOnly(const CliOptions& options, const std::string& path) {
+    // A unit new enough for every file: what is refused then is the file itself.
+    const int32_t newest = std::max(FIRMWARE_NEEDED_FOR_ZLIB, FIRMWARE_NEEDED_FOR_NEWER_IMAGE);
+    const FirmwareCheck wellFormed = CheckAgainst(path, newest);
+    if (wellFormed.result != FwCheckOk) throw CliError(EXIT_FIRMWARE_REFUSED, wellFormed.text);
+    int32_t lowest = newest;
+    for (int32_t version : {int32_t(0), FIRMWARE_NEEDED_FOR_ZLIB, FIRMWARE_NEEDED_FOR_NEWER_IMAGE}) {
+        if (version < lowest && CheckAgainst(path, version).result == FwCheckOk) lowest = version;
+    }
+    const bool against = options.Has("--firmware");
+    const int32_t unit = against ? ParseUnitFirmware(options.firmware) : 0;
+    if (against) {
+        const FirmwareCheck check = CheckAgainst(path, unit);
+        if (check.result != FwCheckOk) throw CliError(EXIT_FIRMWARE_REFUSED, check.text);
+    }
+    const std::string lowestText = lowest > 0 ? FormatVersionTenths(uint32_t(lowest)) + " or newer" : "any";
+    if (options.json) {
+        Json& document = JsonOutcome();
+        document["file"] = path;
+        document["wellFormed"] = true;
+        document["storedSize"] = wellFormed.storedSize;
+        document["parts"] = (int64_t(wellFormed.storedSize) + ZEL_PART_SIZE - 1) / ZEL_PART_SIZE;
+        document["minUnitFirmware"] = lowest;
+        document["minUnitFirmwareText"] = FormatVersionTenths(uint32_t(lowest));
+        if (against) document["unitFirmware"] = unit;
+        return 0;
+    }
+    PrintOut("%s: a well-formed firmware file (%s); unit firmware needed: %s\n", Printable(path).c_str(),
+             PartsText(wellFormed.storedSize).c_str(), lowestText.c_str());
+    if (against) PrintOut("A unit with firmware %s can take it.\n", FormatVersionTenths(uint32_t(unit)).c_str());
+    return 0;
+}
+
 }  // namespace
 
-int RunUpgrade(const CliOptions& options, CommandArgs& args) {
-    const std::string path = args.Expect(1, 1, "FILE")[0];
+int RunUpgrade(const CliOptions& options) {
+    const std::string path = ExpectArgs(options, 1, 1, "FILE")[0];
+    if (options.check || options.Has("--firmware")) return CheckOnly(options, path);
+    RefuseWhenReadOnly(options, "firmware to the unit (upgrade --check only reads the file)");
     DeviceSession session(options);
     const DeviceIdentity identity = session.Identify();
 
     FirmwareStream stream;
     const FirmwareCheck check = CheckFirmwareFile(path, identity.firmwareVersion, stream);
     if (check.result != FwCheckOk) throw CliError(EXIT_FIRMWARE_REFUSED, check.text);
+    ConfirmOffAir(options, "program " + Printable(path) + " into the unit", session.PortName());
 
-    session.Note("Sending " + path + " (" + std::to_string(check.storedSize) + " bytes, " +
-                 std::to_string((int64_t(check.storedSize) + ZEL_PART_SIZE - 1) / ZEL_PART_SIZE) + " parts) to the " +
+    session.Note("Sending " + path + " (" + PartsText(check.storedSize) + ") to the " +
                  FormatDeviceType(identity.type) + " with firmware " +
                  FormatVersionTenths(uint32_t(identity.firmwareVersion)));
     ProgressDisplay display(options.quiet, isatty(STDERR_FILENO) != 0);
@@ -170,17 +242,32 @@ int RunUpgrade(const CliOptions& options, CommandArgs& args) {
     }
     display.Finish();
     stream.Close();
+    if (options.json) {
+        Json& document = JsonOutcome();
+        document["port"] = session.PortName();
+        document["file"] = path;
+        document["firmwareBefore"] = identity.firmwareVersion;
+        document["transferred"] = result == ZEL_OK;
+    }
     if (ZelLineGone(result)) {
-        throw CliError(EXIT_DEVICE_FAILED, "Error while upgrading firmware: the line to the device is gone (" +
-                                               CliResultName(result) + ").\n" + paragraph);
+        throw CliError(EXIT_DEVICE_FAILED,
+                       "Error while upgrading firmware: the line to the device is gone (" + CliResultName(result) +
+                           ").\n" + paragraph,
+                       CliResultName(result));
     }
     if (result != ZEL_OK) {
         throw CliError(EXIT_DEVICE_FAILED,
-                       DeviceFailureText("Error while upgrading firmware: the transfer", result) + "\n" + paragraph);
+                       DeviceFailureText("Error while upgrading firmware: the transfer", result) + "\n" + paragraph,
+                       CliResultName(result));
     }
 
     session.Note("Firmware uploaded");
     const DeviceIdentity after = session.AwaitRestart();
-    std::printf("%s\n", FormatVersionTenths(uint32_t(after.firmwareVersion)).c_str());
+    if (options.json) {
+        JsonOutcome()["firmwareVersion"] = after.firmwareVersion;
+        JsonOutcome()["firmwareVersionText"] = FormatVersionTenths(uint32_t(after.firmwareVersion));
+        return 0;
+    }
+    PrintOut("%s\n", FormatVersionTenths(uint32_t(after.firmwareVersion)).c_str());
     return 0;
 }

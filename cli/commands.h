@@ -6,27 +6,30 @@
 
 #include "cli_options.h"
 
-using CommandFn = int (*)(const CliOptions& options, CommandArgs& args);
+using CommandFn = int (*)(const CliOptions& options);
 
 struct CommandInfo {
     const char* name;
     CommandFn run;
+    bool hidden = false;  // left out of the help and of the list for completion
 };
 
-int RunPorts(const CliOptions& options, CommandArgs& args);
-int RunInfo(const CliOptions& options, CommandArgs& args);
-int RunGet(const CliOptions& options, CommandArgs& args);
-int RunSet(const CliOptions& options, CommandArgs& args);
-int RunDump(const CliOptions& options, CommandArgs& args);
-int RunBackup(const CliOptions& options, CommandArgs& args);
-int RunRestore(const CliOptions& options, CommandArgs& args);
-int RunReboot(const CliOptions& options, CommandArgs& args);
-int RunUpgrade(const CliOptions& options, CommandArgs& args);
-int RunMonitor(const CliOptions& options, CommandArgs& args);
+int RunPorts(const CliOptions& options);
+int RunInfo(const CliOptions& options);
+int RunGet(const CliOptions& options);
+int RunSet(const CliOptions& options);
+int RunDump(const CliOptions& options);
+int RunBackup(const CliOptions& options);
+int RunRestore(const CliOptions& options);
+int RunReboot(const CliOptions& options);
+int RunUpgrade(const CliOptions& options);
+int RunMonitor(const CliOptions& options);
+int RunSettings(const CliOptions& options);
+int RunWords(const CliOptions& options);
 
 const std::vector<CommandInfo>& Commands();
 const CommandInfo* FindCommand(const std::string& name);
 
 // The whole program: parses the command line, runs the command, prints failures on
-// stderr and returns the exit code.
+// stderr (and with --json as an object on stdout) and returns the exit code.
 int RunZelctl(int argc, const char* const* argv);

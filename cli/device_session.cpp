@@ -1,6 +1,7 @@
 #include "device_session.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "cli_errors.h"
 #include "frame_trace.h"
@@ -10,12 +11,17 @@
 #include "zel_restart_wait.h"
 #include "serial_node_check.h"
 #include "settings_model.h"
+#include "write_guard.h"
 
 std::string ChoosePortName(const CliOptions& options) {
     std::string name = options.port;
+    if (name.empty()) {
+        const char* environment = std::getenv("ZELCTL_PORT");
+        if (environment) name = environment;
+    }
     if (name.empty()) name = RememberedComPort();
     if (name.empty()) {
-        ThrowUsage("no port given and the window remembers none: use --port NAME "
+        ThrowUsage("no port given, ZELCTL_PORT is not set and the window remembers none: use --port NAME "
                    "(zelctl ports lists the ports found)");
     }
     return ResolvePortName(name);
@@ -39,7 +45,7 @@ DeviceSession::DeviceSession(const CliOptions& options)
     if (code != COM_OPEN_OK) {
         const std::string text = OpenFailureText(port_, code);
         CloseComPort(&port_);
-        throw CliError(EXIT_DEVICE_FAILED, text);
+        throw CliError(EXIT_DEVICE_FAILED, text, "port-unavailable");
     }
     if (options_.trace) {
         InstallFrameTrace(stderr);
@@ -76,6 +82,8 @@ uint64_t DeviceSession::Read(int category, int setting) {
 }
 
 ZelResult DeviceSession::TryWrite(const SettingAddress& address, uint32_t value) {
+    // The commands refuse earlier, before any read; this keeps a write that slipped past them off the line.
+    RefuseWhenReadOnly(options_, SettingText(address));
     return ZelWriteSetting(address.category, address.setting, value);
 }
 
@@ -108,11 +116,21 @@ DeviceIdentity DeviceSession::AwaitRestart() {
         throw CliError(EXIT_DEVICE_FAILED,
                        "the device did not answer within " + std::to_string(RESTART_LIMIT_MS / 1000) +
                            " s after restarting (" + std::to_string(outcome.attempts) +
-                           " reads of the mode, the last one " + CliResultName(outcome.lastRead) +
-                           ")\n" + ZelErrorMessage(outcome.lastRead));
+                           " reads of the mode, the last one " + CliResultName(outcome.lastRead) + ")",
+                       CliResultName(outcome.lastRead));
     }
     const DeviceIdentity identity = Identify();
     Note("The device answers again: " + FormatDeviceType(identity.type) + " in mode " +
          std::to_string(identity.mode) + ", firmware " + FormatVersionTenths(uint32_t(identity.firmwareVersion)));
     return identity;
+}
+
+DeviceSession& SessionOnDemand::operator*() {
+    if (!session_) session_ = std::make_unique<DeviceSession>(options_);
+    return *session_;
+}
+
+int SessionOnDemand::UnitMode() {
+    if (mode_ < 0) mode_ = int((**this).Read(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE));
+    return mode_;
 }

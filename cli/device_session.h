@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "cli_numbers.h"
@@ -16,8 +17,8 @@ struct DeviceIdentity {
     int32_t firmwareVersion = -1; // tenths: 23 is v2.3
 };
 
-// --port, or else the port the window remembers; a lone digit names a port by number
-// as in the window. Throws a usage error when there is neither.
+// --port, else $ZELCTL_PORT, else the port the window remembers; a lone digit names a
+// port by number as in the window. Throws a usage error when there is none.
 std::string ChoosePortName(const CliOptions& options);
 
 // Why a port could not be opened, in words a user can act on.
@@ -57,4 +58,20 @@ private:
     CliOptions options_;
     std::string portName_;
     ComPort port_;
+};
+
+// The session opened when a command first needs the device, so that every usage error
+// comes before a port is opened.
+class SessionOnDemand {
+public:
+    explicit SessionOnDemand(const CliOptions& options) : options_(options) {}
+    DeviceSession& operator*();
+    DeviceSession* operator->() { return &**this; }
+    // The unit's operational mode, read once.
+    int UnitMode();
+
+private:
+    const CliOptions& options_;
+    std::unique_ptr<DeviceSession> session_;
+    int mode_ = -1;
 };

@@ -4,11 +4,11 @@
 
 namespace {
 
-JsonValue SettingHead(const SettingAddress& address) {
-    JsonValue item = JsonValue::Object();
-    item.Set("category", JsonValue::Number(address.category));
-    item.Set("setting", JsonValue::Number(address.setting));
-    item.Set("name", JsonValue::String(address.entry ? address.entry->name : ""));
+Json SettingHead(const SettingAddress& address) {
+    Json item = Json::object();
+    item["category"] = address.category;
+    item["setting"] = address.setting;
+    item["name"] = address.entry ? address.entry->name : "";
     return item;
 }
 
@@ -18,19 +18,19 @@ ValueFormat SettingFormat(const SettingAddress& address) {
     return FormatForType(address.entry ? address.entry->type : -1);
 }
 
-JsonValue SettingJson(const SettingAddress& address, uint64_t value, ValueFormat format) {
-    JsonValue item = SettingHead(address);
+Json SettingJson(const SettingAddress& address, uint64_t value, ValueFormat format) {
+    Json item = SettingHead(address);
     if (format == ValueFormat::Signed) {
-        item.Set("value", JsonValue::Number(int64_t(int32_t(uint32_t(value)))));
+        item["value"] = int64_t(int32_t(uint32_t(value)));
     } else {
-        item.Set("value", JsonValue::Number(value));
+        item["value"] = value;
     }
-    item.Set("text", JsonValue::String(FormatValue(format, value)));
+    item["text"] = FormatValue(format, value);
     return item;
 }
 
-JsonValue SettingErrorJson(const SettingAddress& address, ZelResult result) {
-    JsonValue item = SettingHead(address);
-    item.Set("error", JsonValue::String(CliResultName(result)));
+Json SettingErrorJson(const SettingAddress& address, ZelResult result) {
+    Json item = SettingHead(address);
+    item["error"] = CliResultName(result);
     return item;
 }

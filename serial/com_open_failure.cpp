@@ -17,9 +17,15 @@ std::string HeldText(const ComOpenFailure& failure) {
            "close it there first";
 }
 
-std::string NoPermissionText(const std::string& owner) {
-    const std::string group = owner.empty() ? "dialout" : owner;
-    return "Permission denied: join the group that owns the port (" + (owner.empty() ? "typically dialout" : group) +
+std::string NoPermissionText(const ComOpenFailure& failure) {
+    if (failure.accessGroup.empty() && !failure.accessMode.empty()) {
+        return "Permission denied: " + failure.path + " is " + failure.accessMode + " with group " +
+               failure.ownerGroup +
+               ", which gives no group of users access; an administrator can change that (a udev rule)";
+    }
+    const std::string group = failure.accessGroup.empty() ? "dialout" : failure.accessGroup;
+    return "Permission denied: join the group that owns the port (" +
+           (failure.accessGroup.empty() ? std::string("typically dialout") : group) +
            "), for example with: sudo usermod -aG " + group + " $USER, then log in again";
 }
 
@@ -31,7 +37,7 @@ std::string ComOpenFailureHint(const ComPort& port) {
     case ComOpenProblem::None: return "";
     case ComOpenProblem::NoSuchPort: return "No such port";
     case ComOpenProblem::Held: return HeldText(failure);
-    case ComOpenProblem::NoPermission: return NoPermissionText(failure.accessGroup);
+    case ComOpenProblem::NoPermission: return NoPermissionText(failure);
     case ComOpenProblem::NotSerial: return "Not a serial port";
     case ComOpenProblem::LineSettingsRefused: return "The port does not take the line settings 115200 8N1";
     case ComOpenProblem::NoHardware: return "No serial hardware answers at this port";

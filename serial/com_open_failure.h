@@ -41,6 +41,11 @@ struct ComOpenFailure {
     // a program that has ended.
     ComPortHolder holder;
     bool leftLocked = false;
-    // NoPermission: the group that owns the port; "" when not known.
+    // NoPermission: the group to join, when the port's group may read and write it
+    // and is not root; otherwise the port's permissions as they stand ("crw-------"),
+    // its group and its path, so that the user is told what to change instead.
     std::string accessGroup;
+    std::string accessMode;
+    std::string ownerGroup;
+    std::string path;
 };

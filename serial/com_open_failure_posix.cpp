@@ -8,11 +8,29 @@
 
 namespace {
 
-std::string OwningGroup(const std::string& path) {
+// "crw-rw----"
+std::string ModeText(mode_t mode) {
+    std::string text = S_ISCHR(mode) ? "c" : S_ISDIR(mode) ? "d" : S_ISLNK(mode) ? "l" : "-";
+    const char letters[] = "rwx";
+    for (int bit = 8; bit >= 0; --bit) text += (mode & (mode_t(1) << bit)) ? letters[(8 - bit) % 3] : '-';
+    return text;
+}
+
+// Joining the owning group helps only when that group may read and write the node, and
+// no one is told to join root.
+void NotePermissions(ComOpenFailure* failure, const std::string& path) {
     struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0) return "";
-    if (const group* entry = ::getgrgid(info.st_gid); entry && entry->gr_name) return entry->gr_name;
-    return "";
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) return;
+    const group* entry = ::getgrgid(info.st_gid);
+    const std::string name = entry && entry->gr_name ? entry->gr_name : std::to_string(info.st_gid);
+    const bool groupMayUse = (info.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+    if (groupMayUse && info.st_gid != 0 && name != "root") {
+        failure->accessGroup = name;
+        return;
+    }
+    failure->accessMode = ModeText(info.st_mode);
+    failure->ownerGroup = name;
+    failure->path = path;
 }
 
 ComOpenProblem ProblemOf(int error) {
@@ -37,5 +55,9 @@ ComOpenProblem ProblemOf(int error) {
 void NoteOpenError(ComOpenFailure* failure, int error, const std::string& name) {
     failure->problem = ProblemOf(error);
     failure->detail = failure->problem == ComOpenProblem::Other ? std::strerror(error) : "";
-    failure->accessGroup = failure->problem == ComOpenProblem::NoPermission ? OwningGroup(name) : "";
+    failure->accessGroup.clear();
+    failure->accessMode.clear();
+    failure->ownerGroup.clear();
+    failure->path.clear();
+    if (failure->problem == ComOpenProblem::NoPermission) NotePermissions(failure, name);
 }

@@ -130,7 +130,8 @@ std::string SimUsage()
            "Other:\n"
            "  --link PATH               keep a symlink PATH to the terminal while running\n"
            "  -v, --verbose             print every frame on stderr\n"
-           "  -h, --help                this text\n";
+           "  -h, --help                this text\n"
+           "  --version                 the program's version\n";
 }
 
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, std::string* error)
@@ -204,6 +205,7 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, 
         {"--verbose", [&] { options->verbose = true; }},
         {"-h", [&] { options->help = true; }},
         {"--help", [&] { options->help = true; }},
+        {"--version", [&] { options->version = true; }},
     };
 
     for (size_t i = 0; i < args.size(); ++i) {

@@ -12,6 +12,7 @@ struct SimOptions {
     std::string imageOut;  // where a finished upgrade image is written; empty: nowhere
     bool verbose = false;  // print every frame on stderr
     bool help = false;
+    bool version = false;  // --version: print the version and stop
 };
 
 // Parses the arguments after the program name. False with a message in *error for an

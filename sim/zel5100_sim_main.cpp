@@ -10,6 +10,7 @@
 #include "sim_device.h"
 #include "sim_options.h"
 #include "sim_pty_server.h"
+#include "zel_version.h"
 
 namespace {
 
@@ -59,9 +60,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zel5100-sim: %s\nTry 'zel5100-sim --help'.\n", error.c_str());
         return 2;
     }
-    if (options.help) {
-        std::fputs(SimUsage().c_str(), stdout);
-        return 0;
+    if (options.help || options.version) {
+        if (options.help)
+            std::fputs(SimUsage().c_str(), stdout);
+        else
+            std::printf("zel5100-sim %s\n", ZEL_VERSION_TEXT);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
     }
 
     SteadyClock clock;

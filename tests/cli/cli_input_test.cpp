@@ -9,7 +9,8 @@
 #include "cli_numbers.h"
 #include "cli_options.h"
 #include "device_session.h"
-#include "json_value.h"
+#include "json_document.h"
+#include "setting_names.h"
 #include "remembered_port.h"
 
 namespace {
@@ -82,6 +83,28 @@ CliOptions Parse(std::vector<const char*> words) {
     return ParseCommandLine(int(words.size()), words.data());
 }
 
+TEST(SettingNames, TheModeIsAskedOnlyForASharedNameAndAnUnresolvedOneListsTheCandidates) {
+    int asked = 0;
+    const UnitModeFn ipToAsi = [&asked] { return ++asked, 1; };
+    EXPECT_EQ(ResolveSetting("multicast-address", ipToAsi).category, 0x81);
+    EXPECT_EQ(ResolveSetting("0x82:udp-port", ipToAsi).category, 0x82);
+    EXPECT_EQ(ResolveSetting("129", "udp-port", ipToAsi).setting, 10);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(ResolveSetting("udp-port", ipToAsi).category, 0x81);
+    EXPECT_EQ(ResolveSetting("udp-port", [] { return 0; }).category, 0x82);
+    EXPECT_EQ(asked, 1);
+
+    // A mode that is neither of the two chooses no panel.
+    try {
+        ResolveSetting("udp-port", [] { return 7; });
+        ADD_FAILURE() << "resolved";
+    } catch (const CliError& error) {
+        EXPECT_EQ(error.ExitCode(), EXIT_USAGE);
+        EXPECT_NE(std::string(error.what()).find("0x81:udp-port"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("0x82:udp-port"), std::string::npos) << error.what();
+    }
+}
+
 TEST(CliOptions, GlobalOptionsStandBeforeOrAfterTheCommand) {
     const CliOptions options = Parse({"dump", "--json", "0x81", "--port=/dev/ttyS1", "--quiet", "--trace"});
     EXPECT_EQ(options.command, "dump");
@@ -90,38 +113,34 @@ TEST(CliOptions, GlobalOptionsStandBeforeOrAfterTheCommand) {
     EXPECT_EQ(options.args, std::vector<std::string>{"0x81"});
 
     // A negative value is an argument, and so is anything after "--".
-    CliOptions set = Parse({"--port", "3", "set", "1", "13", "-5"});
+    CliOptions set = Parse({"--port", "3", "set", "1", "13", "-5", "--yes", "--read-only"});
     EXPECT_EQ(set.port, "3");
-    CommandArgs setArgs(set.command, set.args);
-    EXPECT_EQ(setArgs.Positional(), (std::vector<std::string>{"1", "13", "-5"}));
+    EXPECT_TRUE(set.yes && set.readOnly);
+    EXPECT_EQ(set.args, (std::vector<std::string>{"1", "13", "-5"}));
     CliOptions literal = Parse({"backup", "--", "--json"});
     EXPECT_FALSE(literal.json);
-    EXPECT_EQ(CommandArgs(literal.command, literal.args).Positional(), std::vector<std::string>{"--json"});
+    EXPECT_EQ(literal.args, std::vector<std::string>{"--json"});
+    EXPECT_TRUE(Parse({"--version"}).version);
 
-    EXPECT_EQ(UsageExit([] { Parse({"info", "--port"}); }), EXIT_USAGE);
-    EXPECT_EQ(UsageExit([] { Parse({"--frob", "info"}); }), EXIT_USAGE);
+    for (std::vector<const char*> bad : {std::vector<const char*>{"info", "--port"}, {"--frob", "info"},
+                                         {"--port=", "info"}, {"frobnicate"}, {"info", "--dry-run"}}) {
+        EXPECT_EQ(UsageExit([&] { Parse(bad); }), EXIT_USAGE) << bad[0];
+    }
 }
 
 TEST(CliOptions, CommandOptionsAreTakenOutAndUnknownOnesRefused) {
     const CliOptions options = Parse({"monitor", "1:3", "--interval", "0.5", "0x81:8", "--count=4"});
-    CommandArgs args(options.command, options.args);
-    std::string interval, count, absent;
-    EXPECT_TRUE(args.TakeOption("--interval", &interval));
-    EXPECT_TRUE(args.TakeOption("--count", &count));
-    EXPECT_FALSE(args.TakeOption("--every", &absent));
-    EXPECT_EQ(interval, "0.5");
-    EXPECT_EQ(count, "4");
-    EXPECT_EQ(args.Positional(), (std::vector<std::string>{"1:3", "0x81:8"}));
+    EXPECT_TRUE(options.Has("--interval") && options.Has("--count"));
+    EXPECT_EQ(options.interval, "0.5");
+    EXPECT_EQ(options.count, "4");
+    EXPECT_EQ(options.args, (std::vector<std::string>{"1:3", "0x81:8"}));
+    const CliOptions upgrade = Parse({"upgrade", "--check", "f.zel", "--firmware", "v2.0"});
+    EXPECT_TRUE(upgrade.check && upgrade.Has("--firmware"));
+    EXPECT_EQ(upgrade.firmware, "v2.0");
+    EXPECT_TRUE(Parse({"restore", "--dry-run", "b.json"}).dryRun);
 
-    const CliOptions unknown = Parse({"monitor", "1:3", "--every", "2"});
-    EXPECT_EQ(UsageExit([&] { CommandArgs(unknown.command, unknown.args).Positional(); }), EXIT_USAGE);
-    const CliOptions dangling = Parse({"monitor", "1:3", "--count"});
-    EXPECT_EQ(UsageExit([&] {
-                  CommandArgs a(dangling.command, dangling.args);
-                  std::string v;
-                  a.TakeOption("--count", &v);
-              }),
-              EXIT_USAGE);
+    EXPECT_EQ(UsageExit([] { Parse({"monitor", "1:3", "--every", "2"}); }), EXIT_USAGE);
+    EXPECT_EQ(UsageExit([] { Parse({"monitor", "1:3", "--count"}); }), EXIT_USAGE);
 }
 
 TEST(PortChoice, ALoneDigitNamesAPortByNumberAsInTheWindow) {
@@ -154,49 +173,48 @@ TEST(RememberedPort, ReadsTheEntryAsQtWritesIt) {
     for (const Case& c : cases) EXPECT_EQ(IniValue(c.text, "Zel5100Util", "ComPort"), c.port) << c.text;
 }
 
-TEST(JsonValue, RoundTripsWhatTheCommandsPrint) {
-    JsonValue document = JsonValue::Object();
-    document.Set("counter", JsonValue::Number(uint64_t(18446744073709551615ULL)));
-    document.Set("signed", JsonValue::Number(int64_t(-2)));
-    document.Set("text", JsonValue::String("tab\there \"quoted\" \\ \x01"));
-    JsonValue list = JsonValue::Array();
-    list.Push(JsonValue::Bool(true));
-    list.Push(JsonValue());
-    document.Set("list", std::move(list));
+TEST(JsonDocument, RoundTripsWhatTheCommandsPrint) {
+    Json document = Json::object();
+    document["counter"] = uint64_t(18446744073709551615ULL);
+    document["signed"] = int64_t(-2);
+    document["text"] = "tab\there \"quoted\" \\ \x01";
+    document["list"] = Json::array({true, nullptr});
 
     for (bool indented : {false, true}) {
-        JsonValue back;
+        Json back;
         std::string error;
-        ASSERT_TRUE(JsonValue::Parse(document.Serialize(indented), &back, &error)) << error;
-        uint64_t counter = 0;
+        ASSERT_TRUE(ParseJsonDocument(JsonText(document, indented), &back, &error)) << error;
+        EXPECT_EQ(back["counter"].get<uint64_t>(), 18446744073709551615ULL);
         int64_t negative = 0;
-        ASSERT_TRUE(back.Find("counter")->AsUint64(&counter));
-        EXPECT_EQ(counter, 18446744073709551615ULL);
-        ASSERT_TRUE(back.Find("signed")->AsInt64(&negative));
+        ASSERT_TRUE(JsonInt64(back["signed"], &negative));
         EXPECT_EQ(negative, -2);
-        EXPECT_EQ(back.Find("text")->Text(), "tab\there \"quoted\" \\ \x01");
-        EXPECT_EQ(back.Find("list")->Items().size(), 2u);
+        EXPECT_EQ(back["text"].get<std::string>(), "tab\there \"quoted\" \\ \x01");
+        EXPECT_EQ(back["list"].size(), 2u);
     }
-    JsonValue unicode;
-    ASSERT_TRUE(JsonValue::Parse("\"\\u00e9\\ud83d\\ude00\"", &unicode, nullptr));
-    EXPECT_EQ(unicode.Text(), "\xc3\xa9\xf0\x9f\x98\x80");
+    Json unicode;
+    ASSERT_TRUE(ParseJsonDocument("\"\\u00e9\\ud83d\\ude00\"", &unicode, nullptr));
+    EXPECT_EQ(unicode.get<std::string>(), "\xc3\xa9\xf0\x9f\x98\x80");
+    // Bytes that are not UTF-8 (a port's name) still print.
+    EXPECT_EQ(JsonText(Json("a\xff")), "\"a\xef\xbf\xbd\"");
 }
 
-TEST(JsonValue, RefusesMalformedDocumentsWithoutCrashing) {
+TEST(JsonDocument, RefusesMalformedDocumentsAndRepeatedKeysWithoutCrashing) {
     const std::string deep(100000, '[');
     for (const std::string& bad :
          {std::string(""), std::string("{"), std::string("{\"a\" 1}"), std::string("[1,]"), std::string("01"),
           std::string("\"\\ud800\""), std::string("\"a\nb\""), std::string("tru"), std::string("1 2"),
-          std::string("\"\\x\""), deep}) {
-        JsonValue value;
+          std::string("\"\\x\""), deep, std::string("{\"a\": 1, \"a\": 2}"),
+          std::string("[{\"s\": [{\"v\": 1, \"w\": {}, \"v\": 1}]}]")}) {
+        Json value;
         std::string error;
-        EXPECT_FALSE(JsonValue::Parse(bad, &value, &error)) << bad.substr(0, 20);
+        EXPECT_FALSE(ParseJsonDocument(bad, &value, &error)) << bad.substr(0, 20);
         EXPECT_FALSE(error.empty());
     }
-    JsonValue value;
-    ASSERT_TRUE(JsonValue::Parse("1.5e3", &value, nullptr));
+    Json value;
+    ASSERT_TRUE(ParseJsonDocument("[{\"a\": 1}, {\"a\": 2, \"b\": {\"a\": 3}}]", &value, nullptr));
+    ASSERT_TRUE(ParseJsonDocument("1.5e3", &value, nullptr));
     int64_t whole = 0;
-    EXPECT_FALSE(value.AsInt64(&whole));  // not a whole number as written
+    EXPECT_FALSE(JsonInt64(value, &whole));  // not a whole number as written
 }
 
 TEST(BackupFile, KeepsAddressesReadableAndChecksEverySetting) {
@@ -211,16 +229,32 @@ TEST(BackupFile, KeepsAddressesReadableAndChecksEverySetting) {
         entry.value = value;
         backup.entries.push_back(entry);
     }
-    const std::string text = BackupToJson(backup).Serialize(true);
+    const std::string text = JsonText(BackupToJson(backup), true);
     EXPECT_NE(text.find("\"239.1.2.3\""), std::string::npos) << text;
 
-    JsonValue document;
-    ASSERT_TRUE(JsonValue::Parse(text, &document, nullptr));
+    Json document;
+    ASSERT_TRUE(ParseJsonDocument(text, &document, nullptr));
     const Backup back = BackupFromJson(document);
     ASSERT_EQ(back.entries.size(), 2u);
     EXPECT_EQ(back.entries[0].value, 0xEF010203u);
     EXPECT_EQ(back.entries[1].value, 5004u);
     EXPECT_EQ(back.deviceType, 5100u);
+
+    // A file as earlier versions wrote it (the time without its zone) still reads.
+    const std::string earlier =
+        "{\n  \"zelctlBackup\": 1,\n  \"deviceType\": 5100,\n  \"deviceTypeText\": \"ZEL-5100\",\n"
+        "  \"firmwareVersion\": 23,\n  \"firmwareVersionText\": \"v2.3\",\n  \"mode\": 1,\n"
+        "  \"serialNumber\": 1002345,\n  \"serialNumberText\": \"1.002.345\",\n  \"port\": \"/dev/ttyUSB0\",\n"
+        "  \"created\": \"2024-05-01T12:34:56\",\n  \"settings\": [\n"
+        "    {\"category\": 2, \"setting\": 1, \"name\": \"Mode\", \"value\": 1},\n"
+        "    {\"category\": 129, \"setting\": 12, \"name\": \"Multicast address\", \"value\": \"239.1.2.3\"}\n"
+        "  ]\n}\n";
+    Json old;
+    ASSERT_TRUE(ParseJsonDocument(earlier, &old, nullptr));
+    const Backup kept = BackupFromJson(old);
+    ASSERT_EQ(kept.entries.size(), 2u);
+    EXPECT_EQ(kept.entries[1].value, 0xEF010203u);
+    EXPECT_EQ(kept.serialNumber, 1002345u);
 
     const std::string head = "{\"zelctlBackup\": 1, \"deviceType\": 5100, \"firmwareVersion\": 23, \"mode\": 1, ";
     for (const std::string& bad : {
@@ -234,8 +268,8 @@ TEST(BackupFile, KeepsAddressesReadableAndChecksEverySetting) {
              std::string("{\"zelctlBackup\": 2, \"deviceType\": 5100, \"firmwareVersion\": 23, \"mode\": 1, "
                          "\"settings\": []}"),
          }) {
-        JsonValue parsed;
-        ASSERT_TRUE(JsonValue::Parse(bad, &parsed, nullptr)) << bad;
+        Json parsed;
+        ASSERT_TRUE(ParseJsonDocument(bad, &parsed, nullptr)) << bad;
         EXPECT_EQ(UsageExit([&] { BackupFromJson(parsed); }), EXIT_USAGE) << bad;
     }
 }

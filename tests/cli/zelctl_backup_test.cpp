@@ -1,7 +1,8 @@
 // backup, restore and reboot against the simulator.
+#include <regex>
 #include <string>
 
-#include "json_value.h"
+#include "json_document.h"
 #include "zelctl_fixture.h"
 
 namespace {
@@ -21,10 +22,10 @@ protected:
         ASSERT_EQ(result.exitCode, 0) << Describe({"set", category, setting, value}, result);
     }
 
-    JsonValue ParseFile(const std::string& path) {
-        JsonValue document;
+    Json ParseFile(const std::string& path) {
+        Json document;
         std::string error;
-        EXPECT_TRUE(JsonValue::Parse(ReadFile(path), &document, &error)) << error;
+        EXPECT_TRUE(ParseJsonDocument(ReadFile(path), &document, &error)) << error;
         return document;
     }
 };
@@ -33,11 +34,15 @@ TEST_F(BackupTest, RestoreGivesBackTheBackedUpValues) {
     const std::string file = Home().File("unit.json");
     ProcessResult result = OnDevice({"backup", file});
     ASSERT_EQ(result.exitCode, 0) << Describe({"backup"}, result);
-    const JsonValue backup = ParseFile(file);
-    EXPECT_EQ(backup.Find("deviceType")->Text(), "5100");
-    EXPECT_EQ(backup.Find("firmwareVersion")->Text(), "23");
-    EXPECT_EQ(backup.Find("mode")->Text(), "1");
-    ASSERT_TRUE(backup.Find("settings") && backup.Find("settings")->IsArray());
+    const Json backup = ParseFile(file);
+    EXPECT_EQ(backup.value("deviceType", 0), 5100);
+    EXPECT_EQ(backup.value("firmwareVersion", 0), 23);
+    EXPECT_EQ(backup.value("mode", -1), 1);
+    ASSERT_TRUE(backup.contains("settings") && backup["settings"].is_array());
+    // Local time with its offset from UTC.
+    EXPECT_TRUE(std::regex_match(backup.value("created", ""),
+                                 std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)")))
+        << backup.value("created", "");
 
     const std::string port = Get("0x81", "10");
     const std::string multicast = Get("0x81", "12");

@@ -63,18 +63,34 @@ protected:
     }
 
     const TempDir& Home() const { return home_; }
+    // "NAME=value" in the environment of every zelctl run from here on, replacing an
+    // earlier value of NAME.
+    void AddEnvironment(const std::string& entry) {
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        for (std::string& earlier : extra_) {
+            if (earlier.rfind(name, 0) == 0) {
+                earlier = entry;
+                return;
+            }
+        }
+        extra_.push_back(entry);
+    }
 
-private:
     static std::vector<std::string> Argv(const std::vector<std::string>& args) {
         std::vector<std::string> argv = {ZELCTL_PATH};
         argv.insert(argv.end(), args.begin(), args.end());
         return argv;
     }
     std::vector<std::string> Environment() const {
-        return {"HOME=" + home_.Path(), "XDG_CONFIG_HOME=" + home_.File("config"), "LC_ALL=C"};
+        std::vector<std::string> environment = {"HOME=" + home_.Path(), "XDG_CONFIG_HOME=" + home_.File("config"),
+                                                "LC_ALL=C"};
+        environment.insert(environment.end(), extra_.begin(), extra_.end());
+        return environment;
     }
 
+private:
     TempDir home_;
+    std::vector<std::string> extra_;
     std::unique_ptr<SimProcess> sim_;
     std::string port_;
 };
@@ -101,6 +117,17 @@ inline std::vector<TracedFrame> TracedFrames(const std::string& stderrText) {
         start = end + 1;
     }
     return frames;
+}
+
+// A request to write a setting: the command letter after STX and the six address digits.
+inline bool IsWrite(const TracedFrame& frame) {
+    return frame.direction == "TX" && frame.hex.size() > 23 && frame.hex.substr(21, 2) == "77";
+}
+
+inline int WritesIn(const std::string& stderrText) {
+    int writes = 0;
+    for (const TracedFrame& frame : TracedFrames(stderrText)) writes += IsWrite(frame);
+    return writes;
 }
 
 inline std::string Trimmed(const std::string& text) {

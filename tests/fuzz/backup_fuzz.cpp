@@ -11,9 +11,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    JsonValue document;
+    Json document;
     std::string error;
-    if (!JsonValue::Parse(text, &document, &error)) {
+    if (!ParseJsonDocument(text, &document, &error)) {
         if (error.empty())
             std::abort();
         return 0;
@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 std::abort();
         }
         // What was read is written back in the same form.
-        JsonValue again;
-        if (!JsonValue::Parse(BackupToJson(backup).Serialize(true), &again, nullptr))
+        Json again;
+        if (!ParseJsonDocument(JsonText(BackupToJson(backup), true), &again, nullptr))
             std::abort();
         if (BackupFromJson(again).entries.size() != backup.entries.size())
             std::abort();

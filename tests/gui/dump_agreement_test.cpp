@@ -4,7 +4,7 @@
 #include <map>
 #include <utility>
 
-#include "json_value.h"
+#include "json_document.h"
 #include "panel_framework.h"
 #include "panels.h"
 #include "process_harness.h"
@@ -30,16 +30,16 @@ Texts DumpTexts(int mode, std::string* failure)
         RunProcess({ZELCTL_PATH, "--port", port, "--json", "dump"},
                    {"HOME=" + home.Path(), "XDG_CONFIG_HOME=" + home.File("config"), "LC_ALL=C"},
                    kZelctlLimitMs);
-    JsonValue document;
+    Json document;
     std::string error;
-    if (result.exitCode != 0 || !JsonValue::Parse(result.out, &document, &error)) {
+    if (result.exitCode != 0 || !ParseJsonDocument(result.out, &document, &error)) {
         *failure = "zelctl dump: exit " + std::to_string(result.exitCode) + " " + error + "\n" + result.err;
         return {};
     }
     Texts texts;
-    for (const JsonValue& item : document.Find("settings")->Items())
-        texts[{std::stoi(item.Find("category")->Text()), std::stoi(item.Find("setting")->Text())}] =
-            item.Find("text") ? item.Find("text")->Text() : "(no text)";
+    for (const Json& item : document["settings"])
+        texts[{item["category"].get<int>(), item["setting"].get<int>()}] =
+            item.contains("text") ? item["text"].get<std::string>() : "(no text)";
     return texts;
 }
 
