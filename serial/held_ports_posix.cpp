@@ -28,6 +28,11 @@ constexpr int kHeldPorts = 32;
 HeldPort g_held[kHeldPorts];
 
 void Release(HeldPort& port) {
+    // The lock file goes while the port is still open. Closing the last descriptor
+    // of a pseudo-terminal whose far end is gone frees its number, and the next
+    // pseudo-terminal made anywhere gets that number at once: a lock file still
+    // naming this (live) process would then lock its new user out.
+    if (port.lockPath[0]) RemoveLockFileIfOurs(port.lockPath);
     const int fd = port.fd.load();
     if (fd >= 0) {
         if (port.restoreSettings.load()) ::tcsetattr(fd, TCSANOW, &port.settings);
@@ -36,7 +41,6 @@ void Release(HeldPort& port) {
         ::ioctl(fd, TIOCNXCL);
         ::close(fd);
     }
-    if (port.lockPath[0]) RemoveLockFileIfOurs(port.lockPath);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ protected:
         std::string error;
         ASSERT_TRUE(server_->Open("", &error)) << error;
         thread_ = std::thread([this] { server_->Serve(&stop_); });
-        ASSERT_EQ(OpenComPort(&port_, server_->SlavePath()), COM_OPEN_OK);
+        ASSERT_EQ(OpenComPort(&port_, server_->SlavePath()), COM_OPEN_OK) << ComOpenFailureHint(port_);
 
         FirmwareSpec recipe;
         recipe.compressed = true;

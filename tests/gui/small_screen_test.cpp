@@ -4,14 +4,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStandardPaths>
 #include <QTest>
-#include <unistd.h>
 
 #include "main_window_fixture.h"
 #include "tav_edit.h"
@@ -53,20 +51,24 @@ TEST(SmallScreenTest, TheWindowFitsA1024x600Screen)
     if (xvfb.isEmpty())
         GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps adds it)";
 
-    // A display number of our own; the server's socket shows that it is up.
-    const int display = 100 + static_cast<int>(::getpid() % 800);
+    // Xvfb picks a display number nobody uses (another test run may have one, or
+    // have left its socket behind) and names it once it takes connections.
     QProcess server;
-    server.start(xvfb, {QStringLiteral(":%1").arg(display), QStringLiteral("-screen"),
+    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                         QStringLiteral("0"), QStringLiteral("1024x600x24"),
                         QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     ASSERT_TRUE(server.waitForStarted(20000));
-    const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(display);
+    QByteArray named;
     QElapsedTimer clock;
     clock.start();
-    while (!QFileInfo::exists(socket) && server.state() == QProcess::Running &&
-           clock.elapsed() < 30000)
-        server.waitForFinished(50);
-    if (!QFileInfo::exists(socket)) {
+    while (!named.contains('\n') && server.state() == QProcess::Running && clock.elapsed() < 30000) {
+        server.waitForReadyRead(100);
+        named += server.readAllStandardOutput();
+    }
+    named += server.readAllStandardOutput();
+    bool numbered = false;
+    const int display = named.trimmed().toInt(&numbered);
+    if (!named.contains('\n') || !numbered) {
         server.kill();
         server.waitForFinished(5000);
         GTEST_SKIP() << "Xvfb did not start: " << server.readAllStandardError().toStdString();

@@ -35,7 +35,7 @@ bool FreeForOthers(const std::string& name) {
 TEST(ComOpenTest, SetsTheLineTo115200EightNoneOneRaw) {
     PtyPair pty;
     ComPort port;
-    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
     EXPECT_GE(TerminalDescriptor(port), 0);
     EXPECT_EQ(port.failure.problem, ComOpenProblem::None);
 
@@ -57,7 +57,7 @@ TEST(ComOpenTest, RegistersTheFourHooksWithThePortAsContext) {
     PtyPair pty;
     ComPort port;
     ZelSetTransport(nullptr, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
     ZelTransport hooks = ZelGetTransport();
     EXPECT_EQ(hooks.transmit, &ComTransmit);
     EXPECT_EQ(hooks.receive, &ComReceive);
@@ -70,7 +70,7 @@ TEST(ComOpenTest, RegistersTheFourHooksWithThePortAsContext) {
 TEST(ComOpenTest, MissingPortFailsWithMinusOneAndSaysWhy) {
     PtyPair pty;
     ComPort earlier;
-    ASSERT_EQ(OpenComPort(&earlier, pty.SlaveName()), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&earlier, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(earlier);
 
     ComPort port;
     EXPECT_EQ(OpenComPort(&port, kNoSuchPort), COM_OPEN_FAILED);
@@ -106,7 +106,7 @@ TEST_P(HeldPortTest, PortHeldElsewhereFailsWithMinusOne) {
     std::unique_ptr<ForeignHolder> foreign;
     int holderPid = int(::getpid());
     if (GetParam() == Holder::AnotherComPort) {
-        ASSERT_EQ(OpenComPort(&holder, pty.SlaveName()), COM_OPEN_OK);
+        ASSERT_EQ(OpenComPort(&holder, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(holder);
     } else {
         foreign = std::make_unique<ForeignHolder>(pty.SlaveName(), GetParam() == Holder::ProgramWithLock
                                                                        ? ForeignHolder::Hold::AdvisoryLock
@@ -132,7 +132,7 @@ TEST_P(HeldPortTest, PortHeldElsewhereFailsWithMinusOne) {
         foreign->Release();
     }
     // Once released, the port opens.
-    EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
     CloseComPort(&port);
 }
 
@@ -153,10 +153,10 @@ INSTANTIATE_TEST_SUITE_P(Holders, HeldPortTest,
 TEST(ComOpenTest, OpeningAnotherPortClosesTheFirst) {
     PtyPair first, second;
     ComPort port;
-    ASSERT_EQ(OpenComPort(&port, first.SlaveName()), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port, first.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
     ASSERT_FALSE(FreeForOthers(first.SlaveName()));
 
-    EXPECT_EQ(OpenComPort(&port, second.SlaveName()), COM_OPEN_OK);
+    EXPECT_EQ(OpenComPort(&port, second.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
     EXPECT_TRUE(FreeForOthers(first.SlaveName()));
     EXPECT_FALSE(FreeForOthers(second.SlaveName()));
     EXPECT_EQ(ZelGetTransport().context, &port);
@@ -166,7 +166,7 @@ TEST(ComOpenTest, OpeningAnotherPortClosesTheFirst) {
 TEST(ComOpenTest, OpeningAnotherPortClosesTheFirstAlsoWhenTheSecondFails) {
     PtyPair first;
     ComPort port;
-    ASSERT_EQ(OpenComPort(&port, first.SlaveName()), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port, first.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
 
     EXPECT_EQ(OpenComPort(&port, kNoSuchPort), COM_OPEN_FAILED);
     EXPECT_EQ(TerminalDescriptor(port), -1);
@@ -185,8 +185,8 @@ TEST(ComOpenTest, OpeningAnotherPortClosesTheFirstAlsoWhenTheSecondFails) {
 TEST(ComOpenTest, ReopeningThePortHeldSucceeds) {
     PtyPair pty;
     ComPort port;
-    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
-    EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
+    EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
     const uint8_t ping[] = {'p'};
     EXPECT_EQ(ComTransmit(&port, ZEL_DEVICE_ADDRESS, ping, 1), ZEL_OK);
     EXPECT_EQ(pty.Read(1), Bytes({'p'}));
@@ -199,7 +199,7 @@ TEST(ComOpenTest, ClosingGivesUpTheExclusiveMode) {
     // must not stay behind and lock every later user out.
     PtyPair pty;
     ComPort port;
-    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
     int exclusive = 0;
     ASSERT_EQ(ioctl(TerminalDescriptor(port), TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 1);

@@ -74,7 +74,7 @@ protected:
 };
 
 TEST_F(LockFileTest, WhileOpenTheLockFileNamesThisProcessAndAtCloseItGoes) {
-    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
     EXPECT_EQ(port.lockFile, lockPath_);
     EXPECT_EQ(Contents(lockPath_), Hdb(int(::getpid())));
     CloseComPort(&port);
@@ -86,7 +86,7 @@ TEST_F(LockFileTest, ALinkToTheNodeLocksTheNodesName) {
     ASSERT_NE(::mkdtemp(folder), nullptr);
     const std::string link = std::string(folder) + "/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
     ASSERT_EQ(::symlink(pty.SlaveName().c_str(), link.c_str()), 0);
-    EXPECT_EQ(OpenComPort(&port, link), COM_OPEN_OK);
+    EXPECT_EQ(OpenComPort(&port, link), COM_OPEN_OK) << ComOpenFailureHint(port);
     EXPECT_EQ(port.lockFile, lockPath_);
     CloseComPort(&port);
     ::unlink(link.c_str());
@@ -129,7 +129,7 @@ TEST_F(LockFileTest, TheLockIsGoneAfterAFailedOpening) {
 TEST_F(LockFileTest, AFatalSignalsReleaseLeavesThePortAsFound) {
     termios before{};
     ASSERT_EQ(tcgetattr(pty.Master(), &before), 0);
-    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
     ComReleaseAllPortsNow();
     EXPECT_FALSE(Exists(lockPath_));
     termios after{};
@@ -145,11 +145,42 @@ TEST_F(LockFileTest, AFatalSignalsReleaseLeavesThePortAsFound) {
     port = ComPort();  // released already; the process would now end
 }
 
+// Makes pseudo-terminals, opens each as a port, lets its far end go and closes
+// it: the number is free again at once. How many openings failed.
+int OpenAndReleaseFreshPorts(int times) {
+    int failed = 0;
+    for (int i = 0; i < times; ++i) {
+        int master = -1, slave = -1;
+        char name[256] = {};
+        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) return times;
+        ComPort port;
+        if (OpenComPort(&port, name) != COM_OPEN_OK) ++failed;
+        ::close(slave);
+        ::close(master);
+        CloseComPort(&port);
+    }
+    return failed;
+}
+
+TEST(LockFolderTest, APortAnotherProgramJustReleasedOpensUnderItsReusedNumber) {
+    if (::access("/run/lock", W_OK) != 0) GTEST_SKIP() << "/run/lock takes no files here";
+    // Two programs in turn on the same pseudo-terminal numbers: the lock file of
+    // one must be gone before the other can be given the number it had.
+    constexpr int kTimes = 300;
+    const pid_t other = ::fork();
+    if (other == 0) ::_exit(OpenAndReleaseFreshPorts(kTimes) == 0 ? 0 : 1);
+    const int failedHere = OpenAndReleaseFreshPorts(kTimes);
+    int status = 0;
+    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    EXPECT_EQ(failedHere, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other program was locked out";
+}
+
 TEST(LockFolderTest, WithoutAWritableLockFolderThePortOpensAndSaysWhy) {
     PtyPair pty;
     ComPort port;
     ::setenv("ZEL_LOCK_DIR", "/nonexistent/zel-lock-folder", 1);
-    EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
     ::unsetenv("ZEL_LOCK_DIR");
     EXPECT_TRUE(port.lockFile.empty());
     EXPECT_NE(port.lockNote.find("/nonexistent/zel-lock-folder"), std::string::npos) << port.lockNote;
@@ -169,7 +200,7 @@ TEST(TerminalSettingsTest, APseudoTerminalsSettingsAfterCloseAreThoseBeforeOpen)
     ASSERT_EQ(tcgetattr(pty.Master(), &before), 0);
 
     ComPort port;
-    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_OK) << ComOpenFailureHint(port);
     termios during{};
     ASSERT_EQ(tcgetattr(pty.Master(), &during), 0);
     ASSERT_EQ(cfgetospeed(&during), speed_t(B115200)) << "the port was not set up";

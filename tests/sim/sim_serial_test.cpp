@@ -24,7 +24,7 @@ TEST_F(SimSerialTest, ReadThroughOpenComPortAndTheEngine)
     SimProcess sim({"--mode", "0", "--firmware", "14"});
     std::string path = sim.FirstLine();
     ASSERT_FALSE(path.empty()) << sim.ErrorOutput();
-    ASSERT_EQ(OpenComPort(&port, path), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port, path), COM_OPEN_OK) << ComOpenFailureHint(port);
 
     uint32_t type = 0, mode = 9, firmware = 0;
     ASSERT_EQ(ZelReadSetting(1, 5, &type), ZEL_OK);
@@ -44,7 +44,7 @@ TEST_F(SimSerialTest, RebootIsWaitedForAndTheStartUpBytesAreDrained)
     SimProcess sim({"--restart-ms", "400", "--noise", "ZEL-5100 starting\\r\\n"});
     std::string path = sim.FirstLine();
     ASSERT_FALSE(path.empty()) << sim.ErrorOutput();
-    ASSERT_EQ(OpenComPort(&port, path), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port, path), COM_OPEN_OK) << ComOpenFailureHint(port);
     EXPECT_EQ(ZelWriteSetting(3, 5, 1), ZEL_REPLY_IGNORED);
 
     uint32_t mode = 9;
@@ -68,7 +68,7 @@ TEST_F(SimSerialTest, PortHeldByAClientThatWentAwayCanBeOpenedAgain)
     ASSERT_FALSE(path.empty()) << sim.ErrorOutput();
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
-        ASSERT_EQ(OpenComPort(&port, path), COM_OPEN_OK);
+        ASSERT_EQ(OpenComPort(&port, path), COM_OPEN_OK) << ComOpenFailureHint(port);
         uint32_t mode = 9;
         EXPECT_EQ(ZelReadSetting(2, 1, &mode), ZEL_OK);
         CloseComPort(&port);

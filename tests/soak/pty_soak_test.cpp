@@ -43,7 +43,7 @@ TEST_F(PtySoak, ReadsWritesAndAnUpgradeOnALossyLine) {
     served.Device().OnImageFinished([&finished](const std::vector<uint8_t>& image) { finished.push_back(image); });
     std::string error;
     ASSERT_TRUE(served.Start(&error)) << error;
-    ASSERT_EQ(OpenComPort(&port_, served.PortName()), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port_, served.PortName()), COM_OPEN_OK) << ComOpenFailureHint(port_);
     AttemptCounter counter;
     counter.Install();
 

@@ -91,7 +91,7 @@ TEST_P(Unplug, TheOperationEndsWithAnErrorInBoundedTimeAndThePortOpensAgain) {
     });
     std::string error;
     ASSERT_TRUE(first.Start(&error)) << error;
-    ASSERT_EQ(OpenComPort(&port_, link_), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port_, link_), COM_OPEN_OK) << ComOpenFailureHint(port_);
 
     ZelResult result = ZEL_OK;
     int failedCategory = 0x80;
@@ -144,7 +144,7 @@ TEST_P(Unplug, TheOperationEndsWithAnErrorInBoundedTimeAndThePortOpensAgain) {
     std::vector<std::vector<uint8_t>> finished;
     second.Device().OnImageFinished([&finished](const std::vector<uint8_t>& image) { finished.push_back(image); });
     ASSERT_TRUE(second.Start(&error)) << error;
-    ASSERT_EQ(OpenComPort(&port_, link_), COM_OPEN_OK);
+    ASSERT_EQ(OpenComPort(&port_, link_), COM_OPEN_OK) << ComOpenFailureHint(port_);
     uint32_t type = 0;
     EXPECT_EQ(ZelReadSetting(0x01, 5, &type), ZEL_OK);
     EXPECT_EQ(type, 5100u);
