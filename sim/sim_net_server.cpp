@@ -155,6 +155,8 @@ void SimNetServer::Serve(const std::string& terminalPath, const volatile std::si
                 }
             }
         }
+        // The terminal hung up: the line is gone, as when a terminal server loses its device.
+        if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[1].revents & POLLIN)) break;
         if (fds[1].revents & POLLIN) {
             uint8_t buffer[4096];
             const ssize_t n = ::read(terminal, buffer, sizeof buffer);

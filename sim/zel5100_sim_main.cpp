@@ -113,6 +113,8 @@ int main(int argc, char** argv)
         relay = std::thread([&] { network.Serve(server.SlavePath(), &stopRequested); });
     }
     server.Serve(&stopRequested);
+    // The line has gone (the device hung it up) or a stop was asked for: the relay ends too.
+    stopRequested = 1;
     if (relay.joinable()) relay.join();
     server.Close();
     return 0;
