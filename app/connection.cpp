@@ -27,13 +27,11 @@ constexpr int kMaxPortNameLength = 99;
 
 }  // namespace
 
-void Zel5100UtilDlg::OnTimer(int timer)
-{
+void Zel5100UtilDlg::OnTimer(int timer) {
     if (timer == 1) {
         // Never start the first connection inside another command's wait:
         // try again at the next tick.
-        if (Busy || InsideTransaction())
-            return;
+        if (Busy || InsideTransaction()) return;
         timer1_.stop();
         TavCombo* box = ComPortBox();
         for (const QString& name : app_.PortNames)
@@ -53,17 +51,14 @@ void Zel5100UtilDlg::OnTimer(int timer)
     }
     if (timer == 2 && AwaitingDhcpAddress && !Busy && !InsideTransaction()) {
         Busy = true;
-        if (parts_.pollAwaitedAddress)
-            parts_.pollAwaitedAddress();
+        if (parts_.pollAwaitedAddress) parts_.pollAwaitedAddress();
         Busy = false;
     }
 }
 
-void Zel5100UtilDlg::ConnectComPort()
-{
+void Zel5100UtilDlg::ConnectComPort() {
     const QString text = ComPortBox()->currentText().left(kMaxPortNameLength);
-    if (text == app_.CurrentPortName)
-        return;
+    if (text == app_.CurrentPortName) return;
     app_.CurrentPortName = text;
     app_.RememberPort(text);
 
@@ -84,23 +79,20 @@ void Zel5100UtilDlg::ConnectComPort()
     }
     // The reason in plain words (no such port, held by whom, no permission...) stays on the
     // status line's tip.
-    const QString status = result == COM_OPEN_NOT_SERIAL
-                               ? QString::fromStdString(NotASerialPortText(name))
-                               : QString::fromUtf8(ComOpenStatusText(result));
+    const QString status = result == COM_OPEN_NOT_SERIAL ? QString::fromStdString(NotASerialPortText(name))
+                                                         : QString::fromUtf8(ComOpenStatusText(result));
     StatusLine()->SetTextFromDevice(status, QString::fromStdString(ComOpenFailureHint(app_.Port)));
     app_.ClosePort();
     DetectDevice(-2);
 }
 
-void Zel5100UtilDlg::DetectDevice(int code)
-{
+void Zel5100UtilDlg::DetectDevice(int code) {
     const BusyHold hold(Busy);
     int candidate = code;
     int timeouts = 1;
     if (code != -2) {
         for (int attempt = 1; attempt <= kDetectAttempts; ++attempt) {
-            SetStatus(TempString("Try to read operational mode (cat 2, setting 1) - Attempt %d",
-                                 attempt));
+            SetStatus(TempString("Try to read operational mode (cat 2, setting 1) - Attempt %d", attempt));
             PumpPendingMessages();
             uint32_t type = 0;
             if (ZelReadSetting(ZEL_CAT_DEVICE, ZEL_SET_TYPE, &type) != ZEL_OK) {
@@ -127,22 +119,18 @@ void Zel5100UtilDlg::DetectDevice(int code)
             break;
         }
     }
-    if (candidate == app_.DeviceMode)
-        return;
+    if (candidate == app_.DeviceMode) return;
     app_.DeviceMode = candidate;
     const bool found = candidate >= 0;
     if (found)
         RefreshParts();
     else
         ResetParts();
-    if (QAbstractButton* refreshAll = Button(Idc::RefreshAll))
-        refreshAll->setEnabled(found);
-    if (QAbstractButton* upgrade = Button(Idc::FirmwareUpgrade))
-        upgrade->setEnabled(found);
+    if (QAbstractButton* refreshAll = Button(Idc::RefreshAll)) refreshAll->setEnabled(found);
+    if (QAbstractButton* upgrade = Button(Idc::FirmwareUpgrade)) upgrade->setEnabled(found);
     PumpPendingMessages();
 }
 
-void Zel5100UtilDlg::RefreshAll()
-{
+void Zel5100UtilDlg::RefreshAll() {
     RunExclusive([this] { RefreshParts(); });
 }

@@ -24,8 +24,7 @@ const char kUsage[] =
     "Qt's own options (-platform, -style, ...) are taken as well.\n";
 
 // --help and --version answer before any window or display is needed.
-bool AnswersAtOnce(int argc, char* argv[], int* exitCode)
-{
+bool AnswersAtOnce(int argc, char* argv[], int* exitCode) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0) break;
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
@@ -44,8 +43,7 @@ bool AnswersAtOnce(int argc, char* argv[], int* exitCode)
 
 }  // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     int exitCode = 0;
     if (AnswersAtOnce(argc, argv, &exitCode)) return exitCode;
     QApplication application(argc, argv);

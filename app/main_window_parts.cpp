@@ -4,8 +4,7 @@
 #include "upgrade_buttons.h"
 #include "zel5100util_dlg.h"
 
-void ComposeMainWindow(Zel5100UtilDlg& window)
-{
+void ComposeMainWindow(Zel5100UtilDlg& window) {
     window.SetParts({
         [&window] { ResetAllPanels(window); },
         [&window] { RefreshAllPanels(window); },

@@ -2,14 +2,11 @@
 
 #include <QCoreApplication>
 
-void PumpPendingMessages()
-{
-    if (QCoreApplication::instance() != nullptr)
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+void PumpPendingMessages() {
+    if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-ZelResult PumpPendingMessagesHook(void*)
-{
+ZelResult PumpPendingMessagesHook(void*) {
     PumpPendingMessages();
     return ZEL_OK;
 }

@@ -13,8 +13,7 @@
 const char* const Zel5100UtilDlg::RebootGaveUpText =
     "No answer from the ZEL-5100 after rebooting. Pick the COM port to try again.";
 
-void Zel5100UtilDlg::RebootAndReconnect()
-{
+void Zel5100UtilDlg::RebootAndReconnect() {
     // Callers hold Busy already; holding it here too keeps the wait exclusive
     // whoever calls.
     const BusyHold hold(Busy);
@@ -34,26 +33,22 @@ void Zel5100UtilDlg::RebootAndReconnect()
     if (transport.transmit != nullptr && transport.receive != nullptr) {
         InRebootWait = true;
         outcome = AwaitRestartedDevice(RESTART_LIMIT_MS, [this](int attempt) {
-            if (Closing)
-                return;
+            if (Closing) return;
             SetStatus(TempString("Rebooting, trying to establish contact - %d", attempt));
             PumpPendingMessages();
         });
         InRebootWait = false;
     }
     // Closed during the wait: the port is given back already; nothing more to show.
-    if (Closing)
-        return;
+    if (Closing) return;
 
     if (outcome.result != ZEL_OK) {
         // A unit that never comes back must not keep the window busy for ever:
         // show the no-device state and let the operator connect again.
         app_.DeviceMode = -1;
         ResetParts();
-        if (QAbstractButton* refreshAll = Button(Idc::RefreshAll))
-            refreshAll->setEnabled(false);
-        if (QAbstractButton* upgrade = Button(Idc::FirmwareUpgrade))
-            upgrade->setEnabled(false);
+        if (QAbstractButton* refreshAll = Button(Idc::RefreshAll)) refreshAll->setEnabled(false);
+        if (QAbstractButton* upgrade = Button(Idc::FirmwareUpgrade)) upgrade->setEnabled(false);
         // Picking the same port again then opens it anew.
         app_.CurrentPortName.clear();
         SetStatus(QString::fromUtf8(RebootGaveUpText));

@@ -5,8 +5,7 @@
 
 namespace {
 
-QString Key()
-{
+QString Key() {
     return QStringLiteral("%1/%2").arg(QLatin1String(SettingsStore::Section),
                                        QLatin1String(SettingsStore::ComPortEntry));
 }
@@ -14,18 +13,14 @@ QString Key()
 }  // namespace
 
 SettingsStore::SettingsStore(const QString& applicationKey)
-    : applicationKey_(applicationKey.isEmpty() ? QCoreApplication::applicationName() : applicationKey)
-{
-}
+    : applicationKey_(applicationKey.isEmpty() ? QCoreApplication::applicationName() : applicationKey) {}
 
-QString SettingsStore::ReadComPort() const
-{
+QString SettingsStore::ReadComPort() const {
     QSettings settings(QLatin1String(CompanyKey), applicationKey_);
     return settings.value(Key()).toString();
 }
 
-void SettingsStore::WriteComPort(const QString& value) const
-{
+void SettingsStore::WriteComPort(const QString& value) const {
     QSettings settings(QLatin1String(CompanyKey), applicationKey_);
     settings.setValue(Key(), value);
     settings.sync();

@@ -20,8 +20,7 @@ void OnEndingSignal(int signal) {
 
 }  // namespace
 
-void ReleasePortOnEndingSignals()
-{
+void ReleasePortOnEndingSignals() {
     struct sigaction action {};
     action.sa_handler = OnEndingSignal;
     sigemptyset(&action.sa_mask);

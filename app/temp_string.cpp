@@ -1,15 +1,14 @@
 #include "temp_string.h"
 
+#include <locale.h>
 #include <cstdarg>
 #include <cstdio>
-#include <locale.h>
 #include <vector>
 
 namespace {
 
 // Numbers read the same whatever the user's locale: 12.5, never 12,5.
-locale_t CLocale()
-{
+locale_t CLocale() {
     static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return c;
 }
@@ -18,10 +17,8 @@ locale_t CLocale()
 class CLocaleScope {
 public:
     CLocaleScope() : before_(CLocale() ? uselocale(CLocale()) : static_cast<locale_t>(nullptr)) {}
-    ~CLocaleScope()
-    {
-        if (before_)
-            uselocale(before_);
+    ~CLocaleScope() {
+        if (before_) uselocale(before_);
     }
     CLocaleScope(const CLocaleScope&) = delete;
     CLocaleScope& operator=(const CLocaleScope&) = delete;
@@ -32,8 +29,7 @@ private:
 
 }  // namespace
 
-TempString::TempString(const char* format, ...)
-{
+TempString::TempString(const char* format, ...) {
     const CLocaleScope cLocale;
     va_list args;
     va_start(args, format);
@@ -48,8 +44,7 @@ TempString::TempString(const char* format, ...)
         if (text_.size() > Capacity) {
             // Never leave half of a surrogate pair at the cut.
             int keep = Capacity;
-            if (text_.at(keep - 1).isHighSurrogate())
-                --keep;
+            if (text_.at(keep - 1).isHighSurrogate()) --keep;
             text_.truncate(keep);
         }
     }

@@ -2,7 +2,6 @@
 
 #include "zel_version.h"
 
-QString GetFileVersionString()
-{
+QString GetFileVersionString() {
     return QStringLiteral(ZEL_VERSION_TEXT);
 }

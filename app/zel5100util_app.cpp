@@ -9,8 +9,7 @@
 #include "port_discovery.h"
 #include "zel5100util_dlg.h"
 
-Zel5100UtilApp::Zel5100UtilApp()
-{
+Zel5100UtilApp::Zel5100UtilApp() {
     // Waits inside a transaction keep the window painting.
     Port.pump = &PumpPendingMessagesHook;
     Port.pumpContext = this;
@@ -30,13 +29,11 @@ Zel5100UtilApp::Zel5100UtilApp()
     };
 }
 
-Zel5100UtilApp::~Zel5100UtilApp()
-{
+Zel5100UtilApp::~Zel5100UtilApp() {
     CloseComPort(&Port);
 }
 
-bool Zel5100UtilApp::ParseArguments(const QStringList& arguments, QString* error)
-{
+bool Zel5100UtilApp::ParseArguments(const QStringList& arguments, QString* error) {
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         QString value;
@@ -49,8 +46,7 @@ bool Zel5100UtilApp::ParseArguments(const QStringList& arguments, QString* error
         } else if (argument.startsWith(QLatin1String("--port="))) {
             value = argument.mid(7);
         } else {
-            *error = QStringLiteral("unknown argument '%1' (usage: zel5100util [--port NAME])")
-                         .arg(argument);
+            *error = QStringLiteral("unknown argument '%1' (usage: zel5100util [--port NAME])").arg(argument);
             return false;
         }
         if (value.isEmpty()) {
@@ -63,8 +59,7 @@ bool Zel5100UtilApp::ParseArguments(const QStringList& arguments, QString* error
     return true;
 }
 
-void Zel5100UtilApp::DiscoverPorts()
-{
+void Zel5100UtilApp::DiscoverPorts() {
     std::vector<std::string> names;
     EnumerateComPorts(names);
     PortNames.clear();
@@ -72,8 +67,7 @@ void Zel5100UtilApp::DiscoverPorts()
         PortNames.append(QString::fromStdString(name));
 }
 
-int Zel5100UtilApp::Run()
-{
+int Zel5100UtilApp::Run() {
     DiscoverPorts();
     Zel5100UtilDlg window(*this);
     ComposeMainWindow(window);
@@ -81,18 +75,13 @@ int Zel5100UtilApp::Run()
     return 0;
 }
 
-QString Zel5100UtilApp::ProposedPort() const
-{
-    if (!PortArgument.isEmpty())
-        return PortArgument;
+QString Zel5100UtilApp::ProposedPort() const {
+    if (!PortArgument.isEmpty()) return PortArgument;
     const QString remembered = Settings.ReadComPort();
-    if (!remembered.isEmpty())
-        return remembered;
+    if (!remembered.isEmpty()) return remembered;
     return PortNames.isEmpty() ? QString() : PortNames.first();
 }
 
-void Zel5100UtilApp::RememberPort(const QString& text)
-{
-    if (RememberPortChoice)
-        Settings.WriteComPort(text);
+void Zel5100UtilApp::RememberPort(const QString& text) {
+    if (RememberPortChoice) Settings.WriteComPort(text);
 }

@@ -31,20 +31,16 @@ const char* const Zel5100UtilDlg::CloseDuringUpgradeText =
     "upgraded again; a unit that is erased before its data is sent (upgrade type 2) is left "
     "without firmware until an upgrade completes.\n\nClose anyway?";
 
-Zel5100UtilDlg::Zel5100UtilDlg(Zel5100UtilApp& app, QWidget* parent)
-    : QDialog(parent), app_(app)
-{
+Zel5100UtilDlg::Zel5100UtilDlg(Zel5100UtilApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     Initialise();
 }
 
-Zel5100UtilDlg::~Zel5100UtilDlg()
-{
+Zel5100UtilDlg::~Zel5100UtilDlg() {
     qApp->removeEventFilter(this);
     AbandonTransactionWaits(false);
 }
 
-void Zel5100UtilDlg::showEvent(QShowEvent* event)
-{
+void Zel5100UtilDlg::showEvent(QShowEvent* event) {
     if (!fittedToScreen_) {
         fittedToScreen_ = true;
         FitWindowToScreen(this);
@@ -52,8 +48,7 @@ void Zel5100UtilDlg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-void Zel5100UtilDlg::closeEvent(QCloseEvent* event)
-{
+void Zel5100UtilDlg::closeEvent(QCloseEvent* event) {
     if (UpgradeTransferring && !app_.Ask(QString::fromUtf8(CloseDuringUpgradeText))) {
         event->ignore();
         return;
@@ -68,8 +63,7 @@ void Zel5100UtilDlg::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
 }
 
-void Zel5100UtilDlg::Initialise()
-{
+void Zel5100UtilDlg::Initialise() {
     // A fixed-size window with a minimise box; it is closed only through its
     // close box (Enter and Escape are swallowed by eventFilter).
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -86,8 +80,7 @@ void Zel5100UtilDlg::Initialise()
     ComPortBox()->SetBackgroundColor(QColor(230, 245, 255));
     if (QAbstractButton* refreshAll = Button(Idc::RefreshAll))
         refreshAll->setToolTip(QStringLiteral("Read every value from the device again"));
-    if (auto* upgrade = FlatButton(Idc::FirmwareUpgrade))
-        upgrade->SetFlatLook(false);
+    if (auto* upgrade = FlatButton(Idc::FirmwareUpgrade)) upgrade->SetFlatLook(false);
     ConnectCommands();
 
     app_.DeviceMode = -3;
@@ -103,8 +96,7 @@ void Zel5100UtilDlg::Initialise()
     timer2_.start(1000);
 }
 
-void Zel5100UtilDlg::ConnectCommands()
-{
+void Zel5100UtilDlg::ConnectCommands() {
     for (auto it = controls_.ById().cbegin(); it != controls_.ById().cend(); ++it) {
         const int id = it.key();
         if (auto* button = qobject_cast<QAbstractButton*>(it.value()))
@@ -117,8 +109,7 @@ void Zel5100UtilDlg::ConnectCommands()
     typingPause_.setSingleShot(true);
     typingPause_.setInterval(TypingPauseMs);
     connect(&typingPause_, &QTimer::timeout, this, [this] {
-        if (!RunExclusive([this] { ConnectComPort(); }))
-            typingPause_.start();
+        if (!RunExclusive([this] { ConnectComPort(); })) typingPause_.start();
     });
     connect(box->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
         // A network name may still be typed on after a pause (the port number).
@@ -138,27 +129,33 @@ void Zel5100UtilDlg::ConnectCommands()
     RouteCommand(Idc::RefreshAll, [this] { RefreshAll(); });
 }
 
-TavEdit* Zel5100UtilDlg::Edit(int id) const { return controls_.As<TavEdit>(id); }
-CButtonST* Zel5100UtilDlg::FlatButton(int id) const { return controls_.As<CButtonST>(id); }
-QAbstractButton* Zel5100UtilDlg::Button(int id) const { return controls_.As<QAbstractButton>(id); }
-TavCombo* Zel5100UtilDlg::ComPortBox() const { return controls_.As<TavCombo>(Idc::ComPortBox); }
-TavEdit* Zel5100UtilDlg::StatusLine() const { return Edit(Idc::StatusLine); }
+TavEdit* Zel5100UtilDlg::Edit(int id) const {
+    return controls_.As<TavEdit>(id);
+}
+CButtonST* Zel5100UtilDlg::FlatButton(int id) const {
+    return controls_.As<CButtonST>(id);
+}
+QAbstractButton* Zel5100UtilDlg::Button(int id) const {
+    return controls_.As<QAbstractButton>(id);
+}
+TavCombo* Zel5100UtilDlg::ComPortBox() const {
+    return controls_.As<TavCombo>(Idc::ComPortBox);
+}
+TavEdit* Zel5100UtilDlg::StatusLine() const {
+    return Edit(Idc::StatusLine);
+}
 
-void Zel5100UtilDlg::SetStatus(const QString& text)
-{
+void Zel5100UtilDlg::SetStatus(const QString& text) {
     StatusLine()->SetTextFromDevice(text);
 }
 
-void Zel5100UtilDlg::ShowAboutBox()
-{
+void Zel5100UtilDlg::ShowAboutBox() {
     AboutDlg about(GetFileVersionString(), this);
     about.exec();
 }
 
-bool Zel5100UtilDlg::RunExclusive(const std::function<void()>& operation)
-{
-    if (Busy || InsideTransaction())
-        return false;
+bool Zel5100UtilDlg::RunExclusive(const std::function<void()>& operation) {
+    if (Busy || InsideTransaction()) return false;
     const BusyCursor cursor;
     Busy = true;
     operation();
@@ -166,36 +163,30 @@ bool Zel5100UtilDlg::RunExclusive(const std::function<void()>& operation)
     return true;
 }
 
-void Zel5100UtilDlg::RouteCommand(int id, std::function<void()> handler)
-{
+void Zel5100UtilDlg::RouteCommand(int id, std::function<void()> handler) {
     commands_[id] = std::move(handler);
 }
 
-void Zel5100UtilDlg::OnCommand(int id)
-{
+void Zel5100UtilDlg::OnCommand(int id) {
     const auto it = commands_.find(id);
-    if (it != commands_.end())
-        it->second();
+    if (it != commands_.end()) it->second();
 }
 
-void Zel5100UtilDlg::PortNameFinished()
-{
+void Zel5100UtilDlg::PortNameFinished() {
     typingPause_.stop();
     // While another command runs, the finished name is connected once it is over.
-    if (!RunExclusive([this] { ConnectComPort(); }))
-        typingPause_.start();
+    if (!RunExclusive([this] { ConnectComPort(); })) typingPause_.start();
 }
 
-bool Zel5100UtilDlg::eventFilter(QObject* watched, QEvent* event)
-{
+bool Zel5100UtilDlg::eventFilter(QObject* watched, QEvent* event) {
     // The box hands its key and focus events on to its text field.
     TavCombo* box = ComPortBox();
     const bool inPortBox = box != nullptr && (watched == box || watched == box->lineEdit());
     // Opening the box's own list, or turning to another program, moves the
     // focus too; that finishes nothing.
     const auto focusReason = [event] { return static_cast<QFocusEvent*>(event)->reason(); };
-    if (event->type() == QEvent::FocusOut && inPortBox &&
-        focusReason() != Qt::PopupFocusReason && focusReason() != Qt::ActiveWindowFocusReason) {
+    if (event->type() == QEvent::FocusOut && inPortBox && focusReason() != Qt::PopupFocusReason &&
+        focusReason() != Qt::ActiveWindowFocusReason) {
         PortNameFinished();
         return QDialog::eventFilter(watched, event);
     }
@@ -205,8 +196,7 @@ bool Zel5100UtilDlg::eventFilter(QObject* watched, QEvent* event)
         // Neither key may close the window or press a button; Enter in the
         // COM port box connects the name typed there.
         if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
-            if (key != Qt::Key_Escape && inPortBox)
-                PortNameFinished();
+            if (key != Qt::Key_Escape && inPortBox) PortNameFinished();
             return true;
         }
         if (key == Qt::Key_F1) {
@@ -217,14 +207,12 @@ bool Zel5100UtilDlg::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void Zel5100UtilDlg::contextMenuEvent(QContextMenuEvent* event)
-{
+void Zel5100UtilDlg::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.addAction(aboutAction_);
     menu.exec(event->globalPos());
 }
 
-void Zel5100UtilDlg::accept()
-{
+void Zel5100UtilDlg::accept() {
     // The window has no OK: it closes only through its close box.
 }

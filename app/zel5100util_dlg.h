@@ -89,8 +89,12 @@ protected:
 
 private:
     void Initialise();
-    void ResetParts() { if (parts_.resetAll) parts_.resetAll(); }
-    void RefreshParts() { if (parts_.refreshAll) parts_.refreshAll(); }
+    void ResetParts() {
+        if (parts_.resetAll) parts_.resetAll();
+    }
+    void RefreshParts() {
+        if (parts_.refreshAll) parts_.refreshAll();
+    }
     void ConnectCommands();
 
     Zel5100UtilApp& app_;

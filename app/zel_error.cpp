@@ -4,7 +4,6 @@
 
 #include "zel5100util_app.h"
 
-void ShowZelError(Zel5100UtilApp& app, ZelResult result)
-{
+void ShowZelError(Zel5100UtilApp& app, ZelResult result) {
     app.ShowMessage(QString::fromStdString(ZelErrorMessage(result)));
 }

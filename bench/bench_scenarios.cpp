@@ -1,10 +1,10 @@
 #include "bench_scenarios.h"
 
+#include <sys/resource.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <sys/resource.h>
 #include <vector>
 
 #include "settings_model.h"
@@ -116,7 +116,8 @@ ScenarioRun TimeFullRefresh(const WireMeter& meter, int mode, int32_t firmwareVe
             for (const SettingView& view : panel.settings) {
                 if (!SettingOffered(view, firmwareVersion)) continue;
                 ZelResult result = ReadOne(view.category, view.setting);
-                if (result != ZEL_OK && run.failure.empty()) run.failure = Failed(view.category, view.setting, result);
+                if (result != ZEL_OK && run.failure.empty())
+                    run.failure = Failed(view.category, view.setting, result);
             }
         }
         run.opSeconds.push_back(WallSeconds() - opStart);

@@ -13,8 +13,8 @@ struct ScenarioRun {
     WireCount wire;          // what crossed the line while it was timed
     double wallSeconds = 0;
     std::vector<double> opSeconds;  // each operation's own time, in order
-    double cpuSeconds = 0;   // this thread's user + system time
-    std::string failure;     // empty when every operation succeeded
+    double cpuSeconds = 0;          // this thread's user + system time
+    std::string failure;            // empty when every operation succeeded
 };
 
 // Reads one setting `repeats` times (the 64-bit read for settings of more than 4 bytes).

@@ -38,7 +38,6 @@ void PrintTableRow(const std::string& scenario, const std::string& receive, cons
     if (cpuShare > kTargetCpuShare) verdict += " cpu";
     if (run.wire.drains > 0) verdict += " retried";
     std::printf("%-24s %-10s %9lld %12s %12s %7.3f %11.1f %7.2f %s\n", scenario.c_str(), receive.c_str(),
-                static_cast<long long>(run.wire.requests), Ms(measured).c_str(),
-                Ms(limit).c_str(), ratio, cpuPerRequestUs, cpuShare * 100,
-                verdict.empty() ? " ok" : verdict.c_str());
+                static_cast<long long>(run.wire.requests), Ms(measured).c_str(), Ms(limit).c_str(), ratio,
+                cpuPerRequestUs, cpuShare * 100, verdict.empty() ? " ok" : verdict.c_str());
 }

@@ -6,8 +6,8 @@
 
 #include "bench_scenarios.h"
 
-constexpr double kTargetRatio = 1.05;       // measured time against the wire limit
-constexpr double kTargetCpuShare = 0.02;    // CPU time against wall time
+constexpr double kTargetRatio = 1.05;     // measured time against the wire limit
+constexpr double kTargetCpuShare = 0.02;  // CPU time against wall time
 
 void PrintTableHeader();
 // Times are per operation of the scenario (one read, one refresh, one upload).

@@ -1,8 +1,8 @@
 #include "reference_receives.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <ctime>
-#include <unistd.h>
 
 #include "com_port.h"
 #include "terminal_link_posix.h"

@@ -10,7 +10,7 @@
 #include "zel_protocol.h"
 
 struct WireCount {
-    int64_t requests = 0;       // transmits, retries included
+    int64_t requests = 0;  // transmits, retries included
     int64_t bytesSent = 0;
     int64_t bytesReceived = 0;  // drains included
     int64_t drains = 0;         // receives made to clear the line after a failed attempt

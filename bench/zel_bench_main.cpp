@@ -51,9 +51,9 @@ public:
 
     bool Connect(int mode) {
         Disconnect();
-        std::vector<std::string> args{"--pacing", "--turnaround-us", std::to_string(options_.turnaroundUs),
-                                      "--mode", std::to_string(mode), "--firmware",
-                                      std::to_string(options_.firmware)};
+        std::vector<std::string> args{
+            "--pacing",           "--turnaround-us", std::to_string(options_.turnaroundUs), "--mode",
+            std::to_string(mode), "--firmware",      std::to_string(options_.firmware)};
         SimProcessSetup setup;
         setup.program = options_.simulator;
         // The simulator puts each byte on the line when it is due: its timers must
@@ -82,7 +82,8 @@ public:
     void Use(const Receiver& receiver) {
         meter_.Install(&port_, receiver.hook);
         uint32_t value = 0;
-        for (int i = 0; i < 3; ++i) ZelReadSetting(ZEL_CAT_DEVICE, ZEL_SET_TYPE, &value);
+        for (int i = 0; i < 3; ++i)
+            ZelReadSetting(ZEL_CAT_DEVICE, ZEL_SET_TYPE, &value);
     }
 
     const WireMeter& Meter() const { return meter_; }
@@ -125,11 +126,12 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 }
 
 void Usage() {
-    std::fputs("Usage: zel-bench [--sim PATH] [--reads N] [--refreshes N] [--upload-kib N]\n"
-               "                 [--turnaround-us N] [--only reads,refresh,upload]\n"
-               "Times the protocol over the serial link against zel5100-sim with wire pacing\n"
-               "at 115200 baud. Times are per operation: one read, one refresh, one upload.\n",
-               stderr);
+    std::fputs(
+        "Usage: zel-bench [--sim PATH] [--reads N] [--refreshes N] [--upload-kib N]\n"
+        "                 [--turnaround-us N] [--only reads,refresh,upload]\n"
+        "Times the protocol over the serial link against zel5100-sim with wire pacing\n"
+        "at 115200 baud. Times are per operation: one read, one refresh, one upload.\n",
+        stderr);
 }
 
 }  // namespace
@@ -140,13 +142,15 @@ int main(int argc, char** argv) {
         Usage();
         return 2;
     }
-    std::printf("zel-bench: 115200 baud 8N1, device turnaround %d us, firmware v%d.%d\n", options.turnaroundUs,
-                options.firmware / 10, options.firmware % 10);
-    std::printf("Wire limit: every byte both ways at 10 bits, plus the turnaround before each reply.\n"
-                "Times are medians of the operations. Receive: link = the serial link's own;\n"
-                "poll-1ms = read, sleep 1 ms, read again; spin = read without pause (the floor the\n"
-                "pseudo-terminal and simulator allow, at the cost of a whole core).\n");
-    std::printf("On this machine one sleep and wake-up of a thread costs %.1f us of CPU.\n\n", WakeUpCpuSeconds() * 1e6);
+    std::printf("zel-bench: 115200 baud 8N1, device turnaround %d us, firmware v%d.%d\n",
+                options.turnaroundUs, options.firmware / 10, options.firmware % 10);
+    std::printf(
+        "Wire limit: every byte both ways at 10 bits, plus the turnaround before each reply.\n"
+        "Times are medians of the operations. Receive: link = the serial link's own;\n"
+        "poll-1ms = read, sleep 1 ms, read again; spin = read without pause (the floor the\n"
+        "pseudo-terminal and simulator allow, at the cost of a whole core).\n");
+    std::printf("On this machine one sleep and wake-up of a thread costs %.1f us of CPU.\n\n",
+                WakeUpCpuSeconds() * 1e6);
     PrintTableHeader();
 
     Bench bench(options);
@@ -174,7 +178,8 @@ int main(int argc, char** argv) {
         for (const Receiver& receiver : kReceivers) {
             bench.Use(receiver);
             ScenarioRun run = TimeFullRefresh(bench.Meter(), mode, options.firmware, options.refreshes);
-            PrintTableRow("refresh all, mode " + std::to_string(mode), receiver.name, run, options.turnaroundUs);
+            PrintTableRow("refresh all, mode " + std::to_string(mode), receiver.name, run,
+                          options.turnaroundUs);
         }
     }
     for (size_t r = 0; r < kUploadReceivers && options.runUploads; ++r) {
@@ -186,7 +191,7 @@ int main(int argc, char** argv) {
         PrintTableRow("upload " + std::to_string(options.uploadKiB) + " KiB", receiver.name, run,
                       options.turnaroundUs);
     }
-    std::printf("\nTargets: measured within %.2f x the wire limit, CPU under %.0f %% of the time.\n", kTargetRatio,
-                kTargetCpuShare * 100);
+    std::printf("\nTargets: measured within %.2f x the wire limit, CPU under %.0f %% of the time.\n",
+                kTargetRatio, kTargetCpuShare * 100);
     return 0;
 }

@@ -1,9 +1,9 @@
 #include "backup_file.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 #include "cli_errors.h"
 #include "standard_output.h"
@@ -16,9 +16,13 @@ namespace {
 // A backup is a few kilobytes; anything far larger is not one.
 constexpr size_t kMaxBackupBytes = 1 << 20;
 
-[[noreturn]] void Bad(const std::string& problem) { ThrowUsage("not a usable backup: " + problem); }
+[[noreturn]] void Bad(const std::string& problem) {
+    ThrowUsage("not a usable backup: " + problem);
+}
 
-bool IsAddressView(const SettingView& view) { return view.format == ValueFormat::Address; }
+bool IsAddressView(const SettingView& view) {
+    return view.format == ValueFormat::Address;
+}
 
 const Json* Member(const Json& object, const char* key) {
     const auto found = object.find(key);
@@ -28,7 +32,8 @@ const Json* Member(const Json& object, const char* key) {
 int64_t NeedInteger(const Json& document, const char* key) {
     const Json* member = Member(document, key);
     int64_t value = 0;
-    if (!member || !JsonInt64(*member, &value)) Bad(std::string("\"") + key + "\" is missing or not a whole number");
+    if (!member || !JsonInt64(*member, &value))
+        Bad(std::string("\"") + key + "\" is missing or not a whole number");
     return value;
 }
 
@@ -128,7 +133,8 @@ Backup BackupFromJson(const Json& document) {
     backup.mode = int(mode);
     if (const Json* serial = Member(document, "serialNumber")) {
         int64_t number = 0;
-        if (JsonInt64(*serial, &number) && number >= 0 && number <= UINT32_MAX) backup.serialNumber = uint32_t(number);
+        if (JsonInt64(*serial, &number) && number >= 0 && number <= UINT32_MAX)
+            backup.serialNumber = uint32_t(number);
     }
 
     const Json* settings = Member(document, "settings");
@@ -186,7 +192,8 @@ void SaveTextFile(const std::string& path, const std::string& text) {
         return;
     }
     std::string error;
-    if (!ReplaceFileContents(path, text, &error)) throw CliError(EXIT_USAGE, "cannot write " + Printable(path) + ": " + error);
+    if (!ReplaceFileContents(path, text, &error))
+        throw CliError(EXIT_USAGE, "cannot write " + Printable(path) + ": " + error);
 }
 
 void CheckWritableFile(const std::string& path) {

@@ -8,9 +8,9 @@
 
 enum ExitCode : int {
     EXIT_OK = 0,
-    EXIT_DEVICE_FAILED = 1,      // the device or the line failed
-    EXIT_USAGE = 2,              // the command line (or a file it names) is not usable
-    EXIT_FIRMWARE_REFUSED = 3,   // the firmware file check refused the file
+    EXIT_DEVICE_FAILED = 1,     // the device or the line failed
+    EXIT_USAGE = 2,             // the command line (or a file it names) is not usable
+    EXIT_FIRMWARE_REFUSED = 3,  // the firmware file check refused the file
 };
 
 // A failure that ends the command; main() prints the message and exits with the code.

@@ -73,7 +73,9 @@ std::string RestartNote() {
 
 }  // namespace
 
-std::string UsageSummary() { return std::string(kSynopsis) + "\nzelctl --help tells more."; }
+std::string UsageSummary() {
+    return std::string(kSynopsis) + "\nzelctl --help tells more.";
+}
 
 std::string GeneralHelp() {
     return std::string("zelctl - the ZEL-5100 over its serial line, from a terminal or a script\n\n") +
@@ -150,7 +152,8 @@ std::string CommandHelp(const std::string& command) {
     if (command == "reboot") {
         return "usage: zelctl reboot [--port NAME] [--yes] [--json]\n\n"
                "Sends the reboot command (0x03 5 = 1), then waits until the device answers\n"
-               "again, at most " + std::to_string(RESTART_LIMIT_MS / 1000) +
+               "again, at most " +
+               std::to_string(RESTART_LIMIT_MS / 1000) +
                " s, and prints its type and mode. On a terminal zelctl asks first, unless --yes.\n";
     }
     if (command == "upgrade") {

@@ -38,8 +38,7 @@ int ParseCategory(const std::string& text) {
     }
     if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max() ||
         !ZelFindCategory(int(number))) {
-        ThrowUsage("category " + text + " is not in the catalogue; the categories are " +
-                   CategoryList());
+        ThrowUsage("category " + text + " is not in the catalogue; the categories are " + CategoryList());
     }
     return int(number);
 }
@@ -79,8 +78,7 @@ uint32_t ParseSettingValue(const SettingAddress& address, const std::string& tex
     const int size = address.Size();
     const int type = address.entry ? address.entry->type : -1;
     if (size < 1 || size > 4) {
-        ThrowUsage(SettingText(address) + " holds " + std::to_string(size) +
-                   " bytes and cannot be written");
+        ThrowUsage(SettingText(address) + " holds " + std::to_string(size) + " bytes and cannot be written");
     }
     uint32_t packed = 0;
     if (type == ZEL_TYPE_ADDRESS && ParseAddress(text, &packed)) return packed;
@@ -89,7 +87,7 @@ uint32_t ParseSettingValue(const SettingAddress& address, const std::string& tex
     if (!ParseInteger(text, &number)) {
         ThrowUsage("'" + text + "' is not a value for " + SettingText(address) +
                    (type == ZEL_TYPE_ADDRESS ? " (a dotted IPv4 address such as 239.1.2.3, or a number)"
-                              : " (decimal or 0x hex)"));
+                                             : " (decimal or 0x hex)"));
     }
     // A value cut to the setting's low bytes would silently write something else.
     const int64_t largest = (int64_t(1) << (8 * size)) - 1;

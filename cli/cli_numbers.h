@@ -16,7 +16,6 @@ struct SettingAddress {
     int Size() const { return ZelTypeSize(entry ? entry->type : -1); }
 };
 
-
 // A catalogued category.
 int ParseCategory(const std::string& text);
 // A catalogued (category, setting) pair.

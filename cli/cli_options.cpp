@@ -16,13 +16,15 @@ struct GlobalSwitch {
 };
 
 const GlobalSwitch kGlobalSwitches[] = {
-    {"--trace", &CliOptions::trace}, {"--json", &CliOptions::json},          {"--quiet", &CliOptions::quiet},
-    {"--yes", &CliOptions::yes},     {"--read-only", &CliOptions::readOnly}, {"--version", &CliOptions::version},
+    {"--trace", &CliOptions::trace},        {"--json", &CliOptions::json},
+    {"--quiet", &CliOptions::quiet},        {"--yes", &CliOptions::yes},
+    {"--read-only", &CliOptions::readOnly}, {"--version", &CliOptions::version},
 };
 
 // CLI11's messages and exit codes are its own: each failure is worded here, exit 2.
 [[noreturn]] void ThrowParseFailure(const CLI::ParseError& failure, const CliOptions& options,
-                                    const std::vector<std::string>& extras, const std::vector<std::string>& words) {
+                                    const std::vector<std::string>& extras,
+                                    const std::vector<std::string>& words) {
     const std::string& command = options.command;
     std::string see = command.empty() ? "zelctl --help" : "zelctl " + command + " --help";
     if (!extras.empty()) {
@@ -38,8 +40,8 @@ const GlobalSwitch kGlobalSwitches[] = {
     if (what.rfind("--port", 0) == 0) ThrowUsage("--port needs a port name, for example --port /dev/ttyUSB0");
     const size_t colon = what.find(':');
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&failure) && colon != std::string::npos) {
-        ThrowUsage((command.empty() ? "" : command + ": ") + what.substr(0, colon) + " needs a value (see " + see +
-                   ")");
+        ThrowUsage((command.empty() ? "" : command + ": ") + what.substr(0, colon) + " needs a value (see " +
+                   see + ")");
     }
     ThrowUsage(what + " (see " + see + ")");
 }
@@ -59,7 +61,8 @@ const std::vector<CommandOption>& CommandOptions() {
 
 std::vector<std::string> GlobalOptionNames() {
     std::vector<std::string> names = {"--port"};
-    for (const GlobalSwitch& option : kGlobalSwitches) names.push_back(option.name);
+    for (const GlobalSwitch& option : kGlobalSwitches)
+        names.push_back(option.name);
     names.push_back("--help");
     return names;
 }
@@ -70,7 +73,8 @@ CliOptions ParseCommandLine(int argc, const char* const* argv) {
     app.set_help_flag();  // zelctl's own help, worded for each command
     app.add_flag("-h,--help", options.help);
     app.add_option("--port", options.port);
-    for (const GlobalSwitch& option : kGlobalSwitches) app.add_flag(option.name, options.*option.field);
+    for (const GlobalSwitch& option : kGlobalSwitches)
+        app.add_flag(option.name, options.*option.field);
     app.fallthrough();  // global options after the command too
     app.require_subcommand(0, 1);
 
@@ -78,7 +82,8 @@ CliOptions ParseCommandLine(int argc, const char* const* argv) {
         CLI::App* command = app.add_subcommand(info.name);
         command->set_help_flag();
         command->add_option("args", options.args);
-        command->preparse_callback([&options, name = std::string(info.name)](size_t) { options.command = name; });
+        command->preparse_callback(
+            [&options, name = std::string(info.name)](size_t) { options.command = name; });
         for (const CommandOption& own : CommandOptions()) {
             if (info.name != std::string(own.command)) continue;
             if (own.text) {
@@ -90,7 +95,8 @@ CliOptions ParseCommandLine(int argc, const char* const* argv) {
     }
 
     std::vector<std::string> words;
-    for (int i = argc - 1; i > 0; --i) words.push_back(argv[i] ? argv[i] : "");  // CLI11 takes them reversed
+    for (int i = argc - 1; i > 0; --i)
+        words.push_back(argv[i] ? argv[i] : "");  // CLI11 takes them reversed
     for (int i = 1; i < argc && argv[i] && std::string(argv[i]) != "--"; ++i) {
         // CLI11 would take the next word for the empty value.
         if (std::string(argv[i]) == "--port=") ThrowUsage("--port needs a port name");
@@ -105,14 +111,16 @@ CliOptions ParseCommandLine(int argc, const char* const* argv) {
     }
     for (const CLI::App* command : app.get_subcommands()) {
         for (const CommandOption& own : CommandOptions()) {
-            if (command->get_name() == own.command && command->count(own.name) > 0) options.given.push_back(own.name);
+            if (command->get_name() == own.command && command->count(own.name) > 0)
+                options.given.push_back(own.name);
         }
     }
     if (app.count("--port") && options.port.empty()) ThrowUsage("--port needs a port name");
     return options;
 }
 
-const std::vector<std::string>& ExpectArgs(const CliOptions& options, int least, int most, const std::string& what) {
+const std::vector<std::string>& ExpectArgs(const CliOptions& options, int least, int most,
+                                           const std::string& what) {
     const int count = int(options.args.size());
     if (count < least || (most >= 0 && count > most)) {
         ThrowUsage(options.command + " takes " + what + " (see zelctl " + options.command + " --help)");

@@ -5,35 +5,36 @@
 #include <vector>
 
 struct CliOptions {
-    std::string port;       // --port NAME; empty: $ZELCTL_PORT, else the port the window remembers
-    bool trace = false;     // --trace: every frame to stderr
-    bool json = false;      // --json: machine-readable output, failures included
-    bool quiet = false;     // --quiet: no progress or notes on stderr
-    bool yes = false;       // --yes: no confirmation asked for actions that take the unit off air
-    bool readOnly = false;  // --read-only (or ZELCTL_READ_ONLY=1): every write refused
-    bool help = false;      // --help / -h
-    bool version = false;   // --version
-    std::string command;    // first word that is not an option
+    std::string port;               // --port NAME; empty: $ZELCTL_PORT, else the port the window remembers
+    bool trace = false;             // --trace: every frame to stderr
+    bool json = false;              // --json: machine-readable output, failures included
+    bool quiet = false;             // --quiet: no progress or notes on stderr
+    bool yes = false;               // --yes: no confirmation asked for actions that take the unit off air
+    bool readOnly = false;          // --read-only (or ZELCTL_READ_ONLY=1): every write refused
+    bool help = false;              // --help / -h
+    bool version = false;           // --version
+    std::string command;            // first word that is not an option
     std::vector<std::string> args;  // the command's arguments
 
     // The commands' own options.
     std::vector<std::string> given;  // the names of those given ("--count")
     bool Has(const std::string& name) const {
-        for (const std::string& word : given) if (word == name) return true;
+        for (const std::string& word : given)
+            if (word == name) return true;
         return false;
     }
-    std::string interval;   // monitor --interval SECONDS
-    std::string count;      // monitor --count N
-    bool dryRun = false;    // restore --dry-run
-    bool check = false;     // upgrade --check
-    std::string firmware;   // upgrade --firmware N
+    std::string interval;  // monitor --interval SECONDS
+    std::string count;     // monitor --count N
+    bool dryRun = false;   // restore --dry-run
+    bool check = false;    // upgrade --check
+    std::string firmware;  // upgrade --firmware N
 };
 
 // A command's own option, for the parser, the help and completion scripts.
 struct CommandOption {
     const char* command;
-    const char* name;   // "--interval"
-    const char* value;  // "SECONDS"; nullptr for a switch
+    const char* name;                         // "--interval"
+    const char* value;                        // "SECONDS"; nullptr for a switch
     std::string CliOptions::*text = nullptr;  // where the value goes
     bool CliOptions::*flag = nullptr;         // where a switch goes
 };

@@ -26,8 +26,9 @@ std::vector<int> RequestedCategories(const std::vector<std::string>& words) {
     for (const std::string& word : words) {
         const int category = ParseCategory(word);
         if (!FindPanel(category)) {
-            ThrowUsage("category " + CategoryText(category) +
-                       " is not one the window shows (" + PanelCategoryList() + "); "
+            ThrowUsage("category " + CategoryText(category) + " is not one the window shows (" +
+                       PanelCategoryList() +
+                       "); "
                        "read its settings with zelctl get");
         }
         categories.push_back(category);
@@ -69,13 +70,13 @@ int RunDump(const CliOptions& options) {
             if (result != ZEL_OK) ++refused;
             if (options.json) {
                 settings.push_back(result == ZEL_OK ? SettingJson(address, value, view.format)
-                                               : SettingErrorJson(address, result));
+                                                    : SettingErrorJson(address, result));
                 continue;
             }
             const std::string text =
                 result == ZEL_OK ? FormatValue(view.format, value) : "error " + CliResultName(result);
-            PrintOut("%s %3d  %-32s %s\n", CategoryText(category).c_str(), view.setting,
-                        address.entry->name, text.c_str());
+            PrintOut("%s %3d  %-32s %s\n", CategoryText(category).c_str(), view.setting, address.entry->name,
+                     text.c_str());
         }
     }
 
@@ -89,9 +90,10 @@ int RunDump(const CliOptions& options) {
         IndentJsonOutcome();
     }
     if (refused > 0) {
-        throw CliError(EXIT_DEVICE_FAILED,
-                       "the device refused " + std::to_string(refused) + " setting" + (refused == 1 ? "" : "s"),
-                       "setting-refused");
+        throw CliError(
+            EXIT_DEVICE_FAILED,
+            "the device refused " + std::to_string(refused) + " setting" + (refused == 1 ? "" : "s"),
+            "setting-refused");
     }
     return 0;
 }

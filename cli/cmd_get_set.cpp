@@ -29,10 +29,13 @@ const SettingView& WritableView(const SettingAddress& address) {
     const SettingView* view = FindSettingView(address.category, address.setting);
     if (view && view->write != WriteKind::None) return *view;
     std::string hint = "; zelctl settings lists those that can be written";
-    if (address.category == ZEL_CAT_NETWORK && address.setting == ZEL_SET_REBOOT) hint = "; use zelctl reboot";
-    if (address.category == ZEL_CAT_UPGRADE_TYPE1 || address.category == ZEL_CAT_UPGRADE_TYPE2) hint = "; firmware goes to the unit with zelctl upgrade";
-    throw CliError(EXIT_USAGE, SettingText(address) + " cannot be written with set: it is " +
-                                   (view ? "shown only" : "not a setting of the window") + hint + "; nothing was sent",
+    if (address.category == ZEL_CAT_NETWORK && address.setting == ZEL_SET_REBOOT)
+        hint = "; use zelctl reboot";
+    if (address.category == ZEL_CAT_UPGRADE_TYPE1 || address.category == ZEL_CAT_UPGRADE_TYPE2)
+        hint = "; firmware goes to the unit with zelctl upgrade";
+    throw CliError(EXIT_USAGE,
+                   SettingText(address) + " cannot be written with set: it is " +
+                       (view ? "shown only" : "not a setting of the window") + hint + "; nothing was sent",
                    "not-writable");
 }
 
@@ -58,7 +61,9 @@ int RunSet(const CliOptions& options) {
     const SettingView& view = WritableView(address);
     RefuseWhenReadOnly(options, SettingText(address));
     const bool restarts = view.write == WriteKind::Restart;
-    if (restarts) ConfirmOffAir(options, "write " + SettingText(address) + " and restart the unit", session->PortName());
+    if (restarts)
+        ConfirmOffAir(options, "write " + SettingText(address) + " and restart the unit",
+                      session->PortName());
 
     session->Write(address, value);
     if (restarts) {
@@ -66,9 +71,9 @@ int RunSet(const CliOptions& options) {
         const uint64_t held = session->Read(address);
         PrintSetting(options, address, held);
         if (held != value) {
-            throw CliError(EXIT_DEVICE_FAILED, "after restarting the device holds " + std::to_string(held) +
-                                                   " in " + SettingText(address) + ", not the " +
-                                                   std::to_string(value) + " written",
+            throw CliError(EXIT_DEVICE_FAILED,
+                           "after restarting the device holds " + std::to_string(held) + " in " +
+                               SettingText(address) + ", not the " + std::to_string(value) + " written",
                            "value-not-taken");
         }
         return 0;
@@ -82,9 +87,9 @@ int RunSet(const CliOptions& options) {
     if (WriteTakesEffectAtOnce(address.category, address.setting) && held != value) {
         // The device answered the write but kept another value: the write did not take.
         const ValueFormat format = SettingFormat(address);
-        throw CliError(EXIT_DEVICE_FAILED, "the device kept " + FormatValue(format, held) + " in " +
-                                               SettingText(address) + ", not the " + FormatValue(format, value) +
-                                               " written",
+        throw CliError(EXIT_DEVICE_FAILED,
+                       "the device kept " + FormatValue(format, held) + " in " + SettingText(address) +
+                           ", not the " + FormatValue(format, value) + " written",
                        "value-not-taken");
     }
     return 0;

@@ -26,7 +26,8 @@ int RunInfo(const CliOptions& options) {
     const int mode = int(session.Read(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE));
     const uint64_t fpga = session.Read(ZEL_CAT_DEVICE, ZEL_SET_FPGA_VERSION);
     // A ZEL-5137 keeps its hardware version in a 4-byte setting of its own.
-    const uint64_t hardware = type == 5137 ? session.Read(ZEL_CAT_DEVICE, ZEL_SET_HARDWARE_VERSION_5137) : session.Read(ZEL_CAT_DEVICE, ZEL_SET_HARDWARE_VERSION);
+    const uint64_t hardware = type == 5137 ? session.Read(ZEL_CAT_DEVICE, ZEL_SET_HARDWARE_VERSION_5137)
+                                           : session.Read(ZEL_CAT_DEVICE, ZEL_SET_HARDWARE_VERSION);
     const uint64_t firmware = session.Read(ZEL_CAT_DEVICE, ZEL_SET_FIRMWARE_VERSION);
     const uint64_t serial = session.Read(ZEL_CAT_DEVICE, ZEL_SET_SERIAL_NUMBER);
 

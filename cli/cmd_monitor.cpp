@@ -40,8 +40,8 @@ void WaitUntil(std::chrono::steady_clock::time_point until, const DeviceSession&
     while (!InterruptRequested() && !session.LineGone()) {
         const auto now = std::chrono::steady_clock::now();
         if (now >= until) return;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            until - now, std::chrono::milliseconds(100)));
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(until - now, std::chrono::milliseconds(100)));
     }
 }
 
@@ -90,7 +90,7 @@ int RunMonitor(const CliOptions& options) {
             if (ZelLineGone(result)) lineGone = true;
             if (options.json) {
                 values.push_back(result == ZEL_OK ? SettingJson(address, value, format)
-                                             : SettingErrorJson(address, result));
+                                                  : SettingErrorJson(address, result));
             } else {
                 line += " " + CategoryText(address.category) + ":" + std::to_string(address.setting) + "=" +
                         (result == ZEL_OK ? FormatValue(format, value) : CliResultName(result));
@@ -111,11 +111,13 @@ int RunMonitor(const CliOptions& options) {
     }
     SetGracefulInterrupt(false);
     if (lineGone) {
-        throw CliError(EXIT_DEVICE_FAILED, "the line to the device is gone (" + session.PortName() +
-                                               " was hung up or unplugged)", "line-gone");
+        throw CliError(EXIT_DEVICE_FAILED,
+                       "the line to the device is gone (" + session.PortName() + " was hung up or unplugged)",
+                       "line-gone");
     }
     if (anyFailed) {
-        throw CliError(EXIT_DEVICE_FAILED, "some values could not be read (see the lines above)", "setting-refused");
+        throw CliError(EXIT_DEVICE_FAILED, "some values could not be read (see the lines above)",
+                       "setting-refused");
     }
     return 0;
 }

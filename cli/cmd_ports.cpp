@@ -1,9 +1,9 @@
 // ports: the serial ports present and what the system knows about each.
 #include <cstdio>
 
+#include "com_port.h"
 #include "commands.h"
 #include "json_document.h"
-#include "com_port.h"
 #include "port_discovery.h"
 #include "remembered_port.h"
 #include "standard_output.h"
@@ -11,7 +11,9 @@
 
 namespace {
 
-std::string OrDash(const std::string& text) { return text.empty() ? "-" : text; }
+std::string OrDash(const std::string& text) {
+    return text.empty() ? "-" : text;
+}
 
 }  // namespace
 
@@ -46,8 +48,8 @@ int RunPorts(const CliOptions& options) {
         if (!options.quiet) std::fprintf(stderr, "No serial ports found.\n");
         return 0;
     }
-    PrintOut("  %-14s %-9s %-30s %-16s %-12s %s\n", "PORT", "USB", "MANUFACTURER", "SERIAL",
-                "DRIVER", "BY-ID ALIAS");
+    PrintOut("  %-14s %-9s %-30s %-16s %-12s %s\n", "PORT", "USB", "MANUFACTURER", "SERIAL", "DRIVER",
+             "BY-ID ALIAS");
     for (const ComPortInfo& port : ports) {
         const bool isRemembered = !rememberedName.empty() && port.name == rememberedName;
         std::string manufacturer = port.manufacturer;
@@ -55,10 +57,10 @@ int RunPorts(const CliOptions& options) {
             manufacturer += manufacturer.empty() ? port.product : " " + port.product;
         }
         // The USB strings are the adapter's own: shown escaped, like any foreign text.
-        PrintOut("%s %-14s %-9s %-30s %-16s %-12s %s\n", isRemembered ? "*" : " ", Printable(port.name).c_str(),
-                    Printable(OrDash(port.usbVendorProduct)).c_str(), Printable(OrDash(manufacturer)).c_str(),
-                    Printable(OrDash(port.serialNumber)).c_str(), Printable(OrDash(port.driver)).c_str(),
-                    Printable(OrDash(port.byIdAlias)).c_str());
+        PrintOut("%s %-14s %-9s %-30s %-16s %-12s %s\n", isRemembered ? "*" : " ",
+                 Printable(port.name).c_str(), Printable(OrDash(port.usbVendorProduct)).c_str(),
+                 Printable(OrDash(manufacturer)).c_str(), Printable(OrDash(port.serialNumber)).c_str(),
+                 Printable(OrDash(port.driver)).c_str(), Printable(OrDash(port.byIdAlias)).c_str());
     }
     return 0;
 }

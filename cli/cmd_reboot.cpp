@@ -17,7 +17,8 @@ int RunReboot(const CliOptions& options) {
     session.Note("Write reboot command");
     // The reboot write awaits no reply, so it counts as done once sent.
     const ZelResult result = session.TryWrite(reboot, 1);
-    if (result != ZEL_OK && result != ZEL_REPLY_IGNORED) ThrowDeviceFailure("writing the reboot command", result);
+    if (result != ZEL_OK && result != ZEL_REPLY_IGNORED)
+        ThrowDeviceFailure("writing the reboot command", result);
     if (options.json) JsonOutcome()["rebootSent"] = true;
     const DeviceIdentity identity = session.AwaitRestart();
     if (options.json) {

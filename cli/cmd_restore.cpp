@@ -36,12 +36,14 @@ public:
             }
             uint64_t current = 0;
             const ZelResult read = session_.TryRead(entry.address, &current);
-            if (read != ZEL_OK && !SettingRefused(read)) ThrowDeviceFailure("reading " + SettingText(entry.address), read);
+            if (read != ZEL_OK && !SettingRefused(read))
+                ThrowDeviceFailure("reading " + SettingText(entry.address), read);
             if (read == ZEL_OK && current == entry.value) {
                 ++same;
                 continue;
             }
-            const std::string device = read == ZEL_OK ? Show(entry, current) : "unreadable (" + CliResultName(read) + ")";
+            const std::string device =
+                read == ZEL_OK ? Show(entry, current) : "unreadable (" + CliResultName(read) + ")";
             if (json_) {
                 Json change = Json::object();
                 change["category"] = entry.address.category;
@@ -70,8 +72,9 @@ public:
             session_.Note("The restore would switch the device to mode " + std::to_string(mode->value) +
                           " first; that mode's own settings are read as the device holds them now.");
         }
-        session_.Note("Dry run: nothing was written; " + std::to_string(same) + " already as in the backup, " +
-                      std::to_string(skipped) + " not offered by this firmware.");
+        session_.Note("Dry run: nothing was written; " + std::to_string(same) +
+                      " already as in the backup, " + std::to_string(skipped) +
+                      " not offered by this firmware.");
     }
 
     void Run() {
@@ -147,7 +150,8 @@ private:
         if (!always) {
             uint64_t current = 0;
             const ZelResult read = session_.TryRead(entry.address, &current);
-            if (read != ZEL_OK && !SettingRefused(read)) ThrowDeviceFailure("reading " + SettingText(entry.address), read);
+            if (read != ZEL_OK && !SettingRefused(read))
+                ThrowDeviceFailure("reading " + SettingText(entry.address), read);
             if (read == ZEL_OK && current == entry.value) {
                 ++unchanged_;
                 return false;
@@ -172,7 +176,8 @@ private:
     bool RestoreNetwork() {
         const BackupEntry* dhcp = Find(ZEL_CAT_NETWORK, ZEL_SET_DHCP_ENABLED);
         bool any = false;
-        for (const BackupEntry& entry : backup_.entries) any = any || entry.view->write == WriteKind::Network;
+        for (const BackupEntry& entry : backup_.entries)
+            any = any || entry.view->write == WriteKind::Network;
         if (!any) return false;
         if (WantsDhcp()) return WriteIfDifferent(*dhcp, false);
 
@@ -204,9 +209,11 @@ private:
             ++compared;
             uint64_t current = 0;
             const ZelResult read = session_.TryRead(entry.address, &current);
-            if (read != ZEL_OK && !SettingRefused(read)) ThrowDeviceFailure("reading " + SettingText(entry.address), read);
+            if (read != ZEL_OK && !SettingRefused(read))
+                ThrowDeviceFailure("reading " + SettingText(entry.address), read);
             if (read == ZEL_OK && current == entry.value) continue;
-            const std::string device = read == ZEL_OK ? Show(entry, current) : "could not be read (" + CliResultName(read) + ")";
+            const std::string device =
+                read == ZEL_OK ? Show(entry, current) : "could not be read (" + CliResultName(read) + ")";
             ++differences;
             if (json_) {
                 Json difference = Json::object();
@@ -231,7 +238,8 @@ private:
             document["differences"] = std::move(differencesJson);
             document["refused"] = problems_;
         }
-        for (const std::string& problem : problems_) std::fprintf(stderr, "zelctl: %s\n", PrintableLines(problem).c_str());
+        for (const std::string& problem : problems_)
+            std::fprintf(stderr, "zelctl: %s\n", PrintableLines(problem).c_str());
         session_.Note("Restore: " + std::to_string(written_) + " written, " + std::to_string(unchanged_) +
                       " already as in the backup; " + std::to_string(compared) + " compared, " +
                       std::to_string(differences) + " differ.");
@@ -242,9 +250,10 @@ private:
                            "settings-differ");
         }
         if (!problems_.empty()) {
-            throw CliError(EXIT_DEVICE_FAILED, "the device refused " + std::to_string(problems_.size()) +
-                                                   " of the backup's values",
-                           "setting-refused");
+            throw CliError(
+                EXIT_DEVICE_FAILED,
+                "the device refused " + std::to_string(problems_.size()) + " of the backup's values",
+                "setting-refused");
         }
     }
 
@@ -261,13 +270,15 @@ private:
 
 int RunRestore(const CliOptions& options) {
     const std::string path = ExpectArgs(options, 1, 1, "FILE")[0];
-    if (!options.dryRun) RefuseWhenReadOnly(options, "the settings of " + Printable(path) + " (restore --dry-run only reads)");
+    if (!options.dryRun)
+        RefuseWhenReadOnly(options, "the settings of " + Printable(path) + " (restore --dry-run only reads)");
     const Backup backup = LoadBackupFile(path);
     DeviceSession session(options);
     const DeviceIdentity identity = session.Identify();
     if (identity.type != backup.deviceType) {
-        ThrowUsage("refused: " + Printable(path) + " is a backup of a " + FormatDeviceType(backup.deviceType) +
-                   ", but the device on " + session.PortName() + " is a " + FormatDeviceType(identity.type));
+        ThrowUsage("refused: " + Printable(path) + " is a backup of a " +
+                   FormatDeviceType(backup.deviceType) + ", but the device on " + session.PortName() +
+                   " is a " + FormatDeviceType(identity.type));
     }
     RestoreRun run(session, backup, identity, options.json);
     if (options.dryRun) {

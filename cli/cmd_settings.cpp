@@ -14,15 +14,15 @@ namespace {
 
 const char* FormatName(ValueFormat format) {
     switch (format) {
-    case ValueFormat::Unsigned: return "unsigned";
-    case ValueFormat::Signed: return "signed";
-    case ValueFormat::Address: return "address";
-    case ValueFormat::Mac: return "mac";
-    case ValueFormat::Version: return "version";
-    case ValueFormat::VersionTenths: return "version-tenths";
-    case ValueFormat::SerialNumber: return "serial-number";
-    case ValueFormat::DeviceType: return "device-type";
-    case ValueFormat::Thousandths: return "thousandths";
+        case ValueFormat::Unsigned: return "unsigned";
+        case ValueFormat::Signed: return "signed";
+        case ValueFormat::Address: return "address";
+        case ValueFormat::Mac: return "mac";
+        case ValueFormat::Version: return "version";
+        case ValueFormat::VersionTenths: return "version-tenths";
+        case ValueFormat::SerialNumber: return "serial-number";
+        case ValueFormat::DeviceType: return "device-type";
+        case ValueFormat::Thousandths: return "thousandths";
     }
     return "unsigned";
 }
@@ -63,8 +63,8 @@ int RunSettings(const CliOptions& options) {
                 list.push_back(std::move(item));
                 continue;
             }
-            PrintOut("%-4s %3d  %-30s %-32s %-14s %-5s %s\n", CategoryText(view.category).c_str(), view.setting,
-                     view.name, view.caption, FormatName(view.format), writable ? "yes" : "no",
+            PrintOut("%-4s %3d  %-30s %-32s %-14s %-5s %s\n", CategoryText(view.category).c_str(),
+                     view.setting, view.name, view.caption, FormatName(view.format), writable ? "yes" : "no",
                      FirmwareText(view).c_str());
         }
     }
@@ -77,21 +77,24 @@ int RunSettings(const CliOptions& options) {
 
 // For completion scripts: one word a line. Not in the help: it is no command for people.
 int RunWords(const CliOptions& options) {
-    const std::vector<std::string>& words = ExpectArgs(options, 1, 2, "commands, options [COMMAND] or settings");
+    const std::vector<std::string>& words =
+        ExpectArgs(options, 1, 2, "commands, options [COMMAND] or settings");
     std::string out;
     if (words[0] == "commands") {
         for (const CommandInfo& command : Commands()) {
             if (!command.hidden) out += std::string(command.name) + "\n";
         }
     } else if (words[0] == "options") {
-        for (const std::string& name : GlobalOptionNames()) out += name + "\n";
+        for (const std::string& name : GlobalOptionNames())
+            out += name + "\n";
         for (const CommandOption& option : CommandOptions()) {
             if (words.size() == 1 || words[1] == option.command) out += std::string(option.name) + "\n";
         }
     } else if (words[0] == "settings") {
         for (const PanelView& panel : WindowPanels()) {
             for (const SettingView& view : panel.settings) {
-                if (FindSettingByName(view.name, -1).outcome == NameLookup::Found) out += std::string(view.name) + "\n";
+                if (FindSettingByName(view.name, -1).outcome == NameLookup::Found)
+                    out += std::string(view.name) + "\n";
                 out += QualifiedName(view) + "\n";
             }
         }

@@ -1,7 +1,7 @@
 // upgrade: the window's firmware file check and transfer, with progress on stderr.
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
-#include <unistd.h>
 
 #include "cli_errors.h"
 #include "commands.h"
@@ -97,14 +97,17 @@ private:
     std::string State() const {
         if (typeTwo_) {
             // The erase is asked for before the first part; it cannot be undone.
-            const bool erased = phase_ > ZEL_UPG_PHASE_INIT || (phase_ == ZEL_UPG_PHASE_INIT && percent_ >= 20);
-            return erased ? "The unit's firmware is erased: upload the file again before power-cycling the unit, "
+            const bool erased =
+                phase_ > ZEL_UPG_PHASE_INIT || (phase_ == ZEL_UPG_PHASE_INIT && percent_ >= 20);
+            return erased ? "The unit's firmware is erased: upload the file again before power-cycling the "
+                            "unit, "
                             "or it will not start."
                           : "The unit's firmware may already be erased: upload the file again before "
                             "power-cycling the unit.";
         }
         if (phase_ >= ZEL_UPG_PHASE_PROGRAMMING) {
-            return "The unit was told to program the new firmware and may still be doing so: leave it powered "
+            return "The unit was told to program the new firmware and may still be doing so: leave it "
+                   "powered "
                    "until it answers again and check its version with zelctl info; if it still runs the old "
                    "firmware, nothing was programmed.";
         }
@@ -173,7 +176,8 @@ FirmwareCheck CheckAgainst(const std::string& path, int32_t unitFirmware) {
 
 std::string PartsText(int32_t storedSize) {
     const int64_t parts = (int64_t(storedSize) + ZEL_PART_SIZE - 1) / ZEL_PART_SIZE;
-    return std::to_string(storedSize) + " bytes, " + std::to_string(parts) + " part" + (parts == 1 ? "" : "s");
+    return std::to_string(storedSize) + " bytes, " + std::to_string(parts) + " part" +
+           (parts == 1 ? "" : "s");
 }
 
 // upgrade --check: the file alone, or against a unit's firmware given on the command line.
@@ -206,7 +210,8 @@ int CheckOnly(const CliOptions& options, const std::string& path) {
     }
     PrintOut("%s: a well-formed firmware file (%s); unit firmware needed: %s\n", Printable(path).c_str(),
              PartsText(wellFormed.storedSize).c_str(), lowestText.c_str());
-    if (against) PrintOut("A unit with firmware %s can take it.\n", FormatVersionTenths(uint32_t(unit)).c_str());
+    if (against)
+        PrintOut("A unit with firmware %s can take it.\n", FormatVersionTenths(uint32_t(unit)).c_str());
     return 0;
 }
 
@@ -251,14 +256,15 @@ int RunUpgrade(const CliOptions& options) {
     }
     if (ZelLineGone(result)) {
         throw CliError(EXIT_DEVICE_FAILED,
-                       "Error while upgrading firmware: the line to the device is gone (" + CliResultName(result) +
-                           ").\n" + paragraph,
+                       "Error while upgrading firmware: the line to the device is gone (" +
+                           CliResultName(result) + ").\n" + paragraph,
                        CliResultName(result));
     }
     if (result != ZEL_OK) {
-        throw CliError(EXIT_DEVICE_FAILED,
-                       DeviceFailureText("Error while upgrading firmware: the transfer", result) + "\n" + paragraph,
-                       CliResultName(result));
+        throw CliError(
+            EXIT_DEVICE_FAILED,
+            DeviceFailureText("Error while upgrading firmware: the transfer", result) + "\n" + paragraph,
+            CliResultName(result));
     }
 
     session.Note("Firmware uploaded");

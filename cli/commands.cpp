@@ -47,9 +47,10 @@ int ReportFailure(bool json, int exitCode, const std::string& result, const std:
 
 const std::vector<CommandInfo>& Commands() {
     static const std::vector<CommandInfo> commands = {
-        {"ports", RunPorts},     {"info", RunInfo},       {"get", RunGet},         {"set", RunSet},
-        {"dump", RunDump},       {"backup", RunBackup},   {"restore", RunRestore}, {"reboot", RunReboot},
-        {"upgrade", RunUpgrade}, {"monitor", RunMonitor}, {"settings", RunSettings}, {"_words", RunWords, true},
+        {"ports", RunPorts},     {"info", RunInfo},         {"get", RunGet},
+        {"set", RunSet},         {"dump", RunDump},         {"backup", RunBackup},
+        {"restore", RunRestore}, {"reboot", RunReboot},     {"upgrade", RunUpgrade},
+        {"monitor", RunMonitor}, {"settings", RunSettings}, {"_words", RunWords, true},
     };
     return commands;
 }

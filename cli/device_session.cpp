@@ -6,12 +6,12 @@
 #include "cli_errors.h"
 #include "frame_trace.h"
 #include "interrupt.h"
-#include "text_codes.h"
 #include "remembered_port.h"
-#include "zel_restart_wait.h"
 #include "serial_node_check.h"
 #include "settings_model.h"
+#include "text_codes.h"
 #include "write_guard.h"
+#include "zel_restart_wait.h"
 
 std::string ChoosePortName(const CliOptions& options) {
     std::string name = options.port;
@@ -21,8 +21,9 @@ std::string ChoosePortName(const CliOptions& options) {
     }
     if (name.empty()) name = RememberedComPort();
     if (name.empty()) {
-        ThrowUsage("no port given, ZELCTL_PORT is not set and the window remembers none: use --port NAME "
-                   "(zelctl ports lists the ports found)");
+        ThrowUsage(
+            "no port given, ZELCTL_PORT is not set and the window remembers none: use --port NAME "
+            "(zelctl ports lists the ports found)");
     }
     return ResolvePortName(name);
 }
@@ -35,7 +36,8 @@ std::string OpenFailureText(const ComPort& port, int code) {
         reason[0] = char(reason[0] - 'A' + 'a');
     }
     const char* status = ComOpenStatusText(code);
-    if (code != COM_OPEN_FAILED && status && *status) reason = reason.empty() ? status : reason + " (" + status + ")";
+    if (code != COM_OPEN_FAILED && status && *status)
+        reason = reason.empty() ? status : reason + " (" + status + ")";
     return "cannot open port " + port.name + ": " + reason;
 }
 
@@ -52,9 +54,11 @@ DeviceSession::DeviceSession(const CliOptions& options)
         TraceNote("opened " + portName_ + " at 115200 8N1");
         const int roundTripMs = ComRoundTripMs(port_);
         if (roundTripMs >= 0) {
-            TraceNote("round trip " + std::to_string(roundTripMs) + " ms, added to every wait for the device");
+            TraceNote("round trip " + std::to_string(roundTripMs) +
+                      " ms, added to every wait for the device");
         } else {
-            TraceNote(port_.lockFile.empty() ? "no lock file: " + port_.lockNote : "lock file " + port_.lockFile);
+            TraceNote(port_.lockFile.empty() ? "no lock file: " + port_.lockNote
+                                             : "lock file " + port_.lockFile);
         }
     }
 }
@@ -112,8 +116,7 @@ void DeviceSession::Note(const std::string& text) const {
 }
 
 DeviceIdentity DeviceSession::AwaitRestart() {
-    Note("Waiting for the device to restart (at most " + std::to_string(RESTART_LIMIT_MS / 1000) +
-         " s)");
+    Note("Waiting for the device to restart (at most " + std::to_string(RESTART_LIMIT_MS / 1000) + " s)");
     const RestartWaitOutcome outcome = AwaitRestartedDevice(RESTART_LIMIT_MS, [](int attempt) {
         TraceNote("restart wait: trying to establish contact - " + std::to_string(attempt));
     });
@@ -126,7 +129,8 @@ DeviceIdentity DeviceSession::AwaitRestart() {
     }
     const DeviceIdentity identity = Identify();
     Note("The device answers again: " + FormatDeviceType(identity.type) + " in mode " +
-         std::to_string(identity.mode) + ", firmware " + FormatVersionTenths(uint32_t(identity.firmwareVersion)));
+         std::to_string(identity.mode) + ", firmware " +
+         FormatVersionTenths(uint32_t(identity.firmwareVersion)));
     return identity;
 }
 

@@ -12,9 +12,9 @@
 #include "settings_model.h"
 
 struct DeviceIdentity {
-    uint32_t type = 0;            // 5100 for a ZEL-5100
-    int mode = -1;                // 0 ASI to IP, 1 IP to ASI
-    int32_t firmwareVersion = -1; // tenths: 23 is v2.3
+    uint32_t type = 0;             // 5100 for a ZEL-5100
+    int mode = -1;                 // 0 ASI to IP, 1 IP to ASI
+    int32_t firmwareVersion = -1;  // tenths: 23 is v2.3
 };
 
 // --port, else $ZELCTL_PORT, else the port the window remembers; a lone digit names a

@@ -23,9 +23,8 @@ void Emit(const std::string& line) {
 }
 
 ZelResult TraceTransmit(void* context, int address, const uint8_t* bytes, int length) {
-    const ZelResult result = g_trace.inner.transmit
-                                 ? g_trace.inner.transmit(context, address, bytes, length)
-                                 : ZEL_E_TXFUNC_NULL_PNTR;
+    const ZelResult result = g_trace.inner.transmit ? g_trace.inner.transmit(context, address, bytes, length)
+                                                    : ZEL_E_TXFUNC_NULL_PNTR;
     std::string line = "TX " + std::to_string(length) + " bytes: " + HexBytes(bytes, length) + "  " +
                        FrameText(bytes, length);
     if (result != ZEL_OK) line += "  -> " + CliResultName(result);
@@ -33,20 +32,17 @@ ZelResult TraceTransmit(void* context, int address, const uint8_t* bytes, int le
     return result;
 }
 
-ZelResult TraceReceive(void* context, int address, uint8_t* buffer, int count, int* received,
-                       int timeoutMs) {
+ZelResult TraceReceive(void* context, int address, uint8_t* buffer, int count, int* received, int timeoutMs) {
     int got = 0;
-    const ZelResult result =
-        g_trace.inner.receive
-            ? g_trace.inner.receive(context, address, buffer, count, &got, timeoutMs)
-            : ZEL_E_RXFUNC_NULL_PNTR;
+    const ZelResult result = g_trace.inner.receive
+                                 ? g_trace.inner.receive(context, address, buffer, count, &got, timeoutMs)
+                                 : ZEL_E_RXFUNC_NULL_PNTR;
     if (received) *received = got;
     if (got <= 0) {
         Emit("RX nothing within " + std::to_string(timeoutMs) + " ms (" + CliResultName(result) + ")");
     } else {
-        const std::string size = got < count
-                                     ? std::to_string(got) + " of " + std::to_string(count) + " bytes"
-                                     : std::to_string(got) + " bytes";
+        const std::string size = got < count ? std::to_string(got) + " of " + std::to_string(count) + " bytes"
+                                             : std::to_string(got) + " bytes";
         Emit("RX " + size + ": " + HexBytes(buffer, got) + "  " + FrameText(buffer, got));
     }
     return result;
@@ -74,8 +70,8 @@ void InstallFrameTrace(std::FILE* out) {
 
 void RemoveFrameTrace() {
     if (!g_trace.installed) return;
-    ZelSetTransport(g_trace.inner.transmit, g_trace.inner.receive, g_trace.inner.sleep,
-                    g_trace.inner.pump, g_trace.inner.context);
+    ZelSetTransport(g_trace.inner.transmit, g_trace.inner.receive, g_trace.inner.sleep, g_trace.inner.pump,
+                    g_trace.inner.context);
     g_trace = TraceState{};
 }
 
@@ -83,7 +79,9 @@ void TraceNote(const std::string& text) {
     if (g_trace.installed) Emit(text);
 }
 
-std::string TraceTimestamp() { return LocalTimeText(false, true); }
+std::string TraceTimestamp() {
+    return LocalTimeText(false, true);
+}
 
 std::string HexBytes(const uint8_t* bytes, int count) {
     static const char digits[] = "0123456789ABCDEF";

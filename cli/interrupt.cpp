@@ -1,10 +1,10 @@
 #include "interrupt.h"
 
-#include <csignal>
-#include <cstring>
-#include <cstdint>
-#include <ctime>
 #include <unistd.h>
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <ctime>
 
 #include "com_port.h"
 
@@ -69,8 +69,12 @@ void InstallInterruptHandlers() {
     sigaction(SIGPIPE, &action, nullptr);
 }
 
-void SetGracefulInterrupt(bool graceful) { g_graceful = graceful ? 1 : 0; }
-bool InterruptRequested() { return g_requested != 0; }
+void SetGracefulInterrupt(bool graceful) {
+    g_graceful = graceful ? 1 : 0;
+}
+bool InterruptRequested() {
+    return g_requested != 0;
+}
 
 void SetConfirmedInterrupt(const char* warning, const char* ending) {
     if (!warning) {

@@ -22,16 +22,18 @@ bool ParseJsonDocument(const std::string& text, Json* value, std::string* error)
     const Json::parser_callback_t check = [&keys](int depth, Json::parse_event_t event, Json& parsed) {
         if (depth > kMaxDepth) throw Refused{"nested deeper than " + std::to_string(kMaxDepth) + " levels"};
         switch (event) {
-        case Json::parse_event_t::object_start: keys.emplace_back(); break;
-        case Json::parse_event_t::object_end:
-            if (!keys.empty()) keys.pop_back();
-            break;
-        case Json::parse_event_t::key:
-            if (!keys.empty() && parsed.is_string() && !keys.back().insert(parsed.get<std::string>()).second) {
-                throw Refused{"the key \"" + parsed.get<std::string>() + "\" appears twice in one object"};
-            }
-            break;
-        default: break;
+            case Json::parse_event_t::object_start: keys.emplace_back(); break;
+            case Json::parse_event_t::object_end:
+                if (!keys.empty()) keys.pop_back();
+                break;
+            case Json::parse_event_t::key:
+                if (!keys.empty() && parsed.is_string() &&
+                    !keys.back().insert(parsed.get<std::string>()).second) {
+                    throw Refused{"the key \"" + parsed.get<std::string>() +
+                                  "\" appears twice in one object"};
+                }
+                break;
+            default: break;
         }
         return true;
     };
@@ -42,7 +44,8 @@ bool ParseJsonDocument(const std::string& text, Json* value, std::string* error)
         if (error) *error = Printable(refused.why);
     } catch (const Json::exception& failure) {
         if (error) {
-            // "[json.exception.parse_error.101] parse error at line 1, column 2: ...": the words after the tag.
+            // "[json.exception.parse_error.101] parse error at line 1, column 2: ...": the words after the
+            // tag.
             std::string what = failure.what();
             const size_t tag = what.find("] ");
             // The library quotes what it last read, raw: made safe to print.

@@ -16,7 +16,9 @@ Json& JsonOutcome() {
     return *outcome;
 }
 
-void IndentJsonOutcome() { indented = true; }
+void IndentJsonOutcome() {
+    indented = true;
+}
 
 void PrintJsonOutcome() {
     if (!outcome) return;

@@ -1,10 +1,10 @@
 #include "remembered_port.h"
 
+#include <pwd.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <fstream>
-#include <pwd.h>
 #include <sstream>
-#include <unistd.h>
 
 #include "text_codes.h"
 
@@ -40,35 +40,35 @@ std::string Unescape(const std::string& raw) {
         }
         const char e = raw[++i];
         switch (e) {
-        case 'a': out.push_back('\a'); break;
-        case 'b': out.push_back('\b'); break;
-        case 'f': out.push_back('\f'); break;
-        case 'n': out.push_back('\n'); break;
-        case 'r': out.push_back('\r'); break;
-        case 't': out.push_back('\t'); break;
-        case 'v': out.push_back('\v'); break;
-        case 'x': {
-            unsigned code = 0;
-            int digits = 0;
-            while (digits < 4 && i + 1 < raw.size() && HexDigitValue(raw[i + 1]) >= 0) {
-                code = code * 16 + unsigned(HexDigitValue(raw[++i]));
-                ++digits;
-            }
-            AppendUtf8(&out, code);
-            break;
-        }
-        default:
-            if (e >= '0' && e <= '7') {
-                unsigned code = unsigned(e - '0');
-                int digits = 1;
-                while (digits < 3 && i + 1 < raw.size() && raw[i + 1] >= '0' && raw[i + 1] <= '7') {
-                    code = code * 8 + unsigned(raw[++i] - '0');
+            case 'a': out.push_back('\a'); break;
+            case 'b': out.push_back('\b'); break;
+            case 'f': out.push_back('\f'); break;
+            case 'n': out.push_back('\n'); break;
+            case 'r': out.push_back('\r'); break;
+            case 't': out.push_back('\t'); break;
+            case 'v': out.push_back('\v'); break;
+            case 'x': {
+                unsigned code = 0;
+                int digits = 0;
+                while (digits < 4 && i + 1 < raw.size() && HexDigitValue(raw[i + 1]) >= 0) {
+                    code = code * 16 + unsigned(HexDigitValue(raw[++i]));
                     ++digits;
                 }
                 AppendUtf8(&out, code);
-            } else {
-                out.push_back(e);  // \" \' \? \\ and anything unknown: the character itself
+                break;
             }
+            default:
+                if (e >= '0' && e <= '7') {
+                    unsigned code = unsigned(e - '0');
+                    int digits = 1;
+                    while (digits < 3 && i + 1 < raw.size() && raw[i + 1] >= '0' && raw[i + 1] <= '7') {
+                        code = code * 8 + unsigned(raw[++i] - '0');
+                        ++digits;
+                    }
+                    AppendUtf8(&out, code);
+                } else {
+                    out.push_back(e);  // \" \' \? \\ and anything unknown: the character itself
+                }
         }
     }
     // Qt marks strings that begin with '@' by doubling it, and may wrap a plain

@@ -13,7 +13,9 @@ bool IsNumber(const std::string& text) {
     return ParseInteger(text, &number);
 }
 
-SettingAddress AddressOf(const SettingView& view) { return CataloguedSetting(view.category, view.setting); }
+SettingAddress AddressOf(const SettingView& view) {
+    return CataloguedSetting(view.category, view.setting);
+}
 
 std::string Candidates(const std::vector<const SettingView*>& matches) {
     std::string list;
@@ -37,18 +39,19 @@ SettingAddress ResolveSetting(const std::string& word, const UnitModeFn& unitMod
         return ResolveSetting(category, setting, unitMode);
     }
     if (IsNumber(word)) {
-        ThrowUsage("'" + word + "' is a number, not a setting name: give CAT SETTING or CAT:SETTING "
+        ThrowUsage("'" + word +
+                   "' is a number, not a setting name: give CAT SETTING or CAT:SETTING "
                    "(for example 0x81:10), or a name (zelctl settings lists them)");
     }
     NamedSetting named = FindSettingByName(word, kModeNotRead);
     if (named.outcome == NameLookup::Ambiguous) named = FindSettingByName(word, unitMode());
     switch (named.outcome) {
-    case NameLookup::Found: return AddressOf(*named.view);
-    case NameLookup::Ambiguous:
-        ThrowUsage("'" + word + "' names " + std::to_string(named.matches.size()) +
-                   " settings and the unit's mode does not choose one: " + Candidates(named.matches) +
-                   "; give one of them");
-    case NameLookup::Unknown: break;
+        case NameLookup::Found: return AddressOf(*named.view);
+        case NameLookup::Ambiguous:
+            ThrowUsage("'" + word + "' names " + std::to_string(named.matches.size()) +
+                       " settings and the unit's mode does not choose one: " + Candidates(named.matches) +
+                       "; give one of them");
+        case NameLookup::Unknown: break;
     }
     ThrowUsage("'" + word + "' is not a setting name (zelctl settings lists them)");
 }
@@ -58,6 +61,6 @@ SettingAddress ResolveSetting(const std::string& category, const std::string& se
     const int number = ParseCategory(category);
     const NamedSetting named = FindSettingByName(std::to_string(number) + ":" + setting, kModeNotRead);
     if (named.outcome == NameLookup::Found) return AddressOf(*named.view);
-    ThrowUsage("category " + CategoryText(number) + " has no setting named '" + setting + "' (zelctl settings " +
-               CategoryText(number) + " lists them)");
+    ThrowUsage("category " + CategoryText(number) + " has no setting named '" + setting +
+               "' (zelctl settings " + CategoryText(number) + " lists them)");
 }

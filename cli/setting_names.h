@@ -15,4 +15,5 @@ using UnitModeFn = std::function<int()>;
 // without its category, or a name the mode leaves ambiguous (listing the candidates).
 SettingAddress ResolveSetting(const std::string& word, const UnitModeFn& unitMode);
 // Two words, CAT and SETTING (a number or a name).
-SettingAddress ResolveSetting(const std::string& category, const std::string& setting, const UnitModeFn& unitMode);
+SettingAddress ResolveSetting(const std::string& category, const std::string& setting,
+                              const UnitModeFn& unitMode);

@@ -22,7 +22,9 @@ namespace {
 
 }  // namespace
 
-void ShowOutputAsProduced() { std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ); }
+void ShowOutputAsProduced() {
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+}
 
 void WriteOut(const std::string& text) {
     errno = 0;

@@ -33,7 +33,8 @@ std::string Escaped(const std::string& text, bool keepLineBreaks) {
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        const bool c1 = c == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+        const bool c1 =
+            c == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
         if (c == '\n' && keepLineBreaks) {
             out.push_back('\n');
         } else if (c == '\n') {
@@ -56,5 +57,9 @@ std::string Escaped(const std::string& text, bool keepLineBreaks) {
 
 }  // namespace
 
-std::string Printable(const std::string& text) { return Escaped(text, false); }
-std::string PrintableLines(const std::string& text) { return Escaped(text, true); }
+std::string Printable(const std::string& text) {
+    return Escaped(text, false);
+}
+std::string PrintableLines(const std::string& text) {
+    return Escaped(text, true);
+}

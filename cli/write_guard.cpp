@@ -1,9 +1,9 @@
 #include "write_guard.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 #include "cli_errors.h"
 
@@ -31,5 +31,6 @@ void ConfirmOffAir(const CliOptions& options, const std::string& action, const s
         return;
     }
     if (!read) std::fputc('\n', stderr);
-    throw CliError(EXIT_USAGE, "not confirmed: nothing was written (--yes skips the question)", "not-confirmed");
+    throw CliError(EXIT_USAGE, "not confirmed: nothing was written (--yes skips the question)",
+                   "not-confirmed");
 }

@@ -7,33 +7,28 @@
 #include <QStyle>
 #include <QStyleOption>
 
-CButtonST::CButtonST(QWidget* parent) : QPushButton(parent)
-{
+CButtonST::CButtonST(QWidget* parent) : QPushButton(parent) {
     setAutoDefault(false);
     setDefault(false);
     setAttribute(Qt::WA_Hover);
 }
 
-void CButtonST::AssignIcon(const QPixmap& icon)
-{
+void CButtonST::AssignIcon(const QPixmap& icon) {
     icon_ = icon;
     repaint();
 }
 
-void CButtonST::SetFlatLook(bool flat)
-{
+void CButtonST::SetFlatLook(bool flat) {
     flatLook_ = flat;
     update();
 }
 
-QRect CButtonST::IconRect() const
-{
-    if (icon_.isNull())
-        return QRect();
+QRect CButtonST::IconRect() const {
+    if (icon_.isNull()) return QRect();
     const QSize size = icon_.deviceIndependentSize().toSize();
     const QRect area = rect();
-    int x = CaptionShown && !text().isEmpty() ? area.left() + 3
-                                               : area.left() + (area.width() - size.width()) / 2;
+    int x =
+        CaptionShown && !text().isEmpty() ? area.left() + 3 : area.left() + (area.width() - size.width()) / 2;
     int y = area.top() + (area.height() - size.height()) / 2;
     if (isDown()) {
         ++x;
@@ -42,8 +37,7 @@ QRect CButtonST::IconRect() const
     return QRect(QPoint(x, y), size);
 }
 
-void CButtonST::paintEvent(QPaintEvent* event)
-{
+void CButtonST::paintEvent(QPaintEvent* event) {
     if (!flatLook_) {
         QPushButton::paintEvent(event);
         return;
@@ -78,15 +72,13 @@ void CButtonST::paintEvent(QPaintEvent* event)
             shown = style()->generatedIconPixmap(QIcon::Disabled, icon_, &option);
         }
         painter.drawPixmap(iconRect.topLeft(), shown);
-        if (!caption.isEmpty())
-            captionArea.setLeft(area.left() + iconRect.width() + 3);
+        if (!caption.isEmpty()) captionArea.setLeft(area.left() + iconRect.width() + 3);
     }
     if (!caption.isEmpty()) {
-        if (pressed)
-            captionArea.translate(1, 1);
+        if (pressed) captionArea.translate(1, 1);
         style()->drawItemText(&painter, captionArea,
-                              Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextSingleLine, pal,
-                              isEnabled(), caption);
+                              Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextSingleLine, pal, isEnabled(),
+                              caption);
     }
     // Keyboard focus is seen on the flat look too.
     if (hasFocus()) {
@@ -98,31 +90,25 @@ void CButtonST::paintEvent(QPaintEvent* event)
     }
 }
 
-void CButtonST::enterEvent(QEnterEvent* event)
-{
+void CButtonST::enterEvent(QEnterEvent* event) {
     QPushButton::enterEvent(event);
     // A drag that started elsewhere does not light the button up.
-    if ((QApplication::mouseButtons() & Qt::LeftButton) && !pointerInside_)
-        return;
+    if ((QApplication::mouseButtons() & Qt::LeftButton) && !pointerInside_) return;
     SetPointerInside(true);
 }
 
-void CButtonST::leaveEvent(QEvent* event)
-{
+void CButtonST::leaveEvent(QEvent* event) {
     QPushButton::leaveEvent(event);
     SetPointerInside(false);
 }
 
-void CButtonST::focusOutEvent(QFocusEvent* event)
-{
+void CButtonST::focusOutEvent(QFocusEvent* event) {
     QPushButton::focusOutEvent(event);
     SetPointerInside(false);
 }
 
-void CButtonST::SetPointerInside(bool inside)
-{
-    if (pointerInside_ == inside)
-        return;
+void CButtonST::SetPointerInside(bool inside) {
+    if (pointerInside_ == inside) return;
     pointerInside_ = inside;
     update();
 }

@@ -17,14 +17,12 @@ namespace {
 // How far a group's caption stands in from its frame's left edge, in dialog units.
 constexpr int GroupCaptionIndent = 6;
 
-QWidget* MakeEdit(QWidget* window, const ControlTemplate& control)
-{
+QWidget* MakeEdit(QWidget* window, const ControlTemplate& control) {
     auto* edit = new TavEdit(window);
     edit->setFrame(true);
     if (control.HasOption(QStringLiteral("ro"))) {
         edit->MakeReadOnlyField();
-        if (control.HasOption(QStringLiteral("green")))
-            edit->SetNormalColor(QColor(TavColors::Firmware));
+        if (control.HasOption(QStringLiteral("green"))) edit->SetNormalColor(QColor(TavColors::Firmware));
     } else if (control.HasOption(QStringLiteral("rw"))) {
         edit->MakeEditableField();
     }
@@ -38,14 +36,12 @@ QWidget* MakeEdit(QWidget* window, const ControlTemplate& control)
 constexpr int ReadIconId = 129;
 constexpr int WriteIconId = 130;
 
-QWidget* MakeFlatButton(QWidget* window, const ControlTemplate& control)
-{
+QWidget* MakeFlatButton(QWidget* window, const ControlTemplate& control) {
     auto* button = new CButtonST(window);
     button->setText(control.caption);
     button->SetFlatLook(!control.HasOption(QStringLiteral("standard")));
     const int icon = control.NumberOption(QStringLiteral("icon"), -1);
-    if (icon >= 0)
-        button->AssignIcon(LoadIconPixmap(icon));
+    if (icon >= 0) button->AssignIcon(LoadIconPixmap(icon));
     // A button that shows only its icon says on its tip what it does.
     if (control.caption.isEmpty()) {
         if (icon == ReadIconId)
@@ -56,8 +52,7 @@ QWidget* MakeFlatButton(QWidget* window, const ControlTemplate& control)
     return button;
 }
 
-QWidget* MakePushButton(QWidget* window, const ControlTemplate& control)
-{
+QWidget* MakePushButton(QWidget* window, const ControlTemplate& control) {
     auto* button = new QPushButton(control.caption, window);
     const bool isDefault = control.HasOption(QStringLiteral("default"));
     button->setAutoDefault(isDefault);
@@ -65,8 +60,7 @@ QWidget* MakePushButton(QWidget* window, const ControlTemplate& control)
     return button;
 }
 
-QWidget* MakeLabel(QWidget* window, const ControlTemplate& control)
-{
+QWidget* MakeLabel(QWidget* window, const ControlTemplate& control) {
     auto* label = new QLabel(window);
     label->setTextFormat(Qt::PlainText);
     label->setText(control.caption);
@@ -76,26 +70,19 @@ QWidget* MakeLabel(QWidget* window, const ControlTemplate& control)
     return label;
 }
 
-QWidget* MakeControl(QWidget* window, const ControlTemplate& control, const DialogUnits& units)
-{
+QWidget* MakeControl(QWidget* window, const ControlTemplate& control, const DialogUnits& units) {
     const QString& kind = control.kind;
     if (kind == QLatin1String("group")) {
         auto* group = new GroupFrame(control.caption, window);
         group->SetCaptionIndent(units.X(GroupCaptionIndent));
         return group;
     }
-    if (kind == QLatin1String("label"))
-        return MakeLabel(window, control);
-    if (kind == QLatin1String("edit"))
-        return MakeEdit(window, control);
-    if (kind == QLatin1String("combo"))
-        return new TavCombo(window);
-    if (kind == QLatin1String("flatbutton"))
-        return MakeFlatButton(window, control);
-    if (kind == QLatin1String("button"))
-        return MakePushButton(window, control);
-    if (kind == QLatin1String("radio"))
-        return new QRadioButton(control.caption, window);
+    if (kind == QLatin1String("label")) return MakeLabel(window, control);
+    if (kind == QLatin1String("edit")) return MakeEdit(window, control);
+    if (kind == QLatin1String("combo")) return new TavCombo(window);
+    if (kind == QLatin1String("flatbutton")) return MakeFlatButton(window, control);
+    if (kind == QLatin1String("button")) return MakePushButton(window, control);
+    if (kind == QLatin1String("radio")) return new QRadioButton(control.caption, window);
     if (kind == QLatin1String("picture")) {
         auto* picture = new PngImageCtrl(window);
         picture->LoadPng(control.NumberOption(QStringLiteral("png"), -1));
@@ -110,8 +97,7 @@ QWidget* MakeControl(QWidget* window, const ControlTemplate& control, const Dial
 
 }  // namespace
 
-DialogControls BuildDialog(QWidget* window, const DialogTemplate& layout)
-{
+DialogControls BuildDialog(QWidget* window, const DialogTemplate& layout) {
     const QFont font = DialogFont();
     window->setFont(font);
     const DialogUnits units(font);

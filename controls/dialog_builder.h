@@ -13,8 +13,7 @@ public:
     // The control of a given id, nullptr when the template has none.
     QWidget* Control(int id) const { return byId_.value(id, nullptr); }
     template <class T>
-    T* As(int id) const
-    {
+    T* As(int id) const {
         return qobject_cast<T*>(Control(id));
     }
     const QHash<int, QWidget*>& ById() const { return byId_; }

@@ -6,20 +6,17 @@
 
 GroupFrame::GroupFrame(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
 
-void GroupFrame::SetCaptionIndent(int pixels)
-{
+void GroupFrame::SetCaptionIndent(int pixels) {
     captionIndent_ = pixels;
     update();
 }
 
-QRect GroupFrame::CaptionRect() const
-{
+QRect GroupFrame::CaptionRect() const {
     const QFontMetrics metrics(font());
     return QRect(captionIndent_, 0, metrics.horizontalAdvance(title()), metrics.height());
 }
 
-void GroupFrame::paintEvent(QPaintEvent*)
-{
+void GroupFrame::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QPalette& pal = palette();
     const QFontMetrics metrics(font());
@@ -31,8 +28,7 @@ void GroupFrame::paintEvent(QPaintEvent*)
     painter.setPen(pal.color(QPalette::Active, QPalette::Mid));
     painter.drawRect(outer);
 
-    if (title().isEmpty())
-        return;
+    if (title().isEmpty()) return;
     const QRect caption = CaptionRect();
     // The caption interrupts the frame's top line.
     painter.fillRect(caption.adjusted(-2, 0, 2, 0), pal.color(QPalette::Active, QPalette::Window));

@@ -5,8 +5,7 @@
 #include "resource_images.h"
 #include "tav_colors.h"
 
-PngImageCtrl::PngImageCtrl(QWidget* parent) : QWidget(parent)
-{
+PngImageCtrl::PngImageCtrl(QWidget* parent) : QWidget(parent) {
     // What the picture does not cover shows the button face.
     QPalette pal = palette();
     pal.setColor(QPalette::Window, TavColors::ButtonFace());
@@ -14,17 +13,14 @@ PngImageCtrl::PngImageCtrl(QWidget* parent) : QWidget(parent)
     setAutoFillBackground(true);
 }
 
-bool PngImageCtrl::LoadPng(int resourceNumber)
-{
+bool PngImageCtrl::LoadPng(int resourceNumber) {
     picture_ = LoadPngResource(resourceNumber);
     update();
     return !picture_.isNull();
 }
 
-void PngImageCtrl::paintEvent(QPaintEvent*)
-{
-    if (picture_.isNull())
-        return;
+void PngImageCtrl::paintEvent(QPaintEvent*) {
+    if (picture_.isNull()) return;
     // One picture pixel per device pixel, whatever the screen's scale.
     QPixmap shown = picture_;
     shown.setDevicePixelRatio(devicePixelRatioF());

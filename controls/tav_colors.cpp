@@ -4,8 +4,7 @@
 
 namespace TavColors {
 
-void ApplyFieldColors(QWidget* field, const QColor& background, const QColor& text)
-{
+void ApplyFieldColors(QWidget* field, const QColor& background, const QColor& text) {
     QPalette pal = field->palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         pal.setColor(group, QPalette::Base, background);

@@ -16,8 +16,7 @@ constexpr QRgb Firmware = qRgb(50, 255, 150);    // green: the device's firmware
 constexpr QRgb Text = qRgb(0, 0, 60);
 
 // The platform's button-face colour, used for disabled fields.
-inline QColor ButtonFace()
-{
+inline QColor ButtonFace() {
     return QGuiApplication::palette().color(QPalette::Active, QPalette::Button);
 }
 

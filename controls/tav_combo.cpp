@@ -1,14 +1,13 @@
 #include "tav_combo.h"
 
-#include <QLineEdit>
 #include <QAbstractItemView>
+#include <QLineEdit>
 #include <QStyle>
 
 #include "tav_colors.h"
 
 TavCombo::TavCombo(QWidget* parent)
-    : QComboBox(parent), currentColor_(TavColors::Unchanged), textColor_(TavColors::Text)
-{
+    : QComboBox(parent), currentColor_(TavColors::Unchanged), textColor_(TavColors::Text) {
     setEditable(true);
     // The list is filled by the program; Enter must not add the typed text to it.
     setInsertPolicy(QComboBox::NoInsert);
@@ -18,8 +17,7 @@ TavCombo::TavCombo(QWidget* parent)
     ApplyColors();
 }
 
-void TavCombo::AddSorted(const QString& name)
-{
+void TavCombo::AddSorted(const QString& name) {
     int row = 0;
     while (row < count() && QString::compare(itemText(row), name, Qt::CaseInsensitive) <= 0)
         ++row;
@@ -27,19 +25,15 @@ void TavCombo::AddSorted(const QString& name)
     // The box is narrow; the open list shows whole port names.
     const int needed = fontMetrics().horizontalAdvance(name) + 2 * fontMetrics().averageCharWidth() +
                        style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    if (view()->minimumWidth() < needed)
-        view()->setMinimumWidth(needed);
+    if (view()->minimumWidth() < needed) view()->setMinimumWidth(needed);
 }
 
-void TavCombo::SetBackgroundColor(const QColor& color)
-{
+void TavCombo::SetBackgroundColor(const QColor& color) {
     currentColor_ = color;
     ApplyColors();
 }
 
-void TavCombo::ApplyColors()
-{
+void TavCombo::ApplyColors() {
     TavColors::ApplyFieldColors(this, currentColor_, textColor_);
-    if (lineEdit() != nullptr)
-        TavColors::ApplyFieldColors(lineEdit(), currentColor_, textColor_);
+    if (lineEdit() != nullptr) TavColors::ApplyFieldColors(lineEdit(), currentColor_, textColor_);
 }

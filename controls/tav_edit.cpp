@@ -12,16 +12,14 @@ TavEdit::TavEdit(QWidget* parent)
       currentColor_(TavColors::Unchanged),
       normalColor_(TavColors::Unchanged),
       disabledColor_(TavColors::ButtonFace()),
-      textColor_(TavColors::Text)
-{
+      textColor_(TavColors::Text) {
     ThousandsSeparator = QLocale::system().groupSeparator().left(3);
     // Every change of the text, typed or set by the program, passes through here.
     connect(this, &QLineEdit::textChanged, this, [this] { OnTextUpdate(); });
     ApplyColors();
 }
 
-void TavEdit::MakeReadOnlyField()
-{
+void TavEdit::MakeReadOnlyField() {
     ReadOnlyLook = true;
     TrackChanges = false;
     normalColor_ = QColor(TavColors::ReadOnly);
@@ -29,8 +27,7 @@ void TavEdit::MakeReadOnlyField()
     SetCurrentColor(normalColor_);
 }
 
-void TavEdit::MakeEditableField()
-{
+void TavEdit::MakeEditableField() {
     ReadOnlyLook = false;
     TrackChanges = true;
     normalColor_ = QColor(TavColors::Unchanged);
@@ -38,14 +35,12 @@ void TavEdit::MakeEditableField()
     SetCurrentColor(normalColor_);
 }
 
-void TavEdit::SetNormalColor(const QColor& color)
-{
+void TavEdit::SetNormalColor(const QColor& color) {
     normalColor_ = color;
     SetCurrentColor(color);
 }
 
-void TavEdit::UpdateColors()
-{
+void TavEdit::UpdateColors() {
     if (ReadOnlyLook)
         currentColor_ = QColor(TavColors::ReadOnly);
     else if (TrackChanges && Modified)
@@ -56,18 +51,15 @@ void TavEdit::UpdateColors()
     ApplyColors();
 }
 
-void TavEdit::SetTextFromDevice(const QString& text, const QString& reason)
-{
+void TavEdit::SetTextFromDevice(const QString& text, const QString& reason) {
     setText(text);
     // Like a freshly set native edit, show the start of a long text.
     setCursorPosition(0);
     const bool clipped = !FitTextToField();
     // A value too wide for its field is read whole from the tip, and a reason beside it.
     QStringList tip;
-    if (clipped)
-        tip << text;
-    if (!reason.isEmpty())
-        tip << reason;
+    if (clipped) tip << text;
+    if (!reason.isEmpty()) tip << reason;
     setToolTip(tip.join(QLatin1Char('\n')));
     if (TrackChanges) {
         Modified = false;
@@ -75,16 +67,13 @@ void TavEdit::SetTextFromDevice(const QString& text, const QString& reason)
     }
 }
 
-int TavEdit::TextRoom() const
-{
+int TavEdit::TextRoom() const {
     return contentsRect().width() - 4;
 }
 
-bool TavEdit::FitTextToField()
-{
+bool TavEdit::FitTextToField() {
     // The field's own font is the measure; a smaller one is only ever ours.
-    if (!shrunk_)
-        fullFont_ = font();
+    if (!shrunk_) fullFont_ = font();
     QFont fitted = fullFont_;
     const int room = TextRoom();
     const int wanted = QFontMetrics(fullFont_).horizontalAdvance(text());
@@ -113,11 +102,9 @@ bool TavEdit::FitTextToField()
     return fitsWhole;
 }
 
-void TavEdit::paintEvent(QPaintEvent* event)
-{
+void TavEdit::paintEvent(QPaintEvent* event) {
     QLineEdit::paintEvent(event);
-    if (!cutMark_ || hasFocus())
-        return;
+    if (!cutMark_ || hasFocus()) return;
     // A mark over the right end, so that a cut value never reads as a shorter number.
     QPainter painter(this);
     const QString mark = QStringLiteral("\u2026");
@@ -125,14 +112,13 @@ void TavEdit::paintEvent(QPaintEvent* event)
     const QRect room = contentsRect().adjusted(1, 1, -1, -1);
     QRect markRect(room.right() - metrics.horizontalAdvance(mark) - 3, room.top(),
                    metrics.horizontalAdvance(mark) + 4, room.height());
-    painter.fillRect(markRect, palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                               QPalette::Base));
+    painter.fillRect(markRect,
+                     palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Base));
     painter.setPen(palette().color(QPalette::Text));
     painter.drawText(markRect, Qt::AlignCenter, mark);
 }
 
-void TavEdit::EnableField(bool enable)
-{
+void TavEdit::EnableField(bool enable) {
     if (enable)
         currentColor_ = (TrackChanges && Modified) ? QColor(TavColors::Changed) : normalColor_;
     else
@@ -141,26 +127,22 @@ void TavEdit::EnableField(bool enable)
     setEnabled(enable);
 }
 
-QColor TavEdit::PaintedBackground() const
-{
+QColor TavEdit::PaintedBackground() const {
     return isEnabled() ? currentColor_ : TavColors::ButtonFace();
 }
 
-void TavEdit::OnTextUpdate()
-{
+void TavEdit::OnTextUpdate() {
     if (!ReadOnlyLook && TrackChanges) {
         Modified = true;
         UpdateColors();
     }
 }
 
-void TavEdit::SetCurrentColor(const QColor& color)
-{
+void TavEdit::SetCurrentColor(const QColor& color) {
     currentColor_ = color;
     ApplyColors();
 }
 
-void TavEdit::ApplyColors()
-{
+void TavEdit::ApplyColors() {
     TavColors::ApplyFieldColors(this, currentColor_, textColor_);
 }

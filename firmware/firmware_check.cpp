@@ -13,7 +13,9 @@
 
 namespace {
 
-uint16_t ReadLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t ReadLe16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 
 uint32_t ReadLe32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
@@ -105,38 +107,27 @@ FirmwareFileHeader FirmwareFileHeader::Parse(const uint8_t* bytes) {
 
 std::string FirmwareCheckText(FirmwareCheckResult result, const std::string& path, int zlibCode) {
     switch (result) {
-    case FwCheckOk:
-        return std::string();
-    case FwOpenFailed:
-        return Format("Error opening '%s'", path);
-    case FwOutOfMemory:
-        return "Out of memory";
-    case FwLzwNotSupported:
-        return "LZW compression is no longer supported for the ZEL-5100";
-    case FwDeviceTooOld14:
-        return "The firmware version is to old to be updated directly, please upgrade to version 1.4 "
-               "or higher first..";
-    case FwInflateFailed:
-        return "Encountered error " + std::to_string(zlibCode) + ", during decompression";
-    case FwNoApplications:
-        return "Upgrade file doesn't contain any applications";
-    case FwDeviceTooOld20:
-        return "The firmware version is to old to be updated directly, please upgrade to version 2.0 "
-               "first..";
-    case FwReadFailed:
-        return Format("Error reading '%s'", path);
-    case FwFileTooLarge:
-        return "The firmware file is too large: it needs more than 65535 parts of 1024 bytes";
-    case FwHeaderTooShort:
-        return "The firmware file is too short to hold a firmware header";
-    case FwInvalidSizeField:
-        return "The firmware file header gives an invalid size";
-    case FwStoredSizeBeyondEnd:
-        return "The firmware file is shorter than the size its header gives";
-    case FwImageTooShort:
-        return "The firmware image is too short to hold its version";
-    case FwNotRegularFile:
-        return Format("'%s' is not a firmware file: choose a regular file", path);
+        case FwCheckOk: return std::string();
+        case FwOpenFailed: return Format("Error opening '%s'", path);
+        case FwOutOfMemory: return "Out of memory";
+        case FwLzwNotSupported: return "LZW compression is no longer supported for the ZEL-5100";
+        case FwDeviceTooOld14:
+            return "The firmware version is to old to be updated directly, please upgrade to version 1.4 "
+                   "or higher first..";
+        case FwInflateFailed:
+            return "Encountered error " + std::to_string(zlibCode) + ", during decompression";
+        case FwNoApplications: return "Upgrade file doesn't contain any applications";
+        case FwDeviceTooOld20:
+            return "The firmware version is to old to be updated directly, please upgrade to version 2.0 "
+                   "first..";
+        case FwReadFailed: return Format("Error reading '%s'", path);
+        case FwFileTooLarge:
+            return "The firmware file is too large: it needs more than 65535 parts of 1024 bytes";
+        case FwHeaderTooShort: return "The firmware file is too short to hold a firmware header";
+        case FwInvalidSizeField: return "The firmware file header gives an invalid size";
+        case FwStoredSizeBeyondEnd: return "The firmware file is shorter than the size its header gives";
+        case FwImageTooShort: return "The firmware image is too short to hold its version";
+        case FwNotRegularFile: return Format("'%s' is not a firmware file: choose a regular file", path);
     }
     return std::string();
 }
@@ -162,9 +153,9 @@ FirmwareCheck CheckFirmwareData(const uint8_t* data, size_t size, int32_t firmwa
         const uint64_t capacity = header.expandedSize - FIRMWARE_HEADER_SIZE;
         std::copy(data, data + FIRMWARE_HEADER_SIZE, prefix);
         uint64_t expandedLength = 0;
-        const int code = InflatePrefix(data + FIRMWARE_HEADER_SIZE, sourceLength, capacity,
-                                       prefix + FIRMWARE_HEADER_SIZE,
-                                       sizeof prefix - FIRMWARE_HEADER_SIZE, &expandedLength);
+        const int code =
+            InflatePrefix(data + FIRMWARE_HEADER_SIZE, sourceLength, capacity, prefix + FIRMWARE_HEADER_SIZE,
+                          sizeof prefix - FIRMWARE_HEADER_SIZE, &expandedLength);
         if (code == Z_MEM_ERROR) return Refuse(FwOutOfMemory);
         if (code != Z_OK) return Refuse(FwInflateFailed, code);
         image = prefix;
@@ -183,8 +174,7 @@ FirmwareCheck CheckFirmwareData(const uint8_t* data, size_t size, int32_t firmwa
     return check;
 }
 
-FirmwareCheck CheckFirmwareFile(const std::string& path, int32_t firmwareVersion,
-                                FirmwareStream& stream) {
+FirmwareCheck CheckFirmwareFile(const std::string& path, int32_t firmwareVersion, FirmwareStream& stream) {
     FirmwareCheck check;
     if (KindOfPath(path) == PathKind::Other) {
         stream.Close();

@@ -24,12 +24,12 @@ struct FirmwareFileHeader {
     static constexpr uint16_t FLAG_COMPRESSED = 0x8000;
     static constexpr uint16_t FLAG_ZLIB = 0x4000;  // clear in a compressed file: LZW
 
-    uint8_t leading[4];        // the device's own, passed on unchanged
-    uint32_t expandedSize;     // image size after expansion, header included
-    uint32_t storedSize;       // header plus compressed payload
+    uint8_t leading[4];     // the device's own, passed on unchanged
+    uint32_t expandedSize;  // image size after expansion, header included
+    uint32_t storedSize;    // header plus compressed payload
     uint16_t applicationCount;
     uint16_t flags;
-    uint8_t trailing[16];      // the device's own, passed on unchanged
+    uint8_t trailing[16];  // the device's own, passed on unchanged
 
     // Decodes the first FIRMWARE_HEADER_SIZE bytes of `bytes`.
     static FirmwareFileHeader Parse(const uint8_t* bytes);
@@ -75,8 +75,7 @@ FirmwareCheck CheckFirmwareData(const uint8_t* data, size_t size, int32_t firmwa
 // Opens the file into `stream`, reads it whole and checks it. On FwCheckOk the stream
 // stays open and positioned at the first byte, ready for the transfer; on any other
 // outcome it is closed.
-FirmwareCheck CheckFirmwareFile(const std::string& path, int32_t firmwareVersion,
-                                FirmwareStream& stream);
+FirmwareCheck CheckFirmwareFile(const std::string& path, int32_t firmwareVersion, FirmwareStream& stream);
 
 // Number of 1024-byte parts a file will be sent in; 0 when it cannot be opened.
 int32_t FirmwarePartCount(const std::string& path);

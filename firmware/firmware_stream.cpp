@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-FirmwareStream::~FirmwareStream() { Close(); }
+FirmwareStream::~FirmwareStream() {
+    Close();
+}
 
 bool FirmwareStream::Open(const std::string& path) {
     Close();

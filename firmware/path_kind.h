@@ -5,9 +5,9 @@
 #include <string>
 
 enum class PathKind {
-    Missing,      // nothing there (or not reachable)
+    Missing,  // nothing there (or not reachable)
     RegularFile,
-    Other,        // a folder, FIFO, device or socket
+    Other,  // a folder, FIFO, device or socket
 };
 
 PathKind KindOfPath(const std::string& path);

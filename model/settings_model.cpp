@@ -32,49 +32,52 @@ struct PanelRows {
 // the panel's control map).
 const std::vector<PanelRows>& Table() {
     static const std::vector<PanelRows> table{
-        {ZEL_CAT_DEVICE, MODE_ANY,
+        {ZEL_CAT_DEVICE,
+         MODE_ANY,
          {{ZEL_SET_FPGA_VERSION, "fpga-version", S::Version, W::None, 0},
           {ZEL_SET_HARDWARE_VERSION, "hardware-version", S::Version, W::None, 0},
           {ZEL_SET_FIRMWARE_VERSION, "firmware-version", S::VersionTenths, W::None, 0},
           {ZEL_SET_SERIAL_NUMBER, "serial-number", S::SerialNumber, W::None, 0},
           {ZEL_SET_TYPE, "type", S::DeviceType, W::None, 0}}},
-        {ZEL_CAT_CONFIGURATION, MODE_ANY,
+        {ZEL_CAT_CONFIGURATION,
+         MODE_ANY,
          {{ZEL_SET_MODE, "mode", S::Number, W::Restart, 0},
           {ZEL_SET_APPLICATION, "application", S::Number, W::Restart, 0},
           {ZEL_SET_VOLATILE_STORAGE, "volatile-storage", S::Number, W::Plain, 14}}},
-        {ZEL_CAT_NETWORK, MODE_ANY,
+        {ZEL_CAT_NETWORK,
+         MODE_ANY,
          {{ZEL_SET_IP_ADDRESS, "ip-address", S::Address, W::Network, 0},
           {ZEL_SET_SUBNET_MASK, "subnet-mask", S::Address, W::Network, 0},
           {ZEL_SET_GATEWAY, "gateway", S::Address, W::Network, 0},
           {ZEL_SET_DHCP_ENABLED, "dhcp-enabled", S::Number, W::Network, 0},
           {ZEL_SET_MAC_ADDRESS, "mac-address", S::Mac, W::None, 0}}},
-        {ZEL_CAT_IP_RECEIVE, ZEL_MODE_IP_TO_ASI,
-         {{1, "addressing-method", S::Number, W::Plain, 0},
-          {2, "enable", S::Number, W::Plain, 0},
-          {3, "fec-delay", S::Number, W::None, 0},
-          {4, "fec-enable", S::Number, W::Plain, 0},
-          {5, "fec-columns", S::Number, W::None, 0},
-          {6, "fec-rows", S::Number, W::None, 0},
-          {7, "jitter-tolerance", S::Number, W::None, 0},
-          {8, "lost-after-fec", S::Number, W::None, 0},
-          {9, "lost-before-fec", S::Number, W::None, 0},
-          {10, "udp-port", S::Number, W::Plain, 0},
-          {11, "output-delay", S::Number, W::Plain, 0},
-          {12, "multicast-address", S::Address, W::Address, 0},
-          {13, "packets-per-ip", S::Number, W::None, 0},
-          {14, "status", S::Number, W::None, 0},
-          {15, "protocol", S::Number, W::None, 0},
-          {16, "index", S::Number, W::None, 0},
-          {17, "output-type", S::Number, W::None, 0},
-          {18, "packet-size", S::Number, W::None, 0},
-          {19, "bitrate", S::Number, W::None, 0},
-          {20, "pcr-present", S::Number, W::None, 0},
-          {21, "rate-changes", S::Number, W::None, 0},
-          {22, "estimation-mode", S::Number, W::Plain, 0},
-          {23, "jitter-errors", S::Number, W::None, 0},
-          {24, "lock-errors", S::Number, W::None, 0},
-          {25, "delay-factor", S::Thousandths, W::None, 0}}},
-        {ZEL_CAT_IP_TRANSMIT, ZEL_MODE_ASI_TO_IP,
+        {ZEL_CAT_IP_RECEIVE, ZEL_MODE_IP_TO_ASI, {{1, "addressing-method", S::Number, W::Plain, 0},
+                                                  {2, "enable", S::Number, W::Plain, 0},
+                                                  {3, "fec-delay", S::Number, W::None, 0},
+                                                  {4, "fec-enable", S::Number, W::Plain, 0},
+                                                  {5, "fec-columns", S::Number, W::None, 0},
+                                                  {6, "fec-rows", S::Number, W::None, 0},
+                                                  {7, "jitter-tolerance", S::Number, W::None, 0},
+                                                  {8, "lost-after-fec", S::Number, W::None, 0},
+                                                  {9, "lost-before-fec", S::Number, W::None, 0},
+                                                  {10, "udp-port", S::Number, W::Plain, 0},
+                                                  {11, "output-delay", S::Number, W::Plain, 0},
+                                                  {12, "multicast-address", S::Address, W::Address, 0},
+                                                  {13, "packets-per-ip", S::Number, W::None, 0},
+                                                  {14, "status", S::Number, W::None, 0},
+                                                  {15, "protocol", S::Number, W::None, 0},
+                                                  {16, "index", S::Number, W::None, 0},
+                                                  {17, "output-type", S::Number, W::None, 0},
+                                                  {18, "packet-size", S::Number, W::None, 0},
+                                                  {19, "bitrate", S::Number, W::None, 0},
+                                                  {20, "pcr-present", S::Number, W::None, 0},
+                                                  {21, "rate-changes", S::Number, W::None, 0},
+                                                  {22, "estimation-mode", S::Number, W::Plain, 0},
+                                                  {23, "jitter-errors", S::Number, W::None, 0},
+                                                  {24, "lock-errors", S::Number, W::None, 0},
+                                                  {25, "delay-factor", S::Thousandths, W::None, 0}}},
+        {ZEL_CAT_IP_TRANSMIT,
+         ZEL_MODE_ASI_TO_IP,
          {{1, "enable", S::Number, W::Plain, 0},
           {3, "fec-enable", S::Number, W::Plain, 0},
           {4, "fec-columns", S::Number, W::Plain, 0},
@@ -87,7 +90,8 @@ const std::vector<PanelRows>& Table() {
           {11, "index", S::Number, W::None, 0},
           {12, "input-type", S::Number, W::None, 0},
           {13, "time-to-live", S::Number, W::Plain, 0}}},
-        {ZEL_CAT_ASI_INPUT, ZEL_MODE_ASI_TO_IP,
+        {ZEL_CAT_ASI_INPUT,
+         ZEL_MODE_ASI_TO_IP,
          {{1, "packet-size", S::Number, W::Plain, 0},
           {2, "physical-port", S::Number, W::None, 0},
           {3, "status", S::Number, W::None, 0},
@@ -95,7 +99,8 @@ const std::vector<PanelRows>& Table() {
           {5, "valid-count", S::Number, W::None, 0},
           {6, "violation-count", S::Number, W::None, 0},
           {7, "input-select", S::Number, W::Plain, 23}}},
-        {ZEL_CAT_ASI_OUTPUT, ZEL_MODE_IP_TO_ASI,
+        {ZEL_CAT_ASI_OUTPUT,
+         ZEL_MODE_IP_TO_ASI,
          {{1, "asi-packet-size", S::Number, W::Plain, 0},
           {2, "physical-port", S::Number, W::None, 0},
           {3, "ts-rate", S::Number, W::None, 0}}},
@@ -105,15 +110,15 @@ const std::vector<PanelRows>& Table() {
 
 ValueFormat FormatOf(Shown shown, int type) {
     switch (shown) {
-    case Shown::Number: return FormatForType(type) == ValueFormat::Signed ? ValueFormat::Signed
-                                                                         : ValueFormat::Unsigned;
-    case Shown::Address: return ValueFormat::Address;
-    case Shown::Mac: return ValueFormat::Mac;
-    case Shown::Version: return ValueFormat::Version;
-    case Shown::VersionTenths: return ValueFormat::VersionTenths;
-    case Shown::SerialNumber: return ValueFormat::SerialNumber;
-    case Shown::DeviceType: return ValueFormat::DeviceType;
-    case Shown::Thousandths: return ValueFormat::Thousandths;
+        case Shown::Number:
+            return FormatForType(type) == ValueFormat::Signed ? ValueFormat::Signed : ValueFormat::Unsigned;
+        case Shown::Address: return ValueFormat::Address;
+        case Shown::Mac: return ValueFormat::Mac;
+        case Shown::Version: return ValueFormat::Version;
+        case Shown::VersionTenths: return ValueFormat::VersionTenths;
+        case Shown::SerialNumber: return ValueFormat::SerialNumber;
+        case Shown::DeviceType: return ValueFormat::DeviceType;
+        case Shown::Thousandths: return ValueFormat::Thousandths;
     }
     return ValueFormat::Unsigned;
 }
@@ -174,9 +179,13 @@ bool SettingOffered(const SettingView& view, int32_t firmwareVersion) {
     return view.minFirmware == 0 || firmwareVersion >= view.minFirmware;
 }
 
-bool IsWideSetting(const SettingView& view) { return ZelTypeSize(view.type) > 4; }
+bool IsWideSetting(const SettingView& view) {
+    return ZelTypeSize(view.type) > 4;
+}
 
-std::string FormatSetting(const SettingView& view, uint64_t value) { return FormatValue(view.format, value); }
+std::string FormatSetting(const SettingView& view, uint64_t value) {
+    return FormatValue(view.format, value);
+}
 
 bool WriteRestartsDevice(int category, int setting) {
     return (category == ZEL_CAT_NETWORK && setting == ZEL_SET_REBOOT) ||
@@ -197,9 +206,9 @@ bool WriteTakesEffectAtOnce(int category, int setting) {
 
 const char* ModeName(int mode) {
     switch (mode) {
-    case ZEL_MODE_ASI_TO_IP: return "ASI to IP";
-    case ZEL_MODE_IP_TO_ASI: return "IP to ASI";
-    default: return "";
+        case ZEL_MODE_ASI_TO_IP: return "ASI to IP";
+        case ZEL_MODE_IP_TO_ASI: return "IP to ASI";
+        default: return "";
     }
 }
 

@@ -79,7 +79,7 @@ enum class NameLookup {
 
 struct NamedSetting {
     NameLookup outcome = NameLookup::Unknown;
-    const SettingView* view = nullptr;       // when Found
+    const SettingView* view = nullptr;        // when Found
     std::vector<const SettingView*> matches;  // when Ambiguous: every candidate
 };
 

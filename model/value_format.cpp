@@ -31,8 +31,8 @@ int HexDigit(char c) {
 
 // Decimal digits from `at`, at least `minDigits` and at most `maxDigits`, into a
 // value no larger than `limit`.
-bool TakeDecimal(const std::string& text, size_t& at, size_t minDigits, size_t maxDigits,
-                 uint64_t limit, uint64_t* value) {
+bool TakeDecimal(const std::string& text, size_t& at, size_t minDigits, size_t maxDigits, uint64_t limit,
+                 uint64_t* value) {
     const size_t start = at;
     uint64_t number = 0;
     while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < maxDigits) {
@@ -95,7 +95,8 @@ bool ParseThousandths(const std::string& text, uint64_t* value) {
         ++at;
         const size_t start = at;
         if (!TakeDecimal(text, at, 1, 3, 999, &fraction)) return false;
-        for (size_t digits = at - start; digits < 3; ++digits) fraction *= 10;
+        for (size_t digits = at - start; digits < 3; ++digits)
+            fraction *= 10;
     }
     const uint64_t result = whole * 1000 + fraction;
     if (at != text.size() || result > kU32) return false;
@@ -107,25 +108,25 @@ bool ParseThousandths(const std::string& text, uint64_t* value) {
 
 ValueFormat FormatForType(int type) {
     switch (type) {
-    case ZEL_TYPE_SIGNED: return ValueFormat::Signed;
-    case ZEL_TYPE_ADDRESS: return ValueFormat::Address;
-    case ZEL_TYPE_MAC: return ValueFormat::Mac;
-    default: return ValueFormat::Unsigned;
+        case ZEL_TYPE_SIGNED: return ValueFormat::Signed;
+        case ZEL_TYPE_ADDRESS: return ValueFormat::Address;
+        case ZEL_TYPE_MAC: return ValueFormat::Mac;
+        default: return ValueFormat::Unsigned;
     }
 }
 
 std::string FormatValue(ValueFormat format, uint64_t value) {
     const uint32_t low = static_cast<uint32_t>(value);
     switch (format) {
-    case ValueFormat::Unsigned: return std::to_string(value);
-    case ValueFormat::Signed: return std::to_string(static_cast<int32_t>(low));
-    case ValueFormat::Address: return FormatAddress(low);
-    case ValueFormat::Mac: return FormatMac(value);
-    case ValueFormat::Version: return FormatVersion(low);
-    case ValueFormat::VersionTenths: return FormatVersionTenths(low);
-    case ValueFormat::SerialNumber: return FormatSerialNumber(low);
-    case ValueFormat::DeviceType: return FormatDeviceType(low);
-    case ValueFormat::Thousandths: return FormatThousandths(low);
+        case ValueFormat::Unsigned: return std::to_string(value);
+        case ValueFormat::Signed: return std::to_string(static_cast<int32_t>(low));
+        case ValueFormat::Address: return FormatAddress(low);
+        case ValueFormat::Mac: return FormatMac(value);
+        case ValueFormat::Version: return FormatVersion(low);
+        case ValueFormat::VersionTenths: return FormatVersionTenths(low);
+        case ValueFormat::SerialNumber: return FormatSerialNumber(low);
+        case ValueFormat::DeviceType: return FormatDeviceType(low);
+        case ValueFormat::Thousandths: return FormatThousandths(low);
     }
     return std::to_string(value);
 }
@@ -136,44 +137,44 @@ bool ParseValue(ValueFormat format, const std::string& text, uint64_t* value) {
     bool ok = false;
     uint64_t result = 0;
     switch (format) {
-    case ValueFormat::Unsigned:
-        ok = TakeDecimal(text, at, 1, kAnyLength, std::numeric_limits<uint64_t>::max(), &result);
-        break;
-    case ValueFormat::Signed: {
-        int64_t number = 0;
-        const bool negative = !text.empty() && text[0] == '-';
-        at = negative ? 1 : 0;
-        ok = TakeDecimal(text, at, 1, kAnyLength, negative ? kU32 / 2 + 1 : kU32 / 2, &a);
-        number = negative ? -int64_t(a) : int64_t(a);
-        result = static_cast<uint32_t>(static_cast<int32_t>(number));
-        break;
-    }
-    case ValueFormat::Address: {
-        uint32_t packed = 0;
-        if (!ParseAddress(text, &packed)) return false;
-        *value = packed;
-        return true;
-    }
-    case ValueFormat::Mac: return ParseMac(text, value);
-    case ValueFormat::Version:
-        ok = TakeLiteral(text, at, "v") && TakeDecimal(text, at, 1, kAnyLength, kU32, &result);
-        break;
-    case ValueFormat::VersionTenths:
-        ok = TakeLiteral(text, at, "v") && TakeDecimal(text, at, 1, kAnyLength, kU32 / 10, &a) &&
-             TakeLiteral(text, at, ".") && TakeDecimal(text, at, 1, 1, 9, &b) && a * 10 + b <= kU32;
-        result = a * 10 + b;
-        break;
-    case ValueFormat::SerialNumber:
-        ok = TakeDecimal(text, at, 1, kAnyLength, kU32 / 1000000, &a) && TakeLiteral(text, at, ".") &&
-             TakeDecimal(text, at, 3, 3, 999, &b) && TakeLiteral(text, at, ".") &&
-             TakeDecimal(text, at, 3, 3, 999, &c);
-        result = a * 1000000 + b * 1000 + c;
-        ok = ok && result <= kU32;
-        break;
-    case ValueFormat::DeviceType:
-        ok = TakeLiteral(text, at, "ZEL-") && TakeDecimal(text, at, 1, kAnyLength, kU32, &result);
-        break;
-    case ValueFormat::Thousandths: return ParseThousandths(text, value);
+        case ValueFormat::Unsigned:
+            ok = TakeDecimal(text, at, 1, kAnyLength, std::numeric_limits<uint64_t>::max(), &result);
+            break;
+        case ValueFormat::Signed: {
+            int64_t number = 0;
+            const bool negative = !text.empty() && text[0] == '-';
+            at = negative ? 1 : 0;
+            ok = TakeDecimal(text, at, 1, kAnyLength, negative ? kU32 / 2 + 1 : kU32 / 2, &a);
+            number = negative ? -int64_t(a) : int64_t(a);
+            result = static_cast<uint32_t>(static_cast<int32_t>(number));
+            break;
+        }
+        case ValueFormat::Address: {
+            uint32_t packed = 0;
+            if (!ParseAddress(text, &packed)) return false;
+            *value = packed;
+            return true;
+        }
+        case ValueFormat::Mac: return ParseMac(text, value);
+        case ValueFormat::Version:
+            ok = TakeLiteral(text, at, "v") && TakeDecimal(text, at, 1, kAnyLength, kU32, &result);
+            break;
+        case ValueFormat::VersionTenths:
+            ok = TakeLiteral(text, at, "v") && TakeDecimal(text, at, 1, kAnyLength, kU32 / 10, &a) &&
+                 TakeLiteral(text, at, ".") && TakeDecimal(text, at, 1, 1, 9, &b) && a * 10 + b <= kU32;
+            result = a * 10 + b;
+            break;
+        case ValueFormat::SerialNumber:
+            ok = TakeDecimal(text, at, 1, kAnyLength, kU32 / 1000000, &a) && TakeLiteral(text, at, ".") &&
+                 TakeDecimal(text, at, 3, 3, 999, &b) && TakeLiteral(text, at, ".") &&
+                 TakeDecimal(text, at, 3, 3, 999, &c);
+            result = a * 1000000 + b * 1000 + c;
+            ok = ok && result <= kU32;
+            break;
+        case ValueFormat::DeviceType:
+            ok = TakeLiteral(text, at, "ZEL-") && TakeDecimal(text, at, 1, kAnyLength, kU32, &result);
+            break;
+        case ValueFormat::Thousandths: return ParseThousandths(text, value);
     }
     if (!ok || at != text.size()) return false;
     *value = result;
@@ -186,29 +187,35 @@ std::string FormatAddress(uint32_t value) {
 }
 
 std::string FormatMac(uint64_t value) {
-    return Printf("%02X.%02X.%02X.%02X.%02X.%02X", unsigned(value >> 40) & 0xFF,
-                  unsigned(value >> 32) & 0xFF, unsigned(value >> 24) & 0xFF,
-                  unsigned(value >> 16) & 0xFF, unsigned(value >> 8) & 0xFF, unsigned(value) & 0xFF);
+    return Printf("%02X.%02X.%02X.%02X.%02X.%02X", unsigned(value >> 40) & 0xFF, unsigned(value >> 32) & 0xFF,
+                  unsigned(value >> 24) & 0xFF, unsigned(value >> 16) & 0xFF, unsigned(value >> 8) & 0xFF,
+                  unsigned(value) & 0xFF);
 }
 
 // Versions, serial numbers and types are unsigned values on the device.
-std::string FormatVersion(uint32_t value) { return Printf("v%u", value); }
+std::string FormatVersion(uint32_t value) {
+    return Printf("v%u", value);
+}
 
 // Tenths: 14 is v1.4.
-std::string FormatVersionTenths(uint32_t value) { return Printf("v%u.%u", value / 10, value % 10); }
+std::string FormatVersionTenths(uint32_t value) {
+    return Printf("v%u.%u", value / 10, value % 10);
+}
 
 std::string FormatSerialNumber(uint32_t value) {
     return Printf("%u.%03u.%03u", value / 1000000, (value % 1000000) / 1000, value % 1000);
 }
 
-std::string FormatDeviceType(uint32_t value) { return Printf("ZEL-%u", value); }
+std::string FormatDeviceType(uint32_t value) {
+    return Printf("ZEL-%u", value);
+}
 
 // As "%g" shows it in the C locale, whatever locale the program runs in
 // (the window's toolkit takes on the user's).
 std::string FormatThousandths(uint32_t value) {
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, double(value) / 1000.0,
-                                      std::chars_format::general, 6);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, double(value) / 1000.0, std::chars_format::general, 6);
     return std::string(buffer, result.ptr);
 }
 
@@ -255,7 +262,8 @@ bool ParseInteger(const std::string& text, int64_t* value) {
 
 int64_t ScanTypedNumber(const std::string& text) {
     size_t at = 0;
-    while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r'))) ++at;
+    while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r')))
+        ++at;
     bool negative = false;
     if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
         negative = text[at] == '-';

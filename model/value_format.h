@@ -7,15 +7,15 @@
 #include <string>
 
 enum class ValueFormat {
-    Unsigned,      // decimal, the value as the unsigned number it is on the device
-    Signed,        // decimal of a signed 4-byte value (calibration and statistics rows)
-    Address,       // dotted IPv4, most significant octet first: 192.168.0.10
-    Mac,           // six bytes, most significant first: 02.00.00.12.34.56
-    Version,       // v3
-    VersionTenths, // v2.3 for 23
-    SerialNumber,  // 1.002.345 for 1002345
-    DeviceType,    // ZEL-5100
-    Thousandths,   // 12.5 for 12500 (the delay factor, shown in us)
+    Unsigned,       // decimal, the value as the unsigned number it is on the device
+    Signed,         // decimal of a signed 4-byte value (calibration and statistics rows)
+    Address,        // dotted IPv4, most significant octet first: 192.168.0.10
+    Mac,            // six bytes, most significant first: 02.00.00.12.34.56
+    Version,        // v3
+    VersionTenths,  // v2.3 for 23
+    SerialNumber,   // 1.002.345 for 1002345
+    DeviceType,     // ZEL-5100
+    Thousandths,    // 12.5 for 12500 (the delay factor, shown in us)
 };
 
 // The format that suits a catalogue value type (0..6) when nothing more is known:

@@ -3,12 +3,13 @@
 
 #include "control_ids.h"
 
-const PanelControls& Cat84Panel()
-{
-    static const PanelControls panel = MakePanel(ZEL_CAT_ASI_OUTPUT, Idc::Cat84Refresh, {
-        {"asi-packet-size", Idc::Cat84PacketSize, Idc::Cat84PacketSizeWrite},
-        {"physical-port", Idc::Cat84PhysicalPort, 0},
-        {"ts-rate", Idc::Cat84TsRate, 0},
-    });
+const PanelControls& Cat84Panel() {
+    static const PanelControls panel =
+        MakePanel(ZEL_CAT_ASI_OUTPUT, Idc::Cat84Refresh,
+                  {
+                      {"asi-packet-size", Idc::Cat84PacketSize, Idc::Cat84PacketSizeWrite},
+                      {"physical-port", Idc::Cat84PhysicalPort, 0},
+                      {"ts-rate", Idc::Cat84TsRate, 0},
+                  });
     return panel;
 }

@@ -29,24 +29,18 @@ constexpr AddressField kAddressFields[] = {
 const char* const IpAddrChangeDlg::ChooseFirstText =
     "Please choose \"Use DHCP\" or \"Use static IP address\" first";
 
-IpAddrChangeDlg::IpAddrChangeDlg(QWidget* parent) : QDialog(parent)
-{
+IpAddrChangeDlg::IpAddrChangeDlg(QWidget* parent) : QDialog(parent) {
     Build();
 }
 
-IpAddrChangeDlg::IpAddrChangeDlg(Zel5100UtilApp& app, QWidget* parent)
-    : QDialog(parent), app_(&app)
-{
+IpAddrChangeDlg::IpAddrChangeDlg(Zel5100UtilApp& app, QWidget* parent) : QDialog(parent), app_(&app) {
     Build();
     ReadOpeningSettings();
 }
 
-void IpAddrChangeDlg::Build()
-{
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    controls_ =
-        BuildDialog(this, LoadDialogTemplate(QStringLiteral(":/layouts/change_ip_address.layout")));
+void IpAddrChangeDlg::Build() {
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    controls_ = BuildDialog(this, LoadDialogTemplate(QStringLiteral(":/layouts/change_ip_address.layout")));
     if (auto* ok = controls_.As<QPushButton>(IdcChangeIp::Ok))
         connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
     if (auto* cancel = controls_.As<QPushButton>(IdcChangeIp::Cancel))
@@ -57,17 +51,18 @@ void IpAddrChangeDlg::Build()
         connect(fixed, &QRadioButton::clicked, this, [this] { OnUseStaticClicked(); });
 }
 
-TavEdit* IpAddrChangeDlg::Edit(int id) const { return controls_.As<TavEdit>(id); }
-QRadioButton* IpAddrChangeDlg::Radio(int id) const { return controls_.As<QRadioButton>(id); }
-
-void IpAddrChangeDlg::ShowError(ZelResult result)
-{
-    if (app_ != nullptr)
-        ShowZelError(*app_, result);
+TavEdit* IpAddrChangeDlg::Edit(int id) const {
+    return controls_.As<TavEdit>(id);
+}
+QRadioButton* IpAddrChangeDlg::Radio(int id) const {
+    return controls_.As<QRadioButton>(id);
 }
 
-void IpAddrChangeDlg::ReadOpeningSettings()
-{
+void IpAddrChangeDlg::ShowError(ZelResult result) {
+    if (app_ != nullptr) ShowZelError(*app_, result);
+}
+
+void IpAddrChangeDlg::ReadOpeningSettings() {
     addressesWritten = false;
     uint32_t dhcp = 0;
     ZelResult result = ZelReadSetting(ZEL_CAT_NETWORK, ZEL_SET_DHCP_ENABLED, &dhcp);
@@ -99,19 +94,15 @@ void IpAddrChangeDlg::ReadOpeningSettings()
     }
 }
 
-void IpAddrChangeDlg::SetStaticControlsEnabled(bool enabled)
-{
+void IpAddrChangeDlg::SetStaticControlsEnabled(bool enabled) {
     for (int id : {IdcChangeIp::Gateway, IdcChangeIp::IpAddress, IdcChangeIp::Subnet})
-        if (TavEdit* field = Edit(id))
-            field->EnableField(enabled);
+        if (TavEdit* field = Edit(id)) field->EnableField(enabled);
     for (int id : {IdcChangeIp::StaticGroup, IdcChangeIp::GatewayLabel, IdcChangeIp::IpAddressLabel,
                    IdcChangeIp::SubnetLabel})
-        if (QWidget* control = ControlById(id))
-            control->setEnabled(enabled);
+        if (QWidget* control = ControlById(id)) control->setEnabled(enabled);
 }
 
-void IpAddrChangeDlg::FillAddressEdits()
-{
+void IpAddrChangeDlg::FillAddressEdits() {
     for (const AddressField& address : kAddressFields) {
         uint32_t value = 0;
         const ZelResult result = ZelReadSetting(ZEL_CAT_NETWORK, address.setting, &value);
@@ -119,30 +110,25 @@ void IpAddrChangeDlg::FillAddressEdits()
             ShowError(result);
             return;
         }
-        if (TavEdit* field = Edit(address.field))
-            field->SetTextFromDevice(FormatDottedAddress(value));
+        if (TavEdit* field = Edit(address.field)) field->SetTextFromDevice(FormatDottedAddress(value));
     }
 }
 
-void IpAddrChangeDlg::OnUseDhcpClicked()
-{
+void IpAddrChangeDlg::OnUseDhcpClicked() {
     SetStaticControlsEnabled(!Radio(IdcChangeIp::UseDhcp)->isChecked());
 }
 
-void IpAddrChangeDlg::OnUseStaticClicked()
-{
+void IpAddrChangeDlg::OnUseStaticClicked() {
     SetStaticControlsEnabled(Radio(IdcChangeIp::UseStatic)->isChecked());
     // The device's values replace whatever was typed.
     FillAddressEdits();
 }
 
-IpOctets IpAddrChangeDlg::ScanField(int field) const
-{
+IpOctets IpAddrChangeDlg::ScanField(int field) const {
     return ScanAddressField(Edit(field));
 }
 
-bool IpAddrChangeDlg::WriteSetting(int setting, uint32_t value)
-{
+bool IpAddrChangeDlg::WriteSetting(int setting, uint32_t value) {
     const ZelResult result = ZelWriteSetting(ZEL_CAT_NETWORK, setting, value);
     if (result != ZEL_OK) {
         ShowError(result);
@@ -151,21 +137,18 @@ bool IpAddrChangeDlg::WriteSetting(int setting, uint32_t value)
     return true;
 }
 
-void IpAddrChangeDlg::OnOk()
-{
+void IpAddrChangeDlg::OnOk() {
     const bool useDhcp = Radio(IdcChangeIp::UseDhcp)->isChecked();
     if (!useDhcp && !Radio(IdcChangeIp::UseStatic)->isChecked()) {
         // The device could not be read at opening: nothing is written until
         // the operator has said what the device is to use.
-        if (app_ != nullptr)
-            app_->ShowMessage(QString::fromUtf8(ChooseFirstText));
+        if (app_ != nullptr) app_->ShowMessage(QString::fromUtf8(ChooseFirstText));
         return;
     }
 
     if (useDhcp) {
         if (!dhcpAtOpen) {
-            if (!WriteSetting(ZEL_SET_DHCP_ENABLED, 1))
-                return;
+            if (!WriteSetting(ZEL_SET_DHCP_ENABLED, 1)) return;
             addressesWritten = true;
         }
         accept();
@@ -178,10 +161,8 @@ void IpAddrChangeDlg::OnOk()
         // could not be read at opening, DHCP off is written as well, since the
         // operator has asked for a static address whatever the device holds.
         for (const AddressField& address : kAddressFields)
-            if (!WriteSetting(address.setting, IpOctetsToValue(ScanField(address.field))))
-                return;
-        if (!dhcpKnown_ && !WriteSetting(ZEL_SET_DHCP_ENABLED, 0))
-            return;
+            if (!WriteSetting(address.setting, IpOctetsToValue(ScanField(address.field)))) return;
+        if (!dhcpKnown_ && !WriteSetting(ZEL_SET_DHCP_ENABLED, 0)) return;
         addressesWritten = true;
         accept();
         return;
@@ -192,10 +173,8 @@ void IpAddrChangeDlg::OnOk()
     for (int i = 0; i < 3; ++i) {
         const IpOctets typed = ScanField(kAddressFields[i].field);
         const IpOctets& was = *opening[i];
-        if (!IpOctetsDiffer(typed, was.o0, was.o1, was.o2, was.o3))
-            continue;
-        if (!WriteSetting(kAddressFields[i].setting, IpOctetsToValue(typed)))
-            return;
+        if (!IpOctetsDiffer(typed, was.o0, was.o1, was.o2, was.o3)) continue;
+        if (!WriteSetting(kAddressFields[i].setting, IpOctetsToValue(typed))) return;
         addressesWritten = true;
     }
     accept();

@@ -15,22 +15,25 @@ struct IpOctets {
     // Each octet contributes only its low 8 bits (-1 gives 255, 256 gives 0).
     uint32_t ToValue() const;
     bool IsLinkLocal() const { return o0 == 169 && o1 == 254; }
-    bool Equals(int32_t a, int32_t b, int32_t c, int32_t d) const
-    {
+    bool Equals(int32_t a, int32_t b, int32_t c, int32_t d) const {
         return o0 == a && o1 == b && o2 == c && o3 == d;
     }
     bool Differs(int32_t a, int32_t b, int32_t c, int32_t d) const { return !Equals(a, b, c, d); }
 };
 
-inline IpOctets IpOctetsFromValue(uint32_t value) { return IpOctets::FromValue(value); }
-inline uint32_t IpOctetsToValue(const IpOctets& octets) { return octets.ToValue(); }
-inline bool IsLinkLocal(const IpOctets& octets) { return octets.IsLinkLocal(); }
-inline bool IpOctetsEqual(const IpOctets& octets, int32_t a, int32_t b, int32_t c, int32_t d)
-{
+inline IpOctets IpOctetsFromValue(uint32_t value) {
+    return IpOctets::FromValue(value);
+}
+inline uint32_t IpOctetsToValue(const IpOctets& octets) {
+    return octets.ToValue();
+}
+inline bool IsLinkLocal(const IpOctets& octets) {
+    return octets.IsLinkLocal();
+}
+inline bool IpOctetsEqual(const IpOctets& octets, int32_t a, int32_t b, int32_t c, int32_t d) {
     return octets.Equals(a, b, c, d);
 }
-inline bool IpOctetsDiffer(const IpOctets& octets, int32_t a, int32_t b, int32_t c, int32_t d)
-{
+inline bool IpOctetsDiffer(const IpOctets& octets, int32_t a, int32_t b, int32_t c, int32_t d) {
     return octets.Differs(a, b, c, d);
 }
 

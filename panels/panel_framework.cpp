@@ -6,8 +6,8 @@
 
 #include "message_pump.h"
 #include "tav_edit.h"
-#include "zel5100util_app.h"
 #include "window_host.h"
+#include "zel5100util_app.h"
 #include "zel_error.h"
 
 namespace {
@@ -15,14 +15,12 @@ namespace {
 // A value field's text is read into a 100-character buffer.
 constexpr int kMaxFieldText = 99;
 
-QString FieldText(const SettingView& view, uint64_t value)
-{
+QString FieldText(const SettingView& view, uint64_t value) {
     return QString::fromStdString(FormatSetting(view, value));
 }
 
 // The value's bytes as the setting's size keeps them.
-uint64_t InSettingSize(const SettingView& view, uint64_t value)
-{
+uint64_t InSettingSize(const SettingView& view, uint64_t value) {
     const int size = ZelTypeSize(view.type);
     return size >= 8 ? value : value & ((uint64_t(1) << (8 * size)) - 1);
 }
@@ -30,8 +28,7 @@ uint64_t InSettingSize(const SettingView& view, uint64_t value)
 }  // namespace
 
 PanelControls MakePanel(int category, int refreshButton, std::initializer_list<PanelRow> rows,
-                        void (*afterRead)(WindowHost&, int))
-{
+                        void (*afterRead)(WindowHost&, int)) {
     const PanelView* model = FindPanel(category);
     PanelControls panel{category, refreshButton, {}, afterRead};
     if (model != nullptr) {
@@ -47,40 +44,32 @@ PanelControls MakePanel(int category, int refreshButton, std::initializer_list<P
     return panel;
 }
 
-bool PanelUsable(WindowHost& window, const PanelControls& panel)
-{
+bool PanelUsable(WindowHost& window, const PanelControls& panel) {
     const PanelView* model = FindPanel(panel.category);
     return model != nullptr && PanelUsable(*model, window.App().DeviceMode);
 }
 
-void ResetPanel(WindowHost& window, const PanelControls& panel)
-{
+void ResetPanel(WindowHost& window, const PanelControls& panel) {
     for (const PanelField& field : panel.fields)
-        if (TavEdit* edit = window.Edit(field.field))
-            edit->SetTextFromDevice(QString());
+        if (TavEdit* edit = window.Edit(field.field)) edit->SetTextFromDevice(QString());
     const bool enabled = PanelUsable(window, panel);
-    if (QAbstractButton* refresh = window.Button(panel.refreshButton))
-        refresh->setEnabled(enabled);
+    if (QAbstractButton* refresh = window.Button(panel.refreshButton)) refresh->setEnabled(enabled);
     for (const PanelField& field : panel.fields) {
-        if (TavEdit* edit = window.Edit(field.field))
-            edit->EnableField(enabled);
+        if (TavEdit* edit = window.Edit(field.field)) edit->EnableField(enabled);
         if (field.writeButton != 0)
-            if (QAbstractButton* write = window.Button(field.writeButton))
-                write->setEnabled(enabled);
+            if (QAbstractButton* write = window.Button(field.writeButton)) write->setEnabled(enabled);
     }
     PumpPendingMessages();
 }
 
-QString FormatDottedAddress(uint32_t value)
-{
+QString FormatDottedAddress(uint32_t value) {
     return QString::fromStdString(FormatAddress(value));
 }
 
 // ---------------------------------------------------------------------------
 // Reads
 
-bool ReadSettingIntoField(WindowHost& window, const PanelField& field)
-{
+bool ReadSettingIntoField(WindowHost& window, const PanelField& field) {
     const SettingView& view = *field.view;
     uint64_t value = 0;
     ZelResult result;
@@ -97,8 +86,7 @@ bool ReadSettingIntoField(WindowHost& window, const PanelField& field)
         ShowZelError(window.App(), result);
         return false;
     }
-    if (TavEdit* edit = window.Edit(field.field))
-        edit->SetTextFromDevice(FieldText(view, value));
+    if (TavEdit* edit = window.Edit(field.field)) edit->SetTextFromDevice(FieldText(view, value));
     PumpPendingMessages();
     return true;
 }
@@ -109,38 +97,30 @@ namespace {
 // firmware has it, else emptied; then its field and write button are enabled
 // only when offered. A failed read ends it (false) with the field empty and
 // still enabled, as the reset left it.
-bool ReadGatedSetting(WindowHost& window, const PanelField& field)
-{
+bool ReadGatedSetting(WindowHost& window, const PanelField& field) {
     const bool offered = SettingOffered(*field.view, window.App().FirmwareVersion);
     TavEdit* edit = window.Edit(field.field);
     if (offered) {
-        if (!ReadSettingIntoField(window, field))
-            return false;
+        if (!ReadSettingIntoField(window, field)) return false;
     } else if (edit != nullptr) {
         edit->SetTextFromDevice(QString());
     }
-    if (edit != nullptr)
-        edit->EnableField(offered);
-    if (QAbstractButton* write = window.Button(field.writeButton))
-        write->setEnabled(offered);
+    if (edit != nullptr) edit->EnableField(offered);
+    if (QAbstractButton* write = window.Button(field.writeButton)) write->setEnabled(offered);
     PumpPendingMessages();
     return true;
 }
 
 }  // namespace
 
-bool RefreshPanel(WindowHost& window, const PanelControls& panel)
-{
+bool RefreshPanel(WindowHost& window, const PanelControls& panel) {
     ResetPanel(window, panel);
-    if (!PanelUsable(window, panel))
-        return false;
+    if (!PanelUsable(window, panel)) return false;
     for (const PanelField& field : panel.fields) {
         const bool read = field.view->minFirmware != 0 ? ReadGatedSetting(window, field)
                                                        : ReadSettingIntoField(window, field);
-        if (!read)
-            return false;
-        if (panel.afterRead != nullptr)
-            panel.afterRead(window, field.view->setting);
+        if (!read) return false;
+        if (panel.afterRead != nullptr) panel.afterRead(window, field.view->setting);
     }
     return true;
 }
@@ -148,10 +128,8 @@ bool RefreshPanel(WindowHost& window, const PanelControls& panel)
 // ---------------------------------------------------------------------------
 // What the operator typed
 
-int64_t ParseEditNumber(const TavEdit* field)
-{
-    if (field == nullptr)
-        return 0;
+int64_t ParseEditNumber(const TavEdit* field) {
+    if (field == nullptr) return 0;
     const QString text = field->text().left(kMaxFieldText);
     const QString separator = field->ThousandsSeparator.left(3);
     QString digits;
@@ -170,24 +148,20 @@ int64_t ParseEditNumber(const TavEdit* field)
     return ScanTypedNumber(digits.trimmed().toStdString());
 }
 
-IpOctets ScanAddressField(const TavEdit* field)
-{
-    if (field == nullptr)
-        return IpOctets();
+IpOctets ScanAddressField(const TavEdit* field) {
+    if (field == nullptr) return IpOctets();
     return ScanIpOctets(field->text().left(kMaxFieldText).toStdString());
 }
 
 // ---------------------------------------------------------------------------
 // Write handlers
 
-QString KeptAnotherValueText(const SettingView& view, uint64_t held, uint64_t written)
-{
+QString KeptAnotherValueText(const SettingView& view, uint64_t held, uint64_t written) {
     return QStringLiteral("The unit kept %1 instead of %2")
         .arg(FieldText(view, held), FieldText(view, written));
 }
 
-void PlainWrite(WindowHost& window, const PanelField& target)
-{
+void PlainWrite(WindowHost& window, const PanelField& target) {
     window.RunExclusive([&window, &target] {
         const SettingView& view = *target.view;
         TavEdit* field = window.Edit(target.field);
@@ -203,16 +177,13 @@ void PlainWrite(WindowHost& window, const PanelField& target)
             ShowZelError(window.App(), result);
             return;
         }
-        if (field != nullptr)
-            field->SetTextFromDevice(FieldText(view, readBack));
+        if (field != nullptr) field->SetTextFromDevice(FieldText(view, readBack));
         const uint64_t written = InSettingSize(view, value);
-        if (readBack != written)
-            window.SetStatus(KeptAnotherValueText(view, readBack, written));
+        if (readBack != written) window.SetStatus(KeptAnotherValueText(view, readBack, written));
     });
 }
 
-void AddressWrite(WindowHost& window, const PanelField& target)
-{
+void AddressWrite(WindowHost& window, const PanelField& target) {
     window.RunExclusive([&window, &target] {
         TavEdit* field = window.Edit(target.field);
         const uint32_t value = IpOctetsToValue(ScanAddressField(field));
@@ -228,28 +199,24 @@ void AddressWrite(WindowHost& window, const PanelField& target)
     });
 }
 
-void GatedWrite(WindowHost& window, const PanelField& target)
-{
+void GatedWrite(WindowHost& window, const PanelField& target) {
     window.RunExclusive([&window, &target] {
         const SettingView& view = *target.view;
         PumpPendingMessages();
         TavEdit* field = window.Edit(target.field);
         const uint32_t value = static_cast<uint32_t>(ParseEditNumber(field));
         // The refresh may have offered the setting under a firmware read since failed.
-        if (!SettingOffered(view, window.App().FirmwareVersion))
-            return;
+        if (!SettingOffered(view, window.App().FirmwareVersion)) return;
         const ZelResult written = ZelWriteSetting(view.category, view.setting, value);
         uint32_t readBack = 0;
         const ZelResult read = ZelReadSetting(view.category, view.setting, &readBack);
-        if (field != nullptr)
-            field->SetTextFromDevice(FieldText(view, readBack));
+        if (field != nullptr) field->SetTextFromDevice(FieldText(view, readBack));
         if (written == ZEL_OK && read == ZEL_OK && readBack != InSettingSize(view, value))
             window.SetStatus(KeptAnotherValueText(view, readBack, InSettingSize(view, value)));
     });
 }
 
-void RebootingWrite(WindowHost& window, const PanelField& target)
-{
+void RebootingWrite(WindowHost& window, const PanelField& target) {
     window.RunExclusive([&window, &target] {
         const SettingView& view = *target.view;
         window.AwaitingDhcpAddress = false;
@@ -267,21 +234,19 @@ void RebootingWrite(WindowHost& window, const PanelField& target)
     });
 }
 
-void RoutePanel(WindowHost& window, const PanelControls& panel)
-{
+void RoutePanel(WindowHost& window, const PanelControls& panel) {
     window.RouteCommand(panel.refreshButton, [&window, &panel] {
         window.RunExclusive([&window, &panel] { RefreshPanel(window, panel); });
     });
     for (const PanelField& field : panel.fields) {
-        if (field.writeButton == 0)
-            continue;
+        if (field.writeButton == 0) continue;
         void (*write)(WindowHost&, const PanelField&) = nullptr;
         switch (field.view->write) {
-        case WriteKind::Plain: write = field.view->minFirmware != 0 ? &GatedWrite : &PlainWrite; break;
-        case WriteKind::Address: write = &AddressWrite; break;
-        case WriteKind::Restart: write = &RebootingWrite; break;
-        case WriteKind::None:
-        case WriteKind::Network: break;
+            case WriteKind::Plain: write = field.view->minFirmware != 0 ? &GatedWrite : &PlainWrite; break;
+            case WriteKind::Address: write = &AddressWrite; break;
+            case WriteKind::Restart: write = &RebootingWrite; break;
+            case WriteKind::None:
+            case WriteKind::Network: break;
         }
         if (write != nullptr)
             window.RouteCommand(field.writeButton, [&window, &field, write] { write(window, field); });

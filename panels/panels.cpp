@@ -8,28 +8,24 @@
 #include "cat83_panel.h"
 #include "cat84_panel.h"
 
-const std::vector<const PanelControls*>& AllPanelControls()
-{
+const std::vector<const PanelControls*>& AllPanelControls() {
     static const std::vector<const PanelControls*> panels{
         &Cat1Panel(), &Cat2Panel(), &Cat3Panel(), &Cat81Panel(), &Cat82Panel(), &Cat83Panel(), &Cat84Panel(),
     };
     return panels;
 }
 
-void ResetAllPanels(WindowHost& window)
-{
+void ResetAllPanels(WindowHost& window) {
     for (const PanelControls* panel : AllPanelControls())
         ResetPanel(window, *panel);
 }
 
-void RefreshAllPanels(WindowHost& window)
-{
+void RefreshAllPanels(WindowHost& window) {
     for (const PanelControls* panel : AllPanelControls())
         RefreshPanel(window, *panel);
 }
 
-void RoutePanelCommands(WindowHost& window)
-{
+void RoutePanelCommands(WindowHost& window) {
     for (const PanelControls* panel : AllPanelControls()) {
         if (panel == &Cat3Panel())
             RouteCat3Commands(window);  // also Reboot and Change

@@ -12,8 +12,8 @@
 #include "path_kind.h"
 #include "tav_edit.h"
 #include "temp_string.h"
-#include "zel5100util_app.h"
 #include "window_host.h"
+#include "zel5100util_app.h"
 #include "zel_error.h"
 #include "zel_upgrade.h"
 
@@ -23,8 +23,7 @@ const char kObjectName[] = "FirmwareUpgradeButtons";
 const char kProgressBarName[] = "FirmwareProgressBar";
 constexpr int kProgressBarHeight = 4;  // pixels, in the free strip under the path field
 
-std::string FileSystemName(const QString& path)
-{
+std::string FileSystemName(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
@@ -32,8 +31,7 @@ std::string FileSystemName(const QString& path)
 class UpgradeAttempt {
 public:
     explicit UpgradeAttempt(FirmwareStream& stream) : stream_(stream) {}
-    ~UpgradeAttempt()
-    {
+    ~UpgradeAttempt() {
         ZelSetUpgradeHooks(nullptr, nullptr, nullptr, nullptr);
         stream_.Close();
     }
@@ -53,21 +51,18 @@ const char* const AllFilesFilter = " All files (*.*)";
 const char* const AllFilesFilter = " All files (*)";
 #endif
 
-QString AskForFirmwareFile(QWidget* parent)
-{
+QString AskForFirmwareFile(QWidget* parent) {
     QFileDialog dialog(parent, QStringLiteral("Open firmware file"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters({QStringLiteral("Firmware files (*.zel)"), QLatin1String(AllFilesFilter)});
     dialog.setSizeGripEnabled(true);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().first();
 }
 
 FirmwareUpgradeButtons::FirmwareUpgradeButtons(WindowHost& window)
-    : QObject(window.Widget()), window_(window)
-{
+    : QObject(window.Widget()), window_(window) {
     setObjectName(QLatin1String(kObjectName));
     progressBar_ = new QProgressBar(window.Widget());
     progressBar_->setObjectName(QLatin1String(kProgressBarName));
@@ -83,60 +78,51 @@ FirmwareUpgradeButtons::FirmwareUpgradeButtons(WindowHost& window)
 
 FirmwareUpgradeButtons::~FirmwareUpgradeButtons() = default;
 
-FirmwareUpgradeButtons* FirmwareUpgradeButtons::Of(WindowHost& window)
-{
+FirmwareUpgradeButtons* FirmwareUpgradeButtons::Of(WindowHost& window) {
     return window.Widget()->findChild<FirmwareUpgradeButtons*>(QLatin1String(kObjectName),
-                                                     Qt::FindDirectChildrenOnly);
+                                                               Qt::FindDirectChildrenOnly);
 }
 
-void FirmwareUpgradeButtons::PlaceProgressBar()
-{
+void FirmwareUpgradeButtons::PlaceProgressBar() {
     // Just under the path field, as wide as it, inside the group's frame.
     const QWidget* pathField = window_.ControlById(Idc::FirmwareFile);
-    if (pathField == nullptr)
-        return;
+    if (pathField == nullptr) return;
     const QRect field = pathField->geometry();
     progressBar_->setGeometry(field.left(), field.bottom() + 3, field.width(), kProgressBarHeight);
 }
 
-void FirmwareUpgradeButtons::OnSelect()
-{
+void FirmwareUpgradeButtons::OnSelect() {
     Zel5100UtilApp& app = window_.App();
     const QString path = ChooseFile ? ChooseFile(window_.Widget()) : AskForFirmwareFile(window_.Widget());
     TavEdit* pathField = window_.Edit(Idc::FirmwareFile);
     if (path.isEmpty()) {
         // The part count of the file chosen before stays.
         app.FirmwarePath.clear();
-        if (pathField != nullptr)
-            pathField->setText(QString());
+        if (pathField != nullptr) pathField->setText(QString());
         return;
     }
     if (KindOfPath(FileSystemName(path)) == PathKind::Other) {
         // Refused before anything is opened; the file chosen before stays.
-        const QString text =
-            QString::fromStdString(FirmwareCheckText(FwNotRegularFile, path.toStdString()));
+        const QString text = QString::fromStdString(FirmwareCheckText(FwNotRegularFile, path.toStdString()));
         window_.SetStatus(text);
         app.ShowMessage(text);
         return;
     }
     app.FirmwarePath = path;
     if (pathField != nullptr)
-        pathField->setText(QString::fromStdString(
-            CompactPath(path.toStdString(), FirmwarePathDisplayLimit)));
+        pathField->setText(QString::fromStdString(CompactPath(path.toStdString(), FirmwarePathDisplayLimit)));
     if (TavEdit* parts = window_.Edit(Idc::FirmwareParts))
         parts->setText(TempString("%d", FirmwarePartCount(FileSystemName(path))));
 }
 
-void FirmwareUpgradeButtons::OnUpgrade()
-{
+void FirmwareUpgradeButtons::OnUpgrade() {
     window_.RunExclusive([this] {
         window_.AwaitingDhcpAddress = false;
         Upgrade();
     });
 }
 
-void FirmwareUpgradeButtons::Upgrade()
-{
+void FirmwareUpgradeButtons::Upgrade() {
     Zel5100UtilApp& app = window_.App();
     if (app.FirmwarePath.isEmpty()) {
         app.ShowMessage(QStringLiteral("Please specify a new firmware file first"));
@@ -166,8 +152,7 @@ void FirmwareUpgradeButtons::Upgrade()
     window_.UpgradeTransferring = false;
     progressBar_->hide();
     // Closed during the transfer, as the operator confirmed: nothing more to show.
-    if (window_.Closing)
-        return;
+    if (window_.Closing) return;
 
     if (result != ZEL_OK) {
         window_.SetStatus(QStringLiteral("Error while upgrading firmware"));
@@ -183,13 +168,11 @@ void FirmwareUpgradeButtons::Upgrade()
     window_.RebootAndReconnect();
 }
 
-void FirmwareUpgradeButtons::ProgressHook(void* context, int phase, int percent)
-{
+void FirmwareUpgradeButtons::ProgressHook(void* context, int phase, int percent) {
     static_cast<FirmwareUpgradeButtons*>(context)->ShowProgress(phase, percent);
 }
 
-void FirmwareUpgradeButtons::ShowProgress(int phase, int percent)
-{
+void FirmwareUpgradeButtons::ShowProgress(int phase, int percent) {
     window_.SetStatus(QString::fromStdString(FirmwareProgressText(phase, percent)));
     // The bar follows the upload; once every part is sent it stays full.
     int uploaded = 0;
@@ -200,8 +183,6 @@ void FirmwareUpgradeButtons::ShowProgress(int phase, int percent)
     progressBar_->setValue(uploaded);
 }
 
-void RouteFirmwareCommands(WindowHost& window)
-{
-    if (FirmwareUpgradeButtons::Of(window) == nullptr)
-        new FirmwareUpgradeButtons(window);
+void RouteFirmwareCommands(WindowHost& window) {
+    if (FirmwareUpgradeButtons::Of(window) == nullptr) new FirmwareUpgradeButtons(window);
 }

@@ -6,8 +6,7 @@
 
 namespace {
 
-void beginTransaction(int category, int setting, int read)
-{
+void beginTransaction(int category, int setting, int read) {
     std::memset(&ZelTrans, 0, sizeof ZelTrans);
     ZelTrans.address = ZEL_DEVICE_ADDRESS;
     ZelTrans.category = category;
@@ -17,8 +16,7 @@ void beginTransaction(int category, int setting, int read)
 
 // Reads a setting of `size` bytes into the session's value buffer (little-endian,
 // zero-extended); the caller has checked the size against its variable.
-ZelResult readValue(int category, int setting, int size)
-{
+ZelResult readValue(int category, int setting, int size) {
     uint8_t* valueBytes = ZelCurrentState().valueBytes;
     std::memset(valueBytes, 0, sizeof ZelCurrentState().valueBytes);
     beginTransaction(category, setting, 1);
@@ -26,19 +24,14 @@ ZelResult readValue(int category, int setting, int size)
     ZelTrans.output = valueBytes;
 
     ZelResult result = ZelTransact(0);
-    if (result != ZEL_OK)
-        return result;
-    if (ZelTrans.size == 0)
-        return ZEL_GOT_NO_DATA;
-    if (ZelTrans.size < size)
-        return ZEL_GOT_LESS_DATA;
-    if (ZelTrans.size > size)
-        return ZEL_GOT_MORE_DATA;
+    if (result != ZEL_OK) return result;
+    if (ZelTrans.size == 0) return ZEL_GOT_NO_DATA;
+    if (ZelTrans.size < size) return ZEL_GOT_LESS_DATA;
+    if (ZelTrans.size > size) return ZEL_GOT_MORE_DATA;
     return ZEL_OK;
 }
 
-uint64_t valueFromBytes()
-{
+uint64_t valueFromBytes() {
     const uint8_t* valueBytes = ZelCurrentState().valueBytes;
     uint64_t v = 0;
     for (int i = 7; i >= 0; --i)
@@ -47,39 +40,32 @@ uint64_t valueFromBytes()
 }
 
 // The value sits in memory least significant byte first, whatever the host's order.
-void littleEndian32(uint32_t value, uint8_t out[4])
-{
+void littleEndian32(uint32_t value, uint8_t out[4]) {
     for (int i = 0; i < 4; ++i)
         out[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-} // namespace
+}  // namespace
 
-ZelResult ZelReadSetting(int category, int setting, uint32_t* value)
-{
+ZelResult ZelReadSetting(int category, int setting, uint32_t* value) {
     const int size = ZelSettingSize(category, setting);
-    if (!value || size < 1 || size > 4)
-        return ZEL_E_INVALID_PARAMETER;
+    if (!value || size < 1 || size > 4) return ZEL_E_INVALID_PARAMETER;
     ZelResult result = readValue(category, setting, size);
     *value = static_cast<uint32_t>(valueFromBytes());
     return result;
 }
 
-ZelResult ZelReadSetting64(int category, int setting, uint64_t* value)
-{
+ZelResult ZelReadSetting64(int category, int setting, uint64_t* value) {
     const int size = ZelSettingSize(category, setting);
-    if (!value || size < 1 || size > 8)
-        return ZEL_E_INVALID_PARAMETER;
+    if (!value || size < 1 || size > 8) return ZEL_E_INVALID_PARAMETER;
     ZelResult result = readValue(category, setting, size);
     *value = valueFromBytes();
     return result;
 }
 
-ZelResult ZelWriteSetting(int category, int setting, uint32_t value)
-{
+ZelResult ZelWriteSetting(int category, int setting, uint32_t value) {
     const int size = ZelSettingSize(category, setting);
-    if (size < 1 || size > 4)
-        return ZEL_E_INVALID_PARAMETER;
+    if (size < 1 || size > 4) return ZEL_E_INVALID_PARAMETER;
 
     ZelSessionState& session = ZelCurrentState();
     uint8_t* data = session.writeData;
@@ -96,10 +82,8 @@ ZelResult ZelWriteSetting(int category, int setting, uint32_t value)
     return ZelTransact(reboot ? 1 : 0);
 }
 
-ZelResult ZelWriteData(int category, int setting, int index, int n)
-{
-    if (n <= 0 || n > ZEL_TRANSFER_BUFFER_SIZE)
-        return ZEL_E_INVALID_PARAMETER;
+ZelResult ZelWriteData(int category, int setting, int index, int n) {
+    if (n <= 0 || n > ZEL_TRANSFER_BUFFER_SIZE) return ZEL_E_INVALID_PARAMETER;
 
     ZelSessionState& session = ZelCurrentState();
     beginTransaction(category, setting, 0);
@@ -120,8 +104,7 @@ ZelResult ZelWriteData(int category, int setting, int index, int n)
     return ZelTransact(0);
 }
 
-const char* ZelResultName(ZelResult result)
-{
+const char* ZelResultName(ZelResult result) {
     static const char* const names[] = {
         "ZEL_OK",
         "ZEL_E_ERROR_REPLY",
@@ -150,14 +133,13 @@ const char* ZelResultName(ZelResult result)
         "ZEL_GOT_NO_DATA",
         "ZEL_REPLY_IGNORED",
     };
-    if (result < 0 || result > ZEL_REPLY_IGNORED || !names[result])
-        return "UNKOWN";
+    if (result < 0 || result > ZEL_REPLY_IGNORED || !names[result]) return "UNKOWN";
     return names[result];
 }
 
-std::string ZelErrorMessage(ZelResult result)
-{
-    return std::string("An error occurred during communication with the ZEL-51xx device.\n"
-                       "ZelHandler error code: ")
-           + ZelResultName(result);
+std::string ZelErrorMessage(ZelResult result) {
+    return std::string(
+               "An error occurred during communication with the ZEL-51xx device.\n"
+               "ZelHandler error code: ") +
+           ZelResultName(result);
 }

@@ -146,42 +146,34 @@ const ZelSettingEntry ZelSettingTable[ZEL_SETTING_COUNT] = {
     {0x93, 5, 1, 0, "DiSEqC response message"},
 };
 
-int ZelTypeSize(int type)
-{
+int ZelTypeSize(int type) {
     static const int sizes[] = {1, 2, 4, 4, 8, 4, 6};
     return (type >= 0 && type <= 6) ? sizes[type] : 0;
 }
 
-const ZelSettingEntry* ZelFindSetting(int category, int setting)
-{
+const ZelSettingEntry* ZelFindSetting(int category, int setting) {
     for (const ZelSettingEntry& entry : ZelSettingTable)
-        if (entry.category == category && entry.setting == setting)
-            return &entry;
+        if (entry.category == category && entry.setting == setting) return &entry;
     return nullptr;
 }
 
-const ZelCategoryEntry* ZelFindCategory(int category)
-{
+const ZelCategoryEntry* ZelFindCategory(int category) {
     for (const ZelCategoryEntry& entry : ZelCategoryTable)
-        if (entry.id == category)
-            return &entry;
+        if (entry.id == category) return &entry;
     return nullptr;
 }
 
-int ZelSettingSize(int category, int setting)
-{
+int ZelSettingSize(int category, int setting) {
     const ZelSettingEntry* entry = ZelFindSetting(category, setting);
     return entry ? ZelTypeSize(entry->type) : 0;
 }
 
-int ZelCategoryIndexed(int category)
-{
+int ZelCategoryIndexed(int category) {
     const ZelCategoryEntry* entry = ZelFindCategory(category);
     return (entry && entry->indexed) ? 1 : 0;
 }
 
-int ZelCategoryTimeout(int category)
-{
+int ZelCategoryTimeout(int category) {
     const ZelCategoryEntry* entry = ZelFindCategory(category);
     return entry ? entry->timeoutMs : -1;
 }

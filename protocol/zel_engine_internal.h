@@ -21,11 +21,11 @@ struct ZelTransaction {
     int32_t address;
     int32_t category;
     int32_t setting;
-    int32_t read;          // 1 read, 0 write
-    int32_t index;         // low 16 bits sent in indexed categories
-    int32_t checksum;      // of the last request frame built
-    int32_t dataLength;    // bytes of data to send, 0 for a read
-    int32_t hexData;       // 1: data is a little-endian value sent as hex; 0: verbatim
+    int32_t read;        // 1 read, 0 write
+    int32_t index;       // low 16 bits sent in indexed categories
+    int32_t checksum;    // of the last request frame built
+    int32_t dataLength;  // bytes of data to send, 0 for a read
+    int32_t hexData;     // 1: data is a little-endian value sent as hex; 0: verbatim
     const uint8_t* data;
     int32_t replyAddress;
     int32_t replyCategory;
@@ -33,8 +33,8 @@ struct ZelTransaction {
     int32_t replyStatus;
     int32_t replyIndex;
     int32_t replyChecksum;
-    int32_t size;          // in: expected value bytes; out: bytes decoded
-    uint8_t* output;       // must hold at least `size` bytes
+    int32_t size;     // in: expected value bytes; out: bytes decoded
+    uint8_t* output;  // must hold at least `size` bytes
 };
 
 struct ZelUpgradeHooks {

@@ -59,8 +59,8 @@ struct ZelCategoryEntry {
 struct ZelSettingEntry {
     int32_t category;
     int32_t setting;
-    int32_t third;      // 10 for the calibration/statistics rows, 1 otherwise; unused
-    int32_t type;       // 0..6, see ZelTypeSize
+    int32_t third;  // 10 for the calibration/statistics rows, 1 otherwise; unused
+    int32_t type;   // 0..6, see ZelTypeSize
     const char* name;
 };
 
@@ -85,8 +85,8 @@ const ZelCategoryEntry* ZelFindCategory(int category);
 constexpr int ZEL_DEVICE_ADDRESS = 64;
 
 typedef ZelResult (*ZelTransmitFn)(void* context, int address, const uint8_t* bytes, int length);
-typedef ZelResult (*ZelReceiveFn)(void* context, int address, uint8_t* buffer, int count,
-                                  int* received, int timeoutMs);
+typedef ZelResult (*ZelReceiveFn)(void* context, int address, uint8_t* buffer, int count, int* received,
+                                  int timeoutMs);
 typedef ZelResult (*ZelSleepFn)(void* context, int milliseconds);
 typedef ZelResult (*ZelPumpFn)(void* context);
 
@@ -100,8 +100,8 @@ struct ZelTransport {
 
 // Replaces the hooks the engine talks through (the calling thread's session's). Any hook
 // may be null.
-void ZelSetTransport(ZelTransmitFn transmit, ZelReceiveFn receive, ZelSleepFn sleep,
-                     ZelPumpFn pump, void* context);
+void ZelSetTransport(ZelTransmitFn transmit, ZelReceiveFn receive, ZelSleepFn sleep, ZelPumpFn pump,
+                     void* context);
 // The hooks now registered (so a front end can wrap them, e.g. to trace frames).
 ZelTransport ZelGetTransport();
 // An optional hook the engine calls where it drains the line after a failed

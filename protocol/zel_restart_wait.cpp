@@ -26,8 +26,8 @@ RestartWaitOutcome AwaitRestartedDevice(int limitMs, const std::function<void(in
     if (transport.receive) {
         uint8_t discard[RESTART_DISCARD_BYTES];
         int received = 0;
-        transport.receive(transport.context, ZEL_DEVICE_ADDRESS, discard, RESTART_DISCARD_BYTES,
-                          &received, RESTART_DISCARD_MS);
+        transport.receive(transport.context, ZEL_DEVICE_ADDRESS, discard, RESTART_DISCARD_BYTES, &received,
+                          RESTART_DISCARD_MS);
     }
     // The window reads the mode once more here without looking at the result; the
     // caller's own identification that follows decides.

@@ -18,7 +18,9 @@ constexpr UpgradeTypeRow UPGRADE_TYPES[] = {
     {ZEL_DEVICE_TYPE_5137, 2},
 };
 
-ZelUpgradeHooks& Hooks() { return ZelCurrentState().upgrade; }
+ZelUpgradeHooks& Hooks() {
+    return ZelCurrentState().upgrade;
+}
 
 void Report(int phase, int percent) {
     const ZelUpgradeHooks& hooks = Hooks();
@@ -237,11 +239,11 @@ void ZelSetUpgradeSilenceHook(ZelUpgSilenceFn silence, void* context) {
 
 const char* ZelUpgPhaseName(int phase) {
     switch (phase) {
-    case ZEL_UPG_PHASE_INIT: return "Init";
-    case ZEL_UPG_PHASE_UPLOADING: return "Uploading";
-    case ZEL_UPG_PHASE_PROGRAMMING: return "Programming";
-    case ZEL_UPG_PHASE_FINISHED: return "Finished";
-    default: return "Unkown";
+        case ZEL_UPG_PHASE_INIT: return "Init";
+        case ZEL_UPG_PHASE_UPLOADING: return "Uploading";
+        case ZEL_UPG_PHASE_PROGRAMMING: return "Programming";
+        case ZEL_UPG_PHASE_FINISHED: return "Finished";
+        default: return "Unkown";
     }
 }
 

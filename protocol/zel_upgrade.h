@@ -43,9 +43,9 @@ typedef void (*ZelUpgProgressFn)(void* context, int phase, int percent);
 // again. Optional.
 typedef void (*ZelUpgSilenceFn)(void* context, int silentMs);
 
-// Binds the front end's upgrade hooks to the calling thread's session, each with the context handed back to it (e.g. the
-// open firmware file for the reader, the window for the progress display). The read-part
-// hook is required by ZelUpgradeFirmware; the progress hook may be null.
+// Binds the front end's upgrade hooks to the calling thread's session, each with the context handed back to
+// it (e.g. the open firmware file for the reader, the window for the progress display). The read-part hook is
+// required by ZelUpgradeFirmware; the progress hook may be null.
 void ZelSetUpgradeHooks(ZelUpgReadPartFn readPart, void* readPartContext, ZelUpgProgressFn progress,
                         void* progressContext);
 

@@ -2,8 +2,7 @@
 
 #include "zel_protocol.h"
 
-ZelWaitBudget::ZelWaitBudget(int64_t limitMs)
-    : limitMs_(limitMs), start_(std::chrono::steady_clock::now()) {}
+ZelWaitBudget::ZelWaitBudget(int64_t limitMs) : limitMs_(limitMs), start_(std::chrono::steady_clock::now()) {}
 
 void ZelWaitBudget::Sleep(int milliseconds) {
     const ZelTransport transport = ZelGetTransport();

@@ -24,8 +24,7 @@
 
 namespace {
 
-QImage Blank(int width, int height)
-{
+QImage Blank(int width, int height) {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
@@ -33,8 +32,7 @@ QImage Blank(int width, int height)
 
 // --- the device board -------------------------------------------------------
 
-void DrawChip(QPainter& p, const QRectF& body, const QString& label, int pinsPerSide)
-{
+void DrawChip(QPainter& p, const QRectF& body, const QString& label, int pinsPerSide) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(190, 190, 180));
     const qreal pitch = body.width() / (pinsPerSide + 1);
@@ -52,8 +50,7 @@ void DrawChip(QPainter& p, const QRectF& body, const QString& label, int pinsPer
     p.drawText(body, Qt::AlignCenter, label);
 }
 
-void DrawBnc(QPainter& p, const QPointF& centre, const QString& label)
-{
+void DrawBnc(QPainter& p, const QPointF& centre, const QString& label) {
     p.setPen(QPen(QColor(120, 120, 110), 1));
     p.setBrush(QColor(205, 205, 195));
     p.drawRect(QRectF(centre.x() - 11, centre.y() - 11, 22, 22));
@@ -73,8 +70,7 @@ void DrawBnc(QPainter& p, const QPointF& centre, const QString& label)
     p.drawText(QRectF(centre.x() - 16, centre.y() + 12, 32, 9), Qt::AlignCenter, label);
 }
 
-QImage DrawDeviceBoard()
-{
+QImage DrawDeviceBoard() {
     const int w = 283, h = 168;
     QImage image = Blank(w, h);
     QPainter p(&image);
@@ -167,7 +163,8 @@ QImage DrawDeviceBoard()
         p.drawEllipse(QPointF(216 + i * 6, 142), 1.6, 1.6);
 
     // Status LEDs.
-    const QColor leds[] = {QColor(60, 240, 80), QColor(60, 240, 80), QColor(250, 180, 30), QColor(240, 60, 50)};
+    const QColor leds[] = {QColor(60, 240, 80), QColor(60, 240, 80), QColor(250, 180, 30),
+                           QColor(240, 60, 50)};
     for (int i = 0; i < 4; ++i) {
         QRadialGradient glow(QPointF(258, 126 + i * 8), 4);
         glow.setColorAt(0, Qt::white);
@@ -196,8 +193,7 @@ QImage DrawDeviceBoard()
 
 // --- the logo -----------------------------------------------------------------
 
-QImage DrawLogo()
-{
+QImage DrawLogo() {
     QImage image = Blank(156, 54);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -236,8 +232,7 @@ QImage DrawLogo()
 // --- icons --------------------------------------------------------------------
 
 // The window icon: the device's front, blue, with a green status light.
-QImage DrawWindowIcon(int size)
-{
+QImage DrawWindowIcon(int size) {
     QImage image = Blank(size, size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -262,8 +257,7 @@ QImage DrawWindowIcon(int size)
 }
 
 // The refresh arrow: an orange three-quarter circle ending in an arrowhead.
-QImage DrawRefreshIcon()
-{
+QImage DrawRefreshIcon() {
     QImage image = Blank(16, 16);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -286,8 +280,7 @@ QImage DrawRefreshIcon()
 }
 
 // The write pencil: green, pointing to the lower left.
-QImage DrawPencilIcon()
-{
+QImage DrawPencilIcon() {
     QImage image = Blank(16, 16);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -319,8 +312,7 @@ QImage DrawPencilIcon()
 }
 
 // The folder of Select: yellow, its front flap open.
-QImage DrawFolderIcon()
-{
+QImage DrawFolderIcon() {
     QImage image = Blank(16, 16);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -348,8 +340,7 @@ QImage DrawFolderIcon()
     return image;
 }
 
-bool SavePicture(const QImage& image, const QString& path)
-{
+bool SavePicture(const QImage& image, const QString& path) {
     if (!QDir().mkpath(QFileInfo(path).path()) || !image.save(path, "PNG")) {
         std::fprintf(stderr, "draw_pictures: cannot write %s\n", qPrintable(path));
         return false;
@@ -357,20 +348,17 @@ bool SavePicture(const QImage& image, const QString& path)
     return true;
 }
 
-int DrawDesktopIcons(const QDir& out)
-{
+int DrawDesktopIcons(const QDir& out) {
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QString path = out.filePath(QStringLiteral("%1x%1/apps/zel5100util.png").arg(size));
-        if (!SavePicture(DrawWindowIcon(size), path))
-            return 1;
+        if (!SavePicture(DrawWindowIcon(size), path)) return 1;
     }
     return 0;
 }
 
 }  // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     const bool desktopIcons = argc == 3 && std::strcmp(argv[1], "--desktop-icons") == 0;
     if (argc != 2 && !desktopIcons) {
         std::fprintf(stderr, "usage: draw_pictures [--desktop-icons] OUTPUT_DIRECTORY\n");
@@ -381,8 +369,7 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     const QDir out(QString::fromLocal8Bit(argv[argc - 1]));
-    if (desktopIcons)
-        return DrawDesktopIcons(out);
+    if (desktopIcons) return DrawDesktopIcons(out);
 
     const std::pair<const char*, std::function<QImage()>> pictures[] = {
         {"png133.png", DrawDeviceBoard},
@@ -394,8 +381,7 @@ int main(int argc, char* argv[])
         {"icon134.png", DrawFolderIcon},
     };
     for (const auto& [name, draw] : pictures) {
-        if (!SavePicture(draw(), out.filePath(QLatin1String(name))))
-            return 1;
+        if (!SavePicture(draw(), out.filePath(QLatin1String(name)))) return 1;
     }
     return 0;
 }

@@ -1,10 +1,10 @@
 // What the system's error numbers at opening a terminal mean for the user.
 #include "com_open_failure_posix.h"
 
-#include <cerrno>
-#include <cstring>
 #include <grp.h>
 #include <sys/stat.h>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -12,7 +12,8 @@ namespace {
 std::string ModeText(mode_t mode) {
     std::string text = S_ISCHR(mode) ? "c" : S_ISDIR(mode) ? "d" : S_ISLNK(mode) ? "l" : "-";
     const char letters[] = "rwx";
-    for (int bit = 8; bit >= 0; --bit) text += (mode & (mode_t(1) << bit)) ? letters[(8 - bit) % 3] : '-';
+    for (int bit = 8; bit >= 0; --bit)
+        text += (mode & (mode_t(1) << bit)) ? letters[(8 - bit) % 3] : '-';
     return text;
 }
 
@@ -35,18 +36,18 @@ void NotePermissions(ComOpenFailure* failure, const std::string& path) {
 
 ComOpenProblem ProblemOf(int error) {
     switch (error) {
-    case 0: return ComOpenProblem::None;
-    case ENOENT:
-    case ENODEV:
-    case ENXIO: return ComOpenProblem::NoSuchPort;
-    case EBUSY: return ComOpenProblem::Held;
-    case EACCES:
-    case EPERM: return ComOpenProblem::NoPermission;
-    case ENOTTY: return ComOpenProblem::NotSerial;
-    case EINVAL: return ComOpenProblem::LineSettingsRefused;
-    case EIO: return ComOpenProblem::NoHardware;
-    case EMFILE: return ComOpenProblem::TooManyPorts;
-    default: return ComOpenProblem::Other;
+        case 0: return ComOpenProblem::None;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO: return ComOpenProblem::NoSuchPort;
+        case EBUSY: return ComOpenProblem::Held;
+        case EACCES:
+        case EPERM: return ComOpenProblem::NoPermission;
+        case ENOTTY: return ComOpenProblem::NotSerial;
+        case EINVAL: return ComOpenProblem::LineSettingsRefused;
+        case EIO: return ComOpenProblem::NoHardware;
+        case EMFILE: return ComOpenProblem::TooManyPorts;
+        default: return ComOpenProblem::Other;
     }
 }
 

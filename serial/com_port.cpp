@@ -38,19 +38,25 @@ void CloseComPort(ComPort* port) {
     port->lockFile.clear();
 }
 
-bool ComPortIsOpen(const ComPort& port) { return port.link && port.link->IsOpen(); }
+bool ComPortIsOpen(const ComPort& port) {
+    return port.link && port.link->IsOpen();
+}
 
-int ComRoundTripMs(const ComPort& port) { return ComPortIsOpen(port) ? port.link->RoundTripMs() : -1; }
+int ComRoundTripMs(const ComPort& port) {
+    return ComPortIsOpen(port) ? port.link->RoundTripMs() : -1;
+}
 
-bool ComLineGone(const ComPort* port) { return !port || !ComPortIsOpen(*port) || port->link->LineGone(); }
+bool ComLineGone(const ComPort* port) {
+    return !port || !ComPortIsOpen(*port) || port->link->LineGone();
+}
 
 const char* ComOpenStatusText(int code) {
     switch (code) {
-    case COM_OPEN_FAILED: return "Can't open COM port";
-    case COM_GET_SETTINGS_FAILED: return "Error: Can't retrieve COM-port settings!";
-    case COM_SET_SETTINGS_FAILED: return "Error: Can't write COM-port settings!";
-    case COM_GET_TIMING_FAILED: return "Error: Can't retrieve COM-port timing!";
-    case COM_SET_TIMING_FAILED: return "Error: Can't write COM-port timing!";
-    default: return "";
+        case COM_OPEN_FAILED: return "Can't open COM port";
+        case COM_GET_SETTINGS_FAILED: return "Error: Can't retrieve COM-port settings!";
+        case COM_SET_SETTINGS_FAILED: return "Error: Can't write COM-port settings!";
+        case COM_GET_TIMING_FAILED: return "Error: Can't retrieve COM-port timing!";
+        case COM_SET_TIMING_FAILED: return "Error: Can't write COM-port timing!";
+        default: return "";
     }
 }

@@ -53,8 +53,7 @@ void ComReleaseAllPortsNow();
 const char* ComOpenStatusText(int code);
 
 ZelResult ComTransmit(void* context, int address, const uint8_t* bytes, int length);
-ZelResult ComReceive(void* context, int address, uint8_t* buffer, int count, int* received,
-                     int timeoutMs);
+ZelResult ComReceive(void* context, int address, uint8_t* buffer, int count, int* received, int timeoutMs);
 ZelResult ComSleep(void* context, int milliseconds);
 // The port has been hung up or has vanished (an unplugged adapter), or is not open.
 // Looks without waiting and without taking any input.

@@ -4,12 +4,12 @@
 // release itself uses only async-signal-safe calls.
 #include "held_ports.h"
 
-#include <atomic>
-#include <climits>
-#include <cstring>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <atomic>
+#include <climits>
+#include <cstring>
 
 #include "port_lock.h"
 

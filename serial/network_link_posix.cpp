@@ -1,20 +1,20 @@
 // Connecting to a terminal server and carrying the line's bytes over the socket.
 #include "network_link_posix.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <condition_variable>
 #include <fcntl.h>
-#include <memory>
-#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 #include "network_link.h"
 #include "network_port_name.h"
@@ -70,14 +70,17 @@ std::string ServerText(const std::vector<uint8_t>& bytes) {
             gap = true;
         }
     }
-    while (!text.empty() && text.back() == ' ') text.pop_back();
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
     if (text.size() > 200) text.resize(200);
     return text;
 }
 
 }  // namespace
 
-NetworkLink::~NetworkLink() { Close(); }
+NetworkLink::~NetworkLink() {
+    Close();
+}
 
 void NetworkLink::Close() {
     if (fd_ < 0) return;
@@ -113,8 +116,9 @@ int NetworkLink::Open(const std::string& name, ComOpenFailure* failure) {
     telnet_ = parsed.telnet;
     const int code = Connect(parsed.host, parsed.port, failure);
     if (code != COM_OPEN_OK) return code;
-    const std::string where = (parsed.host.find(':') != std::string::npos ? "[" + parsed.host + "]" : parsed.host) +
-                              ":" + parsed.port;
+    const std::string where =
+        (parsed.host.find(':') != std::string::npos ? "[" + parsed.host + "]" : parsed.host) + ":" +
+        parsed.port;
     const int settled = telnet_ ? NegotiateComPort(where, failure) : SettleRaw(where, failure);
     if (settled != COM_OPEN_OK) Close();
     return settled;
@@ -195,7 +199,8 @@ int NetworkLink::Connect(const std::string& host, const std::string& port, ComOp
             }
         }
         if (error == 0) {
-            const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+            const auto took =
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
             roundTripMs_ = int(took);
             int on = 1;
             ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
@@ -203,8 +208,10 @@ int NetworkLink::Connect(const std::string& host, const std::string& port, ComOp
             return COM_OPEN_OK;
         }
         ::close(fd);
-        if (error == ECONNREFUSED) refused = true;
-        else otherError = error;
+        if (error == ECONNREFUSED)
+            refused = true;
+        else
+            otherError = error;
         if (error == ETIMEDOUT && MsUntil(connectBy) <= 0) break;
     }
     if (refused) {
@@ -215,7 +222,8 @@ int NetworkLink::Connect(const std::string& host, const std::string& port, ComOp
         failure->detail = "connecting to " + host + ":" + port;
     } else {
         failure->problem = ComOpenProblem::Other;
-        failure->detail = std::string("Cannot connect to ") + host + ":" + port + ": " + std::strerror(otherError);
+        failure->detail =
+            std::string("Cannot connect to ") + host + ":" + port + ": " + std::strerror(otherError);
     }
     return COM_OPEN_FAILED;
 }
@@ -251,7 +259,9 @@ int NetworkLink::SettleRaw(const std::string& where, ComOpenFailure* failure) {
 int NetworkLink::NegotiateComPort(const std::string& where, ComOpenFailure* failure) {
     using namespace telnet;
     std::vector<uint8_t> hello;
-    const auto add = [&hello](const std::vector<uint8_t>& bytes) { hello.insert(hello.end(), bytes.begin(), bytes.end()); };
+    const auto add = [&hello](const std::vector<uint8_t>& bytes) {
+        hello.insert(hello.end(), bytes.begin(), bytes.end());
+    };
     add(Negotiation(kWill, kOptionBinary));
     add(Negotiation(kDo, kOptionBinary));
     add(Negotiation(kWill, kOptionComPort));
@@ -319,24 +329,24 @@ void NetworkLink::HandleEvent(const telnet::Event& event) {
     const uint8_t option = event.option;
     std::vector<uint8_t> reply;
     switch (event.verb) {
-    case kDo:
-        if (option == kOptionBinary || option == kOptionComPort) {
-            if (willSent_.insert(option).second) reply = Negotiation(kWill, option);
-        } else if (refusedSent_.insert(option).second) {
-            reply = Negotiation(kWont, option);
-        }
-        break;
-    case kWill:
-        if (option == kOptionBinary || option == kOptionSuppressGoAhead) {
-            if (doSent_.insert(option).second) reply = Negotiation(kDo, option);
-        } else if (refusedSent_.insert(uint8_t(option)).second) {
-            reply = Negotiation(kDont, option);
-        }
-        break;
-    case kDont:
-        if (option == kOptionComPort) comPortRefused_ = true;
-        break;
-    default: break;
+        case kDo:
+            if (option == kOptionBinary || option == kOptionComPort) {
+                if (willSent_.insert(option).second) reply = Negotiation(kWill, option);
+            } else if (refusedSent_.insert(option).second) {
+                reply = Negotiation(kWont, option);
+            }
+            break;
+        case kWill:
+            if (option == kOptionBinary || option == kOptionSuppressGoAhead) {
+                if (doSent_.insert(option).second) reply = Negotiation(kDo, option);
+            } else if (refusedSent_.insert(uint8_t(option)).second) {
+                reply = Negotiation(kDont, option);
+            }
+            break;
+        case kDont:
+            if (option == kOptionComPort) comPortRefused_ = true;
+            break;
+        default: break;
     }
     if (!reply.empty()) SendAll(reply, Clock::now() + kStepBound);
 }
@@ -357,14 +367,16 @@ void NetworkLink::Take(int waitMs) {
                 pending_.insert(pending_.end(), buffer, buffer + n);
                 if (awaitingReply_) {
                     awaitingReply_ = false;
-                    const int took = int(
-                        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastWrite_).count());
+                    const int took =
+                        int(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastWrite_)
+                                .count());
                     if (took > roundTripMs_ && took <= kLearntRoundTripCapMs) roundTripMs_ = took;
                 }
             } else {
                 std::vector<telnet::Event> events;
                 decoder_.Feed(buffer, int(n), &pending_, &events);
-                for (const telnet::Event& event : events) HandleEvent(event);
+                for (const telnet::Event& event : events)
+                    HandleEvent(event);
             }
             if (size_t(n) < sizeof buffer) return;
             continue;
@@ -455,4 +467,6 @@ bool NetworkLink::LineGone() const {
     return n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR;
 }
 
-std::unique_ptr<SerialLink> MakeNetworkLink() { return std::make_unique<NetworkLink>(); }
+std::unique_ptr<SerialLink> MakeNetworkLink() {
+    return std::make_unique<NetworkLink>();
+}

@@ -47,7 +47,8 @@ bool ParseNetworkPortName(const std::string& name, NetworkPortName* out, std::st
     }
     out->port = rest.substr(colon + 1);
     bool digits = !out->port.empty() && out->port.size() <= 5;
-    for (char c : out->port) digits = digits && std::isdigit(static_cast<unsigned char>(c));
+    for (char c : out->port)
+        digits = digits && std::isdigit(static_cast<unsigned char>(c));
     const long number = digits ? std::strtol(out->port.c_str(), nullptr, 10) : 0;
     if (out->host.empty() || number < 1 || number > 65535) {
         *error = "A network port is named " + form + " with PORT from 1 to 65535: " + name;

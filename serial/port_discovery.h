@@ -10,8 +10,8 @@ struct ComPortInfo {
     std::string usbVendorProduct;  // "0403:6001" for a USB adapter, else empty
     std::string manufacturer;      // USB strings, empty when unknown
     std::string serialNumber;
-    std::string byIdAlias;         // stable /dev/serial/by-id/... link to the port, if any
-    std::string driver;            // kernel driver behind the port (ftdi_sio, cdc_acm, serial8250 ...)
+    std::string byIdAlias;  // stable /dev/serial/by-id/... link to the port, if any
+    std::string driver;     // kernel driver behind the port (ftdi_sio, cdc_acm, serial8250 ...)
     std::string product;
 };
 

@@ -21,7 +21,8 @@ std::string ReadAttribute(const fs::path& file) {
     std::ifstream in(file);
     std::string line;
     if (!in || !std::getline(in, line)) return "";
-    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
+    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
+        line.pop_back();
     return line;
 }
 
@@ -102,11 +103,15 @@ bool NaturalNameLess(const std::string& a, const std::string& b) {
     while (i < a.size() && j < b.size()) {
         if (isDigit(a[i]) && isDigit(b[j])) {
             size_t iEnd = i, jEnd = j;
-            while (iEnd < a.size() && isDigit(a[iEnd])) ++iEnd;
-            while (jEnd < b.size() && isDigit(b[jEnd])) ++jEnd;
+            while (iEnd < a.size() && isDigit(a[iEnd]))
+                ++iEnd;
+            while (jEnd < b.size() && isDigit(b[jEnd]))
+                ++jEnd;
             size_t iStart = i, jStart = j;
-            while (iStart + 1 < iEnd && a[iStart] == '0') ++iStart;
-            while (jStart + 1 < jEnd && b[jStart] == '0') ++jStart;
+            while (iStart + 1 < iEnd && a[iStart] == '0')
+                ++iStart;
+            while (jStart + 1 < jEnd && b[jStart] == '0')
+                ++jStart;
             std::string x = a.substr(iStart, iEnd - iStart), y = b.substr(jStart, jEnd - jStart);
             if (x.size() != y.size()) return x.size() < y.size();
             if (x != y) return x < y;
@@ -155,12 +160,12 @@ std::vector<ComPortInfo> DiscoverComPorts(const std::string& sysRoot, const std:
         ports.push_back(std::move(info));
     }
 
-    std::sort(ports.begin(), ports.end(), [](const ComPortInfo& a, const ComPortInfo& b) {
-        return NaturalNameLess(a.name, b.name);
-    });
+    std::sort(ports.begin(), ports.end(),
+              [](const ComPortInfo& a, const ComPortInfo& b) { return NaturalNameLess(a.name, b.name); });
     return ports;
 }
 
 void EnumerateComPorts(std::vector<std::string>& portNames) {
-    for (const ComPortInfo& port : DiscoverComPorts()) portNames.push_back(port.name);
+    for (const ComPortInfo& port : DiscoverComPorts())
+        portNames.push_back(port.name);
 }

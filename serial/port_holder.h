@@ -2,8 +2,8 @@
 // processes: the advisory locks they hold and the files they have open.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 
 // The process holding an advisory flock on the file (st_dev, st_ino); 0 when none.
 int FlockHolderPid(dev_t fileSystem, ino_t inode);

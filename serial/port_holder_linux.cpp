@@ -2,14 +2,14 @@
 // open files and /proc/<pid>/fdinfo for the terminal a pseudo-terminal master serves.
 #include "port_holder.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <dirent.h>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -17,9 +17,13 @@ namespace {
 constexpr unsigned kFirstPtySlaveMajor = 136;
 constexpr unsigned kLastPtySlaveMajor = 143;
 
-bool IsPtmx(dev_t device) { return major(device) == 5 && minor(device) == 2; }
+bool IsPtmx(dev_t device) {
+    return major(device) == 5 && minor(device) == 2;
+}
 
-int PtyIndex(dev_t device) { return int((major(device) - kFirstPtySlaveMajor) * 256 + minor(device)); }
+int PtyIndex(dev_t device) {
+    return int((major(device) - kFirstPtySlaveMajor) * 256 + minor(device));
+}
 
 bool AllDigits(const char* text) {
     if (!*text) return false;
@@ -87,7 +91,8 @@ int FlockHolderPid(dev_t fileSystem, ino_t inode) {
         unsigned fsMajor = 0, fsMinor = 0;
         unsigned long long fileInode = 0;
         if (std::sscanf(file.c_str(), "%x:%x:%llu", &fsMajor, &fsMinor, &fileInode) != 3) continue;
-        if (fsMajor == major(fileSystem) && fsMinor == minor(fileSystem) && fileInode == inode) return int(pid);
+        if (fsMajor == major(fileSystem) && fsMinor == minor(fileSystem) && fileInode == inode)
+            return int(pid);
     }
     return 0;
 }

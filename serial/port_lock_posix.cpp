@@ -3,15 +3,15 @@
 // does not take files.
 #include "port_lock.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "held_ports.h"
@@ -31,7 +31,8 @@ std::vector<std::string> LockFolders() {
         char real[PATH_MAX];
         const std::string key = ::realpath(folder.c_str(), real) ? std::string(real) : folder;
         bool seen = false;
-        for (const std::string& other : resolved) seen = seen || other == key;
+        for (const std::string& other : resolved)
+            seen = seen || other == key;
         if (seen) continue;
         resolved.push_back(key);
         folders.push_back(folder);
@@ -49,7 +50,8 @@ long PidInLockText(const char* text, long length) {
         return binary > 0 ? binary : -1;
     }
     long i = 0;
-    while (i < length && (text[i] == ' ' || text[i] == '\t')) ++i;
+    while (i < length && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
     long pid = 0;
     bool digits = false;
     while (i < length && text[i] >= '0' && text[i] <= '9' && pid < 100000000) {
@@ -160,13 +162,13 @@ bool HeldByLiveLock(const std::string& path, PortLock* lock) {
 std::string LockFileName(const std::string& devicePath) {
     std::string name = devicePath;
     if (name.compare(0, 5, "/dev/") == 0) name.erase(0, 5);
-    while (!name.empty() && name[0] == '/') name.erase(0, 1);
+    while (!name.empty() && name[0] == '/')
+        name.erase(0, 1);
     for (char& c : name) {
         if (c == '/') c = '_';
     }
     return "LCK.." + name;
 }
-
 
 PortLock TakePortLock(const std::string& devicePath) {
     PortLock lock;

@@ -28,7 +28,9 @@ std::unique_ptr<SerialLink> MakeSerialLink(const std::string& name, std::string*
     if (scheme.empty()) return MakeLocalSerialLink();
     if (IsNetworkPortName(name)) return MakeNetworkLink();
     if (refusal) {
-        *refusal = "Ports named \"" + scheme + "://...\" cannot be opened here: give a serial port such as /dev/ttyUSB0, or tcp://HOST:PORT or rfc2217://HOST:PORT";
+        *refusal = "Ports named \"" + scheme +
+                   "://...\" cannot be opened here: give a serial port such as /dev/ttyUSB0, or "
+                   "tcp://HOST:PORT or rfc2217://HOST:PORT";
     }
     return nullptr;
 }

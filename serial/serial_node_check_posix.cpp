@@ -2,29 +2,27 @@
 // after links are followed, without opening it.
 #include "serial_node_check.h"
 
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
-#include <sys/types.h>
-#include <unistd.h>
 #ifdef __linux__
 #include <sys/sysmacros.h>
 #endif
 
 namespace {
 
-bool SameDevice(const struct stat& node, const char* path)
-{
+bool SameDevice(const struct stat& node, const char* path) {
     struct stat other {};
     return ::stat(path, &other) == 0 && S_ISCHR(other.st_mode) && other.st_rdev == node.st_rdev;
 }
 
 // /dev/tty0 ... /dev/tty63 are the virtual consoles; /dev/ttyS0 and the rest are not.
-bool IsVirtualConsoleName(const std::string& path)
-{
+bool IsVirtualConsoleName(const std::string& path) {
     const std::string prefix = "/dev/tty";
     if (path.compare(0, prefix.size(), prefix) != 0) return false;
     const std::string number = path.substr(prefix.size());
@@ -34,8 +32,7 @@ bool IsVirtualConsoleName(const std::string& path)
     return std::atoi(number.c_str()) <= 63;
 }
 
-bool IsOwnControllingTerminal(const struct stat& node)
-{
+bool IsOwnControllingTerminal(const struct stat& node) {
     for (int fd = 0; fd <= 2; ++fd) {
         struct stat own {};
         if (::isatty(fd) && ::fstat(fd, &own) == 0 && own.st_rdev == node.st_rdev) return true;
@@ -52,8 +49,8 @@ bool IsOwnControllingTerminal(const struct stat& node)
             char state = 0;
             int parent = 0, group = 0, session = 0;
             unsigned ttyNumber = 0;
-            if (std::sscanf(after + 1, " %c %d %d %d %u", &state, &parent, &group, &session,
-                            &ttyNumber) == 5 &&
+            if (std::sscanf(after + 1, " %c %d %d %d %u", &state, &parent, &group, &session, &ttyNumber) ==
+                    5 &&
                 ttyNumber != 0) {
                 const unsigned ttyMajor = (ttyNumber >> 8) & 0xfff;
                 const unsigned ttyMinor = (ttyNumber & 0xff) | ((ttyNumber >> 12) & 0xfff00);
@@ -67,12 +64,10 @@ bool IsOwnControllingTerminal(const struct stat& node)
 
 }  // namespace
 
-bool MayOpenAsSerialPort(const std::string& name)
-{
+bool MayOpenAsSerialPort(const std::string& name) {
     if (IsNetworkPortName(name)) return true;
     struct stat node {};
-    if (::stat(name.c_str(), &node) != 0) return errno == ENOENT || errno == ENOTDIR ||
-                                                errno == EACCES;
+    if (::stat(name.c_str(), &node) != 0) return errno == ENOENT || errno == ENOTDIR || errno == EACCES;
     if (!S_ISCHR(node.st_mode)) return false;
 
     std::string resolved = name;
@@ -81,8 +76,7 @@ bool MayOpenAsSerialPort(const std::string& name)
         std::free(real);
     }
     if (IsVirtualConsoleName(resolved)) return false;
-    if (SameDevice(node, "/dev/tty") || SameDevice(node, "/dev/console") ||
-        SameDevice(node, "/dev/ptmx"))
+    if (SameDevice(node, "/dev/tty") || SameDevice(node, "/dev/console") || SameDevice(node, "/dev/ptmx"))
         return false;
 #ifdef __linux__
     // Virtual consoles by number, whatever their node is called.

@@ -1,11 +1,11 @@
 // Writing to and reading from a serial terminal: non-blocking descriptor, waits in poll().
 #include "terminal_link_posix.h"
 
-#include <cerrno>
-#include <ctime>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cerrno>
+#include <ctime>
 
 namespace {
 

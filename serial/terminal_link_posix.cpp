@@ -1,15 +1,15 @@
 // Opening, configuring and closing a serial terminal.
 #include "terminal_link_posix.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 #include "com_open_failure_posix.h"
 #include "com_port.h"
@@ -46,7 +46,7 @@ int Refuse(ComOpenFailure* failure, int fd, const char* node, bool exclusiveOnly
     holder.program = ProgramOfProcess(holder.pid);
     failure->holder = holder;
     failure->leftLocked = exclusiveOnly && holder.pid == 0 && sure && S_ISCHR(file.st_mode) &&
-                       IsPseudoTerminalSlave(file.st_rdev);
+                          IsPseudoTerminalSlave(file.st_rdev);
     if (fd >= 0) ::close(fd);
     return -1;
 }
@@ -115,14 +115,15 @@ void ApplyLineSettings(termios* tio) {
 bool LineSettingsTaken(int fd) {
     termios now{};
     if (::tcgetattr(fd, &now) != 0) return false;
-    return cfgetospeed(&now) == B115200 && cfgetispeed(&now) == B115200 &&
-           (now.c_cflag & CSIZE) == CS8 && !(now.c_cflag & (PARENB | CSTOPB | CRTSCTS)) &&
-           !(now.c_lflag & (ICANON | ECHO | ISIG));
+    return cfgetospeed(&now) == B115200 && cfgetispeed(&now) == B115200 && (now.c_cflag & CSIZE) == CS8 &&
+           !(now.c_cflag & (PARENB | CSTOPB | CRTSCTS)) && !(now.c_lflag & (ICANON | ECHO | ISIG));
 }
 
 }  // namespace
 
-TerminalLink::~TerminalLink() { Close(); }
+TerminalLink::~TerminalLink() {
+    Close();
+}
 
 int TerminalLink::Open(const std::string& name, ComOpenFailure* failure) {
     Close();
@@ -199,11 +200,15 @@ void TerminalLink::Close() {
     lockFile_.clear();
 }
 
-std::unique_ptr<SerialLink> MakeLocalSerialLink() { return std::make_unique<TerminalLink>(); }
+std::unique_ptr<SerialLink> MakeLocalSerialLink() {
+    return std::make_unique<TerminalLink>();
+}
 
 int TerminalDescriptor(const ComPort& port) {
     const auto* terminal = dynamic_cast<const TerminalLink*>(port.link.get());
     return terminal ? terminal->Descriptor() : -1;
 }
 
-void ComReleaseAllPortsNow() { ReleaseAllHeldPorts(); }
+void ComReleaseAllPortsNow() {
+    ReleaseAllHeldPorts();
+}

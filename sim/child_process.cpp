@@ -1,16 +1,16 @@
 #include "child_process.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
 #include <initializer_list>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -18,8 +18,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::vector<std::string> MergedEnvironment(const std::vector<std::string>& overrides)
-{
+std::vector<std::string> MergedEnvironment(const std::vector<std::string>& overrides) {
     std::vector<std::string> merged;
     for (char** entry = environ; entry && *entry; ++entry) {
         const std::string text = *entry;
@@ -27,15 +26,13 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& overr
         bool replaced = false;
         for (const std::string& over : overrides)
             replaced = replaced || over.substr(0, over.find('=')) == name;
-        if (!replaced)
-            merged.push_back(text);
+        if (!replaced) merged.push_back(text);
     }
     merged.insert(merged.end(), overrides.begin(), overrides.end());
     return merged;
 }
 
-std::vector<char*> Pointers(std::vector<std::string>& strings)
-{
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
     for (std::string& s : strings)
         pointers.push_back(s.data());
@@ -43,18 +40,15 @@ std::vector<char*> Pointers(std::vector<std::string>& strings)
     return pointers;
 }
 
-void CloseAll(std::initializer_list<int> fds)
-{
+void CloseAll(std::initializer_list<int> fds) {
     for (int fd : fds)
-        if (fd >= 0)
-            ::close(fd);
+        if (fd >= 0) ::close(fd);
 }
 
 }  // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildSetup& setup)
-    : keepBytes_(setup.keepBytes)
-{
+    : keepBytes_(setup.keepBytes) {
     outputEnded_ = true;  // until there is a child whose output is read
     if (argv.empty()) {
         startError_ = "no program to run";
@@ -76,12 +70,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildSetu
 
     pid_ = ::fork();
     if (pid_ == 0) {
-        if (setup.preciseTimers)
-            ::prctl(PR_SET_TIMERSLACK, 1UL);
+        if (setup.preciseTimers) ::prctl(PR_SET_TIMERSLACK, 1UL);
         ::dup2(out[1], STDOUT_FILENO);
         ::dup2(err[1], STDERR_FILENO);
-        if (nullFd >= 0)
-            ::dup2(nullFd, STDIN_FILENO);
+        if (nullFd >= 0) ::dup2(nullFd, STDIN_FILENO);
         ::execve(argPointers[0], argPointers.data(), envPointers.data());
         ::_exit(127);
     }
@@ -97,8 +89,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildSetu
     drain_ = std::thread(&ChildProcess::Drain, this, out[0], err[0], wake[0]);
 }
 
-ChildProcess::~ChildProcess()
-{
+ChildProcess::~ChildProcess() {
     if (Started() && !Reaped()) {
         ::kill(pid_, SIGKILL);
         while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
@@ -114,28 +105,25 @@ ChildProcess::~ChildProcess()
     CloseAll({wake_[0], wake_[1]});
 }
 
-void ChildProcess::Drain(int outFd, int errFd, int wakeFd)
-{
+void ChildProcess::Drain(int outFd, int errFd, int wakeFd) {
     int fds[2] = {outFd, errFd};
     std::string* sinks[2] = {&out_, &err_};
     while (fds[0] >= 0 || fds[1] >= 0) {
         pollfd p[3] = {{fds[0], POLLIN, 0}, {fds[1], POLLIN, 0}, {wakeFd, POLLIN, 0}};
         if (::poll(p, 3, -1) < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             break;
         }
-        if (p[2].revents != 0)
-            break;
+        if (p[2].revents != 0) break;
         for (int i = 0; i < 2; ++i) {
-            if (fds[i] < 0 || (p[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0)
-                continue;
+            if (fds[i] < 0 || (p[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
             char buffer[4096];
             const ssize_t n = ::read(fds[i], buffer, sizeof buffer);
             if (n > 0) {
                 std::lock_guard<std::mutex> lock(mutex_);
                 std::string& sink = *sinks[i];
-                sink.append(buffer, std::min(static_cast<size_t>(n), keepBytes_ - std::min(keepBytes_, sink.size())));
+                sink.append(buffer,
+                            std::min(static_cast<size_t>(n), keepBytes_ - std::min(keepBytes_, sink.size())));
                 changed_.notify_all();
             } else if (n == 0 || errno != EINTR) {
                 ::close(fds[i]);
@@ -149,59 +137,47 @@ void ChildProcess::Drain(int outFd, int errFd, int wakeFd)
     changed_.notify_all();
 }
 
-bool ChildProcess::Reaped()
-{
-    if (exit_.ended || !Started())
-        return exit_.ended;
+bool ChildProcess::Reaped() {
+    if (exit_.ended || !Started()) return exit_.ended;
     int status = 0;
     const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-    if (done == 0 || (done < 0 && errno == EINTR))
-        return false;
+    if (done == 0 || (done < 0 && errno == EINTR)) return false;
     // A failing waitpid means the child is not ours to wait for any more: gone all the same.
     exit_.ended = true;
-    if (done == pid_ && WIFEXITED(status))
-        exit_.code = WEXITSTATUS(status);
-    if (done == pid_ && WIFSIGNALED(status))
-        exit_.signal = WTERMSIG(status);
+    if (done == pid_ && WIFEXITED(status)) exit_.code = WEXITSTATUS(status);
+    if (done == pid_ && WIFSIGNALED(status)) exit_.signal = WTERMSIG(status);
     return true;
 }
 
-bool ChildProcess::WaitForOutput(const std::function<bool(const std::string& out, const std::string& err)>& done,
-                                 int limitMs)
-{
+bool ChildProcess::WaitForOutput(
+    const std::function<bool(const std::string& out, const std::string& err)>& done, int limitMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait_until(lock, deadline, [&] { return outputEnded_ || done(out_, err_); });
     return done(out_, err_);
 }
 
-std::string ChildProcess::Out() const
-{
+std::string ChildProcess::Out() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return out_;
 }
 
-std::string ChildProcess::Err() const
-{
+std::string ChildProcess::Err() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return err_;
 }
 
-void ChildProcess::Signal(int signal)
-{
-    if (Started() && !exit_.ended)
-        ::kill(pid_, signal);
+void ChildProcess::Signal(int signal) {
+    if (Started() && !exit_.ended) ::kill(pid_, signal);
 }
 
-ChildExit ChildProcess::Wait(int limitMs)
-{
+ChildExit ChildProcess::Wait(int limitMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         const bool reaped = Reaped();
         const auto now = Clock::now();
-        if ((reaped && outputEnded_) || !Started() || now >= deadline)
-            return exit_;
+        if ((reaped && outputEnded_) || !Started() || now >= deadline) return exit_;
         // Output wakes us at once; the exit itself is looked for every few milliseconds.
         changed_.wait_until(lock, std::min(deadline, now + std::chrono::milliseconds(5)));
     }

@@ -2,8 +2,7 @@
 
 #include <chrono>
 
-int64_t SteadyClock::NowUs() const
-{
+int64_t SteadyClock::NowUs() const {
     using namespace std::chrono;
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }

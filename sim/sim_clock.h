@@ -18,10 +18,14 @@ class VirtualClock : public SimClock {
 public:
     explicit VirtualClock(int64_t startUs = 0) : nowUs_(startUs) {}
     int64_t NowUs() const override { return nowUs_; }
-    void AdvanceUs(int64_t us) { if (us > 0) nowUs_ += us; }
+    void AdvanceUs(int64_t us) {
+        if (us > 0) nowUs_ += us;
+    }
     void AdvanceMs(int64_t ms) { AdvanceUs(ms * 1000); }
     // Never goes backwards.
-    void AdvanceTo(int64_t us) { if (us > nowUs_) nowUs_ = us; }
+    void AdvanceTo(int64_t us) {
+        if (us > nowUs_) nowUs_ = us;
+    }
 
 private:
     int64_t nowUs_;

@@ -30,8 +30,8 @@ struct SimFaultConfig {
 
 struct SimConfig {
     // Identity
-    int deviceType = 5100;  // 5100 or 5137
-    int mode = 1;           // 0 = ASI to IP, 1 = IP to ASI
+    int deviceType = 5100;     // 5100 or 5137
+    int mode = 1;              // 0 = ASI to IP, 1 = IP to ASI
     int firmwareVersion = 23;  // tenths: 23 is version 2.3
     int fpgaVersion = 7;
     int hardwareVersion = 3;

@@ -6,15 +6,13 @@
 
 namespace {
 
-constexpr int Key(int category, int setting)
-{
+constexpr int Key(int category, int setting) {
     return category * 256 + setting;
 }
 
 // Longest text between STX and ETX a request can have (2048 data bytes plus header,
 // index and checksum), with room to spare; anything longer is line garbage.
 constexpr size_t kMaxFrameContent = 2100;
-
 
 constexpr int kSetBusy = 12;
 constexpr int kSetFlashWrites = 5;
@@ -29,13 +27,11 @@ constexpr int kRebootCommandFirmware = 14;
 
 constexpr uint32_t kLinkLocalSubnet = 0xFFFF0000;
 
-uint64_t Truncate(uint64_t value, int bytes)
-{
+uint64_t Truncate(uint64_t value, int bytes) {
     return bytes >= 8 ? value : value & ((uint64_t{1} << (8 * bytes)) - 1);
 }
 
-bool IsUpgradeCategory(int category)
-{
+bool IsUpgradeCategory(int category) {
     return category == ZEL_CAT_UPGRADE_TYPE1 || category == ZEL_CAT_UPGRADE_TYPE2;
 }
 
@@ -47,16 +43,15 @@ SimDevice::SimDevice(const SimConfig& config, const SimClock& clock)
       in_(config.wirePacing),
       out_(config.wirePacing),
       faults_(config.faults),
-      upgrade_(SimUpgradeSettings{config.upgradeProgressSteps, config.failUpgrade,
-                                  config.eraseBusyMs, config.upgradeMode, config.refuseLastPart}),
+      upgrade_(SimUpgradeSettings{config.upgradeProgressSteps, config.failUpgrade, config.eraseBusyMs,
+                                  config.upgradeMode, config.refuseLastPart}),
       firmware_(config.firmwareVersion),
       activeDhcp_(config.dhcpEnabled),
       activeAddress_(config.staticAddress),
       activeSubnet_(config.staticSubnet),
       activeGateway_(config.staticGateway),
       poweredOnUs_(clock.NowUs()),
-      startedUs_(clock.NowUs())
-{
+      startedUs_(clock.NowUs()) {
     int count = 0;
     const SimSettingSpec* rows = SimSettingRows(&count);
     for (int i = 0; i < count; ++i)
@@ -73,30 +68,24 @@ SimDevice::SimDevice(const SimConfig& config, const SimClock& clock)
     Store(ZEL_CAT_NETWORK, ZEL_SET_MAC_ADDRESS, config.macAddress);
 }
 
-uint64_t SimDevice::Stored(int category, int setting) const
-{
+uint64_t SimDevice::Stored(int category, int setting) const {
     auto it = values_.find(Key(category, setting));
     return it == values_.end() ? 0 : it->second;
 }
 
-void SimDevice::Store(int category, int setting, uint64_t value)
-{
+void SimDevice::Store(int category, int setting, uint64_t value) {
     values_[Key(category, setting)] = value;
 }
 
 // ---------------------------------------------------------------------------
 // Restart
 
-void SimDevice::Settle(int64_t atUs)
-{
-    if (restartAtUs_ >= 0 && atUs >= restartAtUs_)
-        BeginRestart(restartAtUs_);
-    if (restartEndsUs_ >= 0 && atUs >= restartEndsUs_)
-        FinishRestart();
+void SimDevice::Settle(int64_t atUs) {
+    if (restartAtUs_ >= 0 && atUs >= restartAtUs_) BeginRestart(restartAtUs_);
+    if (restartEndsUs_ >= 0 && atUs >= restartEndsUs_) FinishRestart();
 }
 
-void SimDevice::BeginRestart(int64_t atUs)
-{
+void SimDevice::BeginRestart(int64_t atUs) {
     restartAtUs_ = -1;
     restartEndsUs_ = atUs + static_cast<int64_t>(config_.restartMs) * 1000;
     inFrame_ = false;
@@ -104,12 +93,11 @@ void SimDevice::BeginRestart(int64_t atUs)
     ++stats_.restarts;
     // Whatever the starting firmware prints comes out as soon as it is up.
     if (!config_.startupNoise.empty())
-        out_.Send(reinterpret_cast<const uint8_t*>(config_.startupNoise.data()),
-                  config_.startupNoise.size(), restartEndsUs_);
+        out_.Send(reinterpret_cast<const uint8_t*>(config_.startupNoise.data()), config_.startupNoise.size(),
+                  restartEndsUs_);
 }
 
-void SimDevice::FinishRestart()
-{
+void SimDevice::FinishRestart() {
     startedUs_ = restartEndsUs_;
     restartEndsUs_ = -1;
     // Network settings written since the last start take effect now.
@@ -125,8 +113,7 @@ void SimDevice::FinishRestart()
     upgrade_.Reset();
 }
 
-void SimDevice::Restart()
-{
+void SimDevice::Restart() {
     int64_t now = clock_.NowUs();
     Settle(now);
     if (restartEndsUs_ < 0) {
@@ -135,14 +122,12 @@ void SimDevice::Restart()
     }
 }
 
-bool SimDevice::Restarting()
-{
+bool SimDevice::Restarting() {
     Settle(clock_.NowUs());
     return restartEndsUs_ >= 0;
 }
 
-int64_t SimDevice::RestartEndsUs()
-{
+int64_t SimDevice::RestartEndsUs() {
     Settle(clock_.NowUs());
     return restartEndsUs_;
 }
@@ -150,10 +135,8 @@ int64_t SimDevice::RestartEndsUs()
 // ---------------------------------------------------------------------------
 // Bytes in and out
 
-void SimDevice::Receive(const uint8_t* bytes, size_t count)
-{
-    if (count == 0)
-        return;
+void SimDevice::Receive(const uint8_t* bytes, size_t count) {
+    if (count == 0) return;
     std::vector<int64_t> arrivals(count);
     in_.Arrivals(count, clock_.NowUs(), arrivals.data());
     for (size_t i = 0; i < count; ++i) {
@@ -166,21 +149,18 @@ void SimDevice::Receive(const uint8_t* bytes, size_t count)
     }
 }
 
-size_t SimDevice::Read(uint8_t* buffer, size_t max)
-{
+size_t SimDevice::Read(uint8_t* buffer, size_t max) {
     return out_.Take(buffer, max, clock_.NowUs());
 }
 
-void SimDevice::Feed(uint8_t byte, int64_t atUs)
-{
+void SimDevice::Feed(uint8_t byte, int64_t atUs) {
     if (byte == ZEL_STX) {
         // A new start always wins: a frame cut short by noise is given up.
         inFrame_ = true;
         frame_.clear();
         return;
     }
-    if (!inFrame_)
-        return;
+    if (!inFrame_) return;
     if (byte == ZEL_ETX) {
         inFrame_ = false;
         HandleFrame(atUs);
@@ -196,8 +176,7 @@ void SimDevice::Feed(uint8_t byte, int64_t atUs)
     frame_.push_back(byte);
 }
 
-void SimDevice::HandleFrame(int64_t atUs)
-{
+void SimDevice::HandleFrame(int64_t atUs) {
     if (trace_) {
         std::vector<uint8_t> whole;
         whole.reserve(frame_.size() + 2);
@@ -213,10 +192,9 @@ void SimDevice::HandleFrame(int64_t atUs)
         return;
     }
     ++stats_.requests;
-    if (hangingUp_)
-        return;
-    if (config_.faults.hangUpAfterFrames >= 0
-        && stats_.requests >= static_cast<uint64_t>(config_.faults.hangUpAfterFrames))
+    if (hangingUp_) return;
+    if (config_.faults.hangUpAfterFrames >= 0 &&
+        stats_.requests >= static_cast<uint64_t>(config_.faults.hangUpAfterFrames))
         hangingUp_ = true;
 
     SimFaultDraw draw = faults_.Draw();
@@ -244,8 +222,7 @@ void SimDevice::HandleFrame(int64_t atUs)
         Settle(atUs);
         return;
     }
-    if (answer.kind == SimAnswer::Silent)
-        return;
+    if (answer.kind == SimAnswer::Silent) return;
 
     char status = request.read ? 'R' : 'W';
     if (answer.kind == SimAnswer::Error) {
@@ -265,8 +242,7 @@ void SimDevice::HandleFrame(int64_t atUs)
         if (draw.delay) {
             ++stats_.delayed;
             int timeoutMs = ZelCategoryTimeout(request.category);
-            if (timeoutMs < 0)
-                timeoutMs = 300;
+            if (timeoutMs < 0) timeoutMs = 300;
             startUs += static_cast<int64_t>(timeoutMs + config_.faults.delayPastTimeoutMs) * 1000;
         }
         if (config_.faults.holdReplies) {
@@ -277,19 +253,15 @@ void SimDevice::HandleFrame(int64_t atUs)
         if (!reply.empty()) {
             replyEndUs = out_.Send(reply.data(), reply.size(), startUs);
             ++stats_.replies;
-            if (trace_)
-                trace_(false, reply);
+            if (trace_) trace_(false, reply);
         }
     }
 
-    if (effects.restartAfterReply)
-        restartAtUs_ = replyEndUs;
-    if (upgrade_.TakeFinished())
-        ImageFinished(replyEndUs);
+    if (effects.restartAfterReply) restartAtUs_ = replyEndUs;
+    if (upgrade_.TakeFinished()) ImageFinished(replyEndUs);
 }
 
-std::vector<uint8_t> SimDevice::Disturb(std::vector<uint8_t> reply, const SimFaultDraw& draw)
-{
+std::vector<uint8_t> SimDevice::Disturb(std::vector<uint8_t> reply, const SimFaultDraw& draw) {
     SimRandom& random = faults_.Random();
     if (draw.corrupt && reply.size() > 2) {
         ++stats_.corrupted;
@@ -307,82 +279,65 @@ std::vector<uint8_t> SimDevice::Disturb(std::vector<uint8_t> reply, const SimFau
     return reply;
 }
 
-void SimDevice::ImageFinished(int64_t replyEndUs)
-{
+void SimDevice::ImageFinished(int64_t replyEndUs) {
     std::vector<uint8_t> image = upgrade_.Image();
     if (upgrade_.Status().upgradeType == 1) {
         std::optional<int> version = SimImageFirmwareVersion(image);
-        if (version)
-            pendingFirmware_ = version;
+        if (version) pendingFirmware_ = version;
         if (firmware_ < kRebootCommandFirmware && restartAtUs_ < 0 && restartEndsUs_ < 0)
             restartAtUs_ = replyEndUs;
     }
-    if (imageFinished_)
-        imageFinished_(image);
+    if (imageFinished_) imageFinished_(image);
 }
 
 // ---------------------------------------------------------------------------
 // Settings
 
-bool SimDevice::Knows(int category, int setting) const
-{
+bool SimDevice::Knows(int category, int setting) const {
     const SimSettingSpec* rule = FindSimSetting(category, setting);
-    if (!rule || ZelSettingSize(category, setting) == 0)
-        return false;
-    if (rule->onlyType != 0 && rule->onlyType != config_.deviceType)
-        return false;
+    if (!rule || ZelSettingSize(category, setting) == 0) return false;
+    if (rule->onlyType != 0 && rule->onlyType != config_.deviceType) return false;
     return firmware_ >= rule->minFirmware;
 }
 
-SimAnswer SimDevice::Execute(const SimRequest& request, int64_t atUs, Effects* effects)
-{
+SimAnswer SimDevice::Execute(const SimRequest& request, int64_t atUs, Effects* effects) {
     int category = request.category;
     int setting = request.setting;
-    if (!Knows(category, setting))
-        return SimAnswer::Refused();
+    if (!Knows(category, setting)) return SimAnswer::Refused();
     const SimSettingSpec& rule = *FindSimSetting(category, setting);
     int size = ZelSettingSize(category, setting);
 
     if (request.read) {
-        if (!request.data.empty() || rule.check == SimCheck::Data)
-            return SimAnswer::Refused();
+        if (!request.data.empty() || rule.check == SimCheck::Data) return SimAnswer::Refused();
         return ReadSetting(category, setting, atUs);
     }
 
     if (rule.check == SimCheck::Data)
-        return upgrade_.WritePart(category, request.index, request.data.data(),
-                                  request.data.size(), atUs);
+        return upgrade_.WritePart(category, request.index, request.data.data(), request.data.size(), atUs);
     // A value write carries exactly the setting's digits.
-    if (request.data.size() != static_cast<size_t>(2 * size))
-        return SimAnswer::Refused();
+    if (request.data.size() != static_cast<size_t>(2 * size)) return SimAnswer::Refused();
     uint64_t value = 0;
     for (uint8_t c : request.data) {
         int digit = SimHexDigit(c);
-        if (digit < 0)
-            return SimAnswer::Refused();
+        if (digit < 0) return SimAnswer::Refused();
         value = value << 4 | static_cast<uint64_t>(digit);
     }
-    if (!SimWriteAccepted(rule, value))
-        return SimAnswer::Refused();
+    if (!SimWriteAccepted(rule, value)) return SimAnswer::Refused();
     return WriteSetting(category, setting, value, atUs, effects);
 }
 
-SimAnswer SimDevice::WriteSetting(int category, int setting, uint64_t value, int64_t atUs,
-                                  Effects* effects)
-{
+SimAnswer SimDevice::WriteSetting(int category, int setting, uint64_t value, int64_t atUs, Effects* effects) {
     int size = ZelSettingSize(category, setting);
     if (IsUpgradeCategory(category)) {
         SimAnswer answer = upgrade_.WriteValue(category, setting, static_cast<uint32_t>(value), atUs);
-        if (answer.kind == SimAnswer::Value)
-            answer.bytes = size;
+        if (answer.kind == SimAnswer::Value) answer.bytes = size;
         return answer;
     }
     if (category == ZEL_CAT_NETWORK && setting == ZEL_SET_REBOOT && value == 1) {
         effects->restartNow = true;
         return SimAnswer::None();
     }
-    if (config_.faults.ignoreWrites)
-        return SimAnswer::Of(value, size);
+    if (config_.faults.ignoreWrites) return SimAnswer::Of(value, size);
     if (category == ZEL_CAT_CONFIGURATION && (setting == ZEL_SET_MODE || setting == ZEL_SET_APPLICATION))
         effects->restartAfterReply = true;
     if (category == ZEL_CAT_CONFIGURATION && setting == ZEL_SET_PERSIST && value == 1)
@@ -394,9 +349,7 @@ SimAnswer SimDevice::WriteSetting(int category, int setting, uint64_t value, int
     return SimAnswer::Of(value, size);
 }
 
-void SimDevice::ActiveNetwork(int64_t atUs, uint32_t* address, uint32_t* subnet,
-                              uint32_t* gateway) const
-{
+void SimDevice::ActiveNetwork(int64_t atUs, uint32_t* address, uint32_t* subnet, uint32_t* gateway) const {
     if (!activeDhcp_) {
         *address = activeAddress_;
         *subnet = activeSubnet_;
@@ -417,13 +370,11 @@ void SimDevice::ActiveNetwork(int64_t atUs, uint32_t* address, uint32_t* subnet,
     }
 }
 
-SimAnswer SimDevice::ReadSetting(int category, int setting, int64_t atUs)
-{
+SimAnswer SimDevice::ReadSetting(int category, int setting, int64_t atUs) {
     int size = ZelSettingSize(category, setting);
     if (IsUpgradeCategory(category) || (category == ZEL_CAT_DEVICE && setting == kSetBusy)) {
         SimAnswer answer = upgrade_.Read(category, setting, atUs);
-        if (answer.kind == SimAnswer::Value)
-            answer.bytes = size;
+        if (answer.kind == SimAnswer::Value) answer.bytes = size;
         return answer;
     }
 
@@ -452,20 +403,16 @@ SimAnswer SimDevice::ReadSetting(int category, int setting, int64_t atUs)
     return SimAnswer::Of(Truncate(value, size), size);
 }
 
-std::optional<uint64_t> SimDevice::Value(int category, int setting)
-{
+std::optional<uint64_t> SimDevice::Value(int category, int setting) {
     int64_t now = clock_.NowUs();
     Settle(now);
-    if (IsUpgradeCategory(category) || !Knows(category, setting))
-        return std::nullopt;
+    if (IsUpgradeCategory(category) || !Knows(category, setting)) return std::nullopt;
     SimAnswer answer = ReadSetting(category, setting, now);
-    if (answer.kind != SimAnswer::Value)
-        return std::nullopt;
+    if (answer.kind != SimAnswer::Value) return std::nullopt;
     return answer.value;
 }
 
-void SimDevice::SetValue(int category, int setting, uint64_t value)
-{
+void SimDevice::SetValue(int category, int setting, uint64_t value) {
     int64_t now = clock_.NowUs();
     Settle(now);
     if (category == ZEL_CAT_DEVICE && setting == ZEL_SET_FIRMWARE_VERSION) {
@@ -491,8 +438,7 @@ void SimDevice::SetValue(int category, int setting, uint64_t value)
     }
 }
 
-int SimDevice::Mode()
-{
+int SimDevice::Mode() {
     Settle(clock_.NowUs());
     return static_cast<int>(Stored(ZEL_CAT_CONFIGURATION, ZEL_SET_MODE));
 }

@@ -24,11 +24,11 @@
 #include "sim_upgrade.h"
 
 struct SimStats {
-    uint64_t requests = 0;   // well-formed requests addressed to the device
-    uint64_t ignored = 0;    // frames not answered: bad checksum, unreadable, other address
-    uint64_t deaf = 0;       // bytes lost because the device was restarting
-    uint64_t replies = 0;    // reply frames put on the line
-    uint64_t refusals = 0;   // "E" replies, injected ones included
+    uint64_t requests = 0;  // well-formed requests addressed to the device
+    uint64_t ignored = 0;   // frames not answered: bad checksum, unreadable, other address
+    uint64_t deaf = 0;      // bytes lost because the device was restarting
+    uint64_t replies = 0;   // reply frames put on the line
+    uint64_t refusals = 0;  // "E" replies, injected ones included
     uint64_t restarts = 0;
     // Injected faults
     uint64_t silenced = 0;
@@ -81,13 +81,11 @@ public:
     SimUpgradeStatus UpgradeStatus() const { return upgrade_.Status(); }
     // Called with the whole image once it has been programmed (type 1) or verified
     // (type 2).
-    void OnImageFinished(std::function<void(const std::vector<uint8_t>&)> callback)
-    {
+    void OnImageFinished(std::function<void(const std::vector<uint8_t>&)> callback) {
         imageFinished_ = std::move(callback);
     }
     // Called with every frame the device takes in (fromHost) or puts out.
-    void OnTrace(std::function<void(bool fromHost, const std::vector<uint8_t>& frame)> callback)
-    {
+    void OnTrace(std::function<void(bool fromHost, const std::vector<uint8_t>& frame)> callback) {
         trace_ = std::move(callback);
     }
 
@@ -107,8 +105,7 @@ private:
     void HandleFrame(int64_t atUs);
     SimAnswer Execute(const SimRequest& request, int64_t atUs, Effects* effects);
     SimAnswer ReadSetting(int category, int setting, int64_t atUs);
-    SimAnswer WriteSetting(int category, int setting, uint64_t value, int64_t atUs,
-                           Effects* effects);
+    SimAnswer WriteSetting(int category, int setting, uint64_t value, int64_t atUs, Effects* effects);
     bool Knows(int category, int setting) const;
     uint64_t Stored(int category, int setting) const;
     void Store(int category, int setting, uint64_t value);
@@ -132,9 +129,9 @@ private:
     uint32_t activeAddress_, activeSubnet_, activeGateway_;
 
     int64_t poweredOnUs_;
-    int64_t startedUs_;             // end of the last start
-    int64_t restartAtUs_ = -1;      // a restart is due then
-    int64_t restartEndsUs_ = -1;    // a restart runs until then
+    int64_t startedUs_;           // end of the last start
+    int64_t restartAtUs_ = -1;    // a restart is due then
+    int64_t restartEndsUs_ = -1;  // a restart runs until then
 
     bool inFrame_ = false;
     bool hangingUp_ = false;

@@ -4,25 +4,22 @@
 
 namespace {
 
-constexpr size_t kHeaderLength = 7;     // address, category, setting, r/w
+constexpr size_t kHeaderLength = 7;  // address, category, setting, r/w
 constexpr size_t kIndexLength = 4;
 constexpr size_t kChecksumLength = 2;
 
-bool ReadHex(const uint8_t* text, size_t digits, int* value)
-{
+bool ReadHex(const uint8_t* text, size_t digits, int* value) {
     int v = 0;
     for (size_t i = 0; i < digits; ++i) {
         int d = SimHexDigit(text[i]);
-        if (d < 0)
-            return false;
+        if (d < 0) return false;
         v = v * 16 + d;
     }
     *value = v;
     return true;
 }
 
-void PutHexByte(std::vector<uint8_t>& out, int value)
-{
+void PutHexByte(std::vector<uint8_t>& out, int value) {
     static const char kDigits[] = "0123456789ABCDEF";
     out.push_back(static_cast<uint8_t>(kDigits[(value >> 4) & 0xF]));
     out.push_back(static_cast<uint8_t>(kDigits[value & 0xF]));
@@ -30,21 +27,15 @@ void PutHexByte(std::vector<uint8_t>& out, int value)
 
 }  // namespace
 
-int SimHexDigit(uint8_t c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
+int SimHexDigit(uint8_t c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
 
-SimParseResult ParseSimRequest(const uint8_t* content, size_t length, SimRequest* request)
-{
-    if (length < kHeaderLength + kChecksumLength)
-        return SimParseResult::Ignore;
+SimParseResult ParseSimRequest(const uint8_t* content, size_t length, SimRequest* request) {
+    if (length < kHeaderLength + kChecksumLength) return SimParseResult::Ignore;
     size_t summed = length - kChecksumLength;
     int checksum = 0;
     if (!ReadHex(content + summed, kChecksumLength, &checksum) ||
@@ -59,8 +50,7 @@ SimParseResult ParseSimRequest(const uint8_t* content, size_t length, SimRequest
     *request = r;
 
     uint8_t kind = content[6];
-    if (kind != 'r' && kind != 'w')
-        return SimParseResult::Refuse;
+    if (kind != 'r' && kind != 'w') return SimParseResult::Refuse;
     request->read = kind == 'r';
 
     size_t at = kHeaderLength;
@@ -73,9 +63,7 @@ SimParseResult ParseSimRequest(const uint8_t* content, size_t length, SimRequest
     return SimParseResult::Ok;
 }
 
-std::vector<uint8_t> BuildSimReply(const SimRequest& request, char status, uint64_t value,
-                                   int valueBytes)
-{
+std::vector<uint8_t> BuildSimReply(const SimRequest& request, char status, uint64_t value, int valueBytes) {
     std::vector<uint8_t> frame;
     frame.reserve(16 + 2 * static_cast<size_t>(valueBytes));
     frame.push_back(ZEL_STX);

@@ -28,8 +28,7 @@ SimParseResult ParseSimRequest(const uint8_t* content, size_t length, SimRequest
 // A whole reply frame, STX to ETX. status is the character at offset 7 ('R', 'W',
 // 'E', 'B'); valueBytes of value travel as 2 x valueBytes digits, most significant
 // first (0: no data field).
-std::vector<uint8_t> BuildSimReply(const SimRequest& request, char status, uint64_t value,
-                                   int valueBytes);
+std::vector<uint8_t> BuildSimReply(const SimRequest& request, char status, uint64_t value, int valueBytes);
 
 // One hex digit, -1 when the character is none.
 int SimHexDigit(uint8_t c);

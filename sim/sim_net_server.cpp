@@ -1,8 +1,6 @@
 #include "sim_net_server.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -10,6 +8,8 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -62,8 +62,10 @@ struct TelnetServerSide {
             if (e.kind == Event::Negotiation) {
                 const bool ours = e.option == kOptionBinary || e.option == kOptionComPort;
                 // Answers only a request: agreeing again to an agreement would loop.
-                if (e.verb == kWill && ours && agreedDo.insert(e.option).second) add(Negotiation(kDo, e.option));
-                if (e.verb == kDo && ours && agreedWill.insert(e.option).second) add(Negotiation(kWill, e.option));
+                if (e.verb == kWill && ours && agreedDo.insert(e.option).second)
+                    add(Negotiation(kDo, e.option));
+                if (e.verb == kDo && ours && agreedWill.insert(e.option).second)
+                    add(Negotiation(kWill, e.option));
                 if (e.verb == kWill && !ours) add(Negotiation(kDont, e.option));
                 if (e.verb == kDo && !ours) add(Negotiation(kWont, e.option));
             } else if (e.kind == Event::Subnegotiation && e.option == kOptionComPort && !e.payload.empty()) {
@@ -80,8 +82,10 @@ struct TelnetServerSide {
         agreedDo.insert(kOptionBinary);
         agreedDo.insert(kOptionComPort);
         std::vector<uint8_t> out = Negotiation(kWill, kOptionBinary);
-        for (uint8_t b : Negotiation(kDo, kOptionBinary)) out.push_back(b);
-        for (uint8_t b : Negotiation(kDo, kOptionComPort)) out.push_back(b);
+        for (uint8_t b : Negotiation(kDo, kOptionBinary))
+            out.push_back(b);
+        for (uint8_t b : Negotiation(kDo, kOptionComPort))
+            out.push_back(b);
         return out;
     }
     std::set<uint8_t> agreedWill, agreedDo;
@@ -106,7 +110,8 @@ bool SimNetServer::Listen(const std::string& name, std::string* error) {
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_PASSIVE;
     addrinfo* found = nullptr;
-    if (::getaddrinfo(parsed.host.c_str(), anyPort ? "0" : parsed.port.c_str(), &hints, &found) != 0 || !found) {
+    if (::getaddrinfo(parsed.host.c_str(), anyPort ? "0" : parsed.port.c_str(), &hints, &found) != 0 ||
+        !found) {
         *error = "cannot resolve " + parsed.host;
         return false;
     }
@@ -125,7 +130,8 @@ bool SimNetServer::Listen(const std::string& name, std::string* error) {
     ::getsockname(listener_, reinterpret_cast<sockaddr*>(&bound), &size);
     const int port = bound.ss_family == AF_INET6 ? ntohs(reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port)
                                                  : ntohs(reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
-    const std::string host = parsed.host.find(':') != std::string::npos ? "[" + parsed.host + "]" : parsed.host;
+    const std::string host =
+        parsed.host.find(':') != std::string::npos ? "[" + parsed.host + "]" : parsed.host;
     name_ = std::string(telnet_ ? "rfc2217://" : "tcp://") + host + ":" + std::to_string(port);
     return true;
 }
@@ -163,8 +169,10 @@ void SimNetServer::Serve(const std::string& terminalPath, const volatile std::si
             // Nobody connected: what the device says is lost, as on a line with no one listening.
             if (n > 0 && client >= 0) {
                 std::vector<uint8_t> out;
-                if (telnet_) telnet::AppendData(&out, buffer, int(n));
-                else out.assign(buffer, buffer + n);
+                if (telnet_)
+                    telnet::AppendData(&out, buffer, int(n));
+                else
+                    out.assign(buffer, buffer + n);
                 if (!WriteAll(client, out.data(), out.size())) {
                     ::close(client);
                     client = -1;

@@ -9,40 +9,30 @@
 
 namespace {
 
-bool ParseInteger(const std::string& text, long long low, long long high, long long* value)
-{
-    if (text.empty())
-        return false;
+bool ParseInteger(const std::string& text, long long low, long long high, long long* value) {
+    if (text.empty()) return false;
     errno = 0;
     char* end = nullptr;
     long long v = std::strtoll(text.c_str(), &end, 0);
-    if (errno != 0 || *end != '\0' || v < low || v > high)
-        return false;
+    if (errno != 0 || *end != '\0' || v < low || v > high) return false;
     *value = v;
     return true;
 }
 
-bool ParsePercent(const std::string& text, double* value)
-{
-    if (text.empty())
-        return false;
+bool ParsePercent(const std::string& text, double* value) {
+    if (text.empty()) return false;
     errno = 0;
     char* end = nullptr;
     double v = std::strtod(text.c_str(), &end);
-    if (errno != 0 || *end != '\0' || !(v >= 0.0 && v <= 100.0))
-        return false;
+    if (errno != 0 || *end != '\0' || !(v >= 0.0 && v <= 100.0)) return false;
     *value = v;
     return true;
 }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
@@ -50,8 +40,7 @@ constexpr long long kIntMax = std::numeric_limits<int>::max();
 
 }  // namespace
 
-bool UnescapeSimText(const std::string& text, std::string* bytes)
-{
+bool UnescapeSimText(const std::string& text, std::string* bytes) {
     bytes->clear();
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
@@ -59,33 +48,28 @@ bool UnescapeSimText(const std::string& text, std::string* bytes)
             bytes->push_back(c);
             continue;
         }
-        if (++i >= text.size())
-            return false;
+        if (++i >= text.size()) return false;
         switch (text[i]) {
-        case 'r': bytes->push_back('\r'); break;
-        case 'n': bytes->push_back('\n'); break;
-        case 't': bytes->push_back('\t'); break;
-        case '\\': bytes->push_back('\\'); break;
-        case 'x': {
-            if (i + 2 >= text.size())
-                return false;
-            int hi = HexValue(text[i + 1]);
-            int lo = HexValue(text[i + 2]);
-            if (hi < 0 || lo < 0)
-                return false;
-            bytes->push_back(static_cast<char>(hi << 4 | lo));
-            i += 2;
-            break;
-        }
-        default:
-            return false;
+            case 'r': bytes->push_back('\r'); break;
+            case 'n': bytes->push_back('\n'); break;
+            case 't': bytes->push_back('\t'); break;
+            case '\\': bytes->push_back('\\'); break;
+            case 'x': {
+                if (i + 2 >= text.size()) return false;
+                int hi = HexValue(text[i + 1]);
+                int lo = HexValue(text[i + 2]);
+                if (hi < 0 || lo < 0) return false;
+                bytes->push_back(static_cast<char>(hi << 4 | lo));
+                i += 2;
+                break;
+            }
+            default: return false;
         }
     }
     return true;
 }
 
-std::string SimUsage()
-{
+std::string SimUsage() {
     return "Usage: zel5100-sim [options]\n"
            "Serves a simulated ZEL-5100 on a pseudo-terminal. The first line printed is the\n"
            "terminal's path; open it as the COM port. Ctrl+C or SIGTERM stops it.\n"
@@ -138,16 +122,14 @@ std::string SimUsage()
            "  --version                 the program's version\n";
 }
 
-bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, std::string* error)
-{
+bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, std::string* error) {
     SimConfig& c = options->config;
     SimFaultConfig& f = c.faults;
 
     auto integer = [](long long low, long long high, auto* target) {
         return [=](const std::string& v) {
             long long n = 0;
-            if (!ParseInteger(v, low, high, &n))
-                return false;
+            if (!ParseInteger(v, low, high, &n)) return false;
             *target = static_cast<std::remove_pointer_t<decltype(target)>>(n);
             return true;
         };
@@ -158,10 +140,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, 
 
     // Options that take a value.
     std::map<std::string, std::function<bool(const std::string&)>> valued = {
-        {"--type", [&](const std::string& v) {
+        {"--type",
+         [&](const std::string& v) {
              long long n = 0;
-             if (!ParseInteger(v, 0, kIntMax, &n) || (n != 5100 && n != 5137))
-                 return false;
+             if (!ParseInteger(v, 0, kIntMax, &n) || (n != 5100 && n != 5137)) return false;
              c.deviceType = static_cast<int>(n);
              return true;
          }},
@@ -174,7 +156,11 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, 
         {"--progress-steps", integer(1, 100, &c.upgradeProgressSteps)},
         {"--erase-ms", integer(0, kIntMax, &c.eraseBusyMs)},
         {"--upgrade-mode", integer(0, 1, &c.upgradeMode)},
-        {"--image-out", [&](const std::string& v) { options->imageOut = v; return !v.empty(); }},
+        {"--image-out",
+         [&](const std::string& v) {
+             options->imageOut = v;
+             return !v.empty();
+         }},
         {"--drop", percent(&f.dropReplyPercent)},
         {"--corrupt", percent(&f.corruptBytePercent)},
         {"--delay", percent(&f.delayReplyPercent)},
@@ -184,18 +170,23 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, 
         {"--error", percent(&f.errorReplyPercent)},
         {"--busy", percent(&f.busyReplyPercent)},
         {"--silent-after", integer(0, std::numeric_limits<long long>::max(), &f.silentAfterFrames)},
-        {"--seed", [&](const std::string& v) {
+        {"--seed",
+         [&](const std::string& v) {
              errno = 0;
              char* end = nullptr;
              unsigned long long n = std::strtoull(v.c_str(), &end, 0);
-             if (v.empty() || v[0] == '-' || errno != 0 || *end != '\0')
-                 return false;
+             if (v.empty() || v[0] == '-' || errno != 0 || *end != '\0') return false;
              f.seed = n;
              return true;
          }},
         {"--turnaround-us", integer(0, 1000000, &c.turnaroundUs)},
-        {"--link", [&](const std::string& v) { options->linkPath = v; return !v.empty(); }},
-        {"--listen", [&](const std::string& v) {
+        {"--link",
+         [&](const std::string& v) {
+             options->linkPath = v;
+             return !v.empty();
+         }},
+        {"--listen",
+         [&](const std::string& v) {
              options->listen = v;
              return v.rfind("tcp://", 0) == 0 || v.rfind("rfc2217://", 0) == 0;
          }},

@@ -11,16 +11,14 @@ namespace {
 // Enough for any diagnosis; a long run with --verbose must not fill the memory.
 constexpr size_t kKeptOutputBytes = 1 << 20;
 
-ChildSetup ChildSetupFor(const SimProcessSetup& setup)
-{
+ChildSetup ChildSetupFor(const SimProcessSetup& setup) {
     ChildSetup child;
     child.preciseTimers = setup.preciseTimers;
     child.keepBytes = kKeptOutputBytes;
     return child;
 }
 
-std::vector<std::string> Argv(const SimProcessSetup& setup, const std::vector<std::string>& options)
-{
+std::vector<std::string> Argv(const SimProcessSetup& setup, const std::vector<std::string>& options) {
     std::vector<std::string> argv{setup.program};
     argv.insert(argv.end(), options.begin(), options.end());
     return argv;
@@ -28,24 +26,19 @@ std::vector<std::string> Argv(const SimProcessSetup& setup, const std::vector<st
 
 }  // namespace
 
-std::string BuiltSimulatorPath()
-{
+std::string BuiltSimulatorPath() {
     return ZEL_SIM_PROGRAM;
 }
 
 SimProcess::SimProcess(const std::vector<std::string>& options, const SimProcessSetup& setup)
-    : child_(Argv(setup, options), ChildSetupFor(setup))
-{
-}
+    : child_(Argv(setup, options), ChildSetupFor(setup)) {}
 
-SimProcess::~SimProcess()
-{
+SimProcess::~SimProcess() {
     // Whatever is left running after this, the child's own destructor kills.
     Stop(SIGTERM, 5000);
 }
 
-std::string SimProcess::FirstLine(int timeoutMs)
-{
+std::string SimProcess::FirstLine(int timeoutMs) {
     const bool got = child_.WaitForOutput(
         [](const std::string& out, const std::string&) { return out.find('\n') != std::string::npos; },
         timeoutMs);
@@ -65,25 +58,21 @@ std::string SimProcess::FirstLine(int timeoutMs)
                    std::to_string(exit.signal) + ") before it printed a line";
     else
         problem_ = "zel5100-sim printed no line within " + std::to_string(timeoutMs) + " ms";
-    if (!out.empty())
-        problem_ += "; it printed: " + out;
+    if (!out.empty()) problem_ += "; it printed: " + out;
     return "";
 }
 
-std::string SimProcess::Error() const
-{
+std::string SimProcess::Error() const {
     const std::string err = child_.Err();
     return err.empty() ? problem_ : problem_ + "\nstderr:\n" + err;
 }
 
-int SimProcess::Stop(int signal, int timeoutMs)
-{
+int SimProcess::Stop(int signal, int timeoutMs) {
     child_.Signal(signal);
     return Wait(timeoutMs);
 }
 
-int SimProcess::Wait(int timeoutMs)
-{
+int SimProcess::Wait(int timeoutMs) {
     const ChildExit exit = child_.Wait(timeoutMs);
     return exit.ended ? exit.code : -1;
 }

@@ -1,7 +1,5 @@
 #include "sim_pty_server.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -9,6 +7,8 @@
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include <vector>
 
@@ -20,20 +20,17 @@ constexpr int kMaxPollMs = 100;
 // traffic the mark is taken back; an advisory lock still keeps two clients apart.
 constexpr int64_t kStaleExclusiveUs = 1000000;
 
-std::string ErrnoText(const char* what)
-{
+std::string ErrnoText(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
 }
 
 }  // namespace
 
-SimPtyServer::~SimPtyServer()
-{
+SimPtyServer::~SimPtyServer() {
     Close();
 }
 
-bool SimPtyServer::Open(const std::string& linkPath, std::string* error)
-{
+bool SimPtyServer::Open(const std::string& linkPath, std::string* error) {
     char name[256] = {};
     if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
         *error = ErrnoText("openpty");
@@ -52,7 +49,7 @@ bool SimPtyServer::Open(const std::string& linkPath, std::string* error)
     ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
 
     if (!linkPath.empty()) {
-        struct stat st{};
+        struct stat st {};
         if (::lstat(linkPath.c_str(), &st) == 0) {
             if (!S_ISLNK(st.st_mode)) {
                 *error = "'" + linkPath + "' exists and is not a symlink";
@@ -72,39 +69,31 @@ bool SimPtyServer::Open(const std::string& linkPath, std::string* error)
     return true;
 }
 
-void SimPtyServer::Close()
-{
+void SimPtyServer::Close() {
     if (!linkPath_.empty()) {
         // Only our own link goes: someone may have pointed it elsewhere meanwhile.
         char target[256] = {};
         ssize_t n = ::readlink(linkPath_.c_str(), target, sizeof target - 1);
-        if (n > 0 && slavePath_ == std::string(target, static_cast<size_t>(n)))
-            ::unlink(linkPath_.c_str());
+        if (n > 0 && slavePath_ == std::string(target, static_cast<size_t>(n))) ::unlink(linkPath_.c_str());
         linkPath_.clear();
     }
-    if (slave_ >= 0)
-        ::close(slave_);
-    if (master_ >= 0)
-        ::close(master_);
+    if (slave_ >= 0) ::close(slave_);
+    if (master_ >= 0) ::close(master_);
     slave_ = master_ = -1;
 }
 
-void SimPtyServer::ReleaseStaleExclusive(int64_t nowUs)
-{
+void SimPtyServer::ReleaseStaleExclusive(int64_t nowUs) {
 #ifdef TIOCGEXCL
-    if (nowUs - lastTrafficUs_ < kStaleExclusiveUs)
-        return;
+    if (nowUs - lastTrafficUs_ < kStaleExclusiveUs) return;
     int exclusive = 0;
-    if (::ioctl(slave_, TIOCGEXCL, &exclusive) == 0 && exclusive)
-        ::ioctl(slave_, TIOCNXCL);
+    if (::ioctl(slave_, TIOCGEXCL, &exclusive) == 0 && exclusive) ::ioctl(slave_, TIOCNXCL);
     lastTrafficUs_ = nowUs;
 #else
     (void)nowUs;
 #endif
 }
 
-void SimPtyServer::Serve(const volatile std::sig_atomic_t* stop)
-{
+void SimPtyServer::Serve(const volatile std::sig_atomic_t* stop) {
     std::vector<uint8_t> pending;
     uint8_t buffer[4096];
     while (!*stop && master_ >= 0) {
@@ -113,8 +102,7 @@ void SimPtyServer::Serve(const volatile std::sig_atomic_t* stop)
             pending.insert(pending.end(), buffer, buffer + n);
         if (!pending.empty()) {
             ssize_t written = ::write(master_, pending.data(), pending.size());
-            if (written > 0)
-                pending.erase(pending.begin(), pending.begin() + written);
+            if (written > 0) pending.erase(pending.begin(), pending.begin() + written);
         }
         if (device_.HangingUp() && pending.empty() && device_.PendingOutput() == 0) {
             // Once the client has taken the last reply (or a second has passed), the
@@ -135,15 +123,13 @@ void SimPtyServer::Serve(const volatile std::sig_atomic_t* stop)
         int64_t next = device_.NextOutputUs();
         if (next >= 0) {
             int64_t untilNext = next > now ? next - now : 0;
-            if (untilNext < waitUs)
-                waitUs = untilNext;
+            if (untilNext < waitUs) waitUs = untilNext;
         }
         pollfd p{master_, static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0};
         timespec wait{static_cast<time_t>(waitUs / 1000000), static_cast<long>(waitUs % 1000000) * 1000};
         int ready = ::ppoll(&p, 1, &wait, nullptr);
         if (ready < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             break;
         }
         if (ready == 0) {

@@ -146,62 +146,46 @@ const SimSettingSpec kRows[] = {
     {0x93, 5, C::ReadOnly, 0, 0, 0, 5137, 0, 0},
 };
 
-uint32_t FirstOctet(uint32_t address)
-{
+uint32_t FirstOctet(uint32_t address) {
     return address >> 24;
 }
 
-bool IsHostAddress(uint32_t a)
-{
+bool IsHostAddress(uint32_t a) {
     uint32_t first = FirstOctet(a);
     return first != 0 && first != 127 && first < 224;
 }
 
-bool IsSubnetMask(uint32_t m)
-{
-    if (m == 0)
-        return false;
+bool IsSubnetMask(uint32_t m) {
+    if (m == 0) return false;
     uint32_t inverted = ~m;
     return (inverted & (inverted + 1)) == 0;  // ones, then only zeros
 }
 
 }  // namespace
 
-const SimSettingSpec* FindSimSetting(int category, int setting)
-{
+const SimSettingSpec* FindSimSetting(int category, int setting) {
     for (const SimSettingSpec& row : kRows)
-        if (row.category == category && row.setting == setting)
-            return &row;
+        if (row.category == category && row.setting == setting) return &row;
     return nullptr;
 }
 
-const SimSettingSpec* SimSettingRows(int* count)
-{
+const SimSettingSpec* SimSettingRows(int* count) {
     *count = static_cast<int>(std::size(kRows));
     return kRows;
 }
 
-bool SimWriteAccepted(const SimSettingSpec& rule, uint64_t value)
-{
-    if (value > kU32)
-        return false;
+bool SimWriteAccepted(const SimSettingSpec& rule, uint64_t value) {
+    if (value > kU32) return false;
     uint32_t v = static_cast<uint32_t>(value);
     switch (rule.check) {
-    case C::ReadOnly:
-    case C::Data:
-        return false;
-    case C::Range:
-        return v >= rule.min && v <= rule.max;
-    case C::HostAddress:
-        return IsHostAddress(v);
-    case C::SubnetMask:
-        return IsSubnetMask(v);
-    case C::Gateway:
-        return v == 0 || IsHostAddress(v);
-    case C::MulticastAddress:
-        return FirstOctet(v) >= 224 && FirstOctet(v) <= 239;
-    case C::DestinationAddress:
-        return v != 0 && v != kU32;
+        case C::ReadOnly:
+        case C::Data: return false;
+        case C::Range: return v >= rule.min && v <= rule.max;
+        case C::HostAddress: return IsHostAddress(v);
+        case C::SubnetMask: return IsSubnetMask(v);
+        case C::Gateway: return v == 0 || IsHostAddress(v);
+        case C::MulticastAddress: return FirstOctet(v) >= 224 && FirstOctet(v) <= 239;
+        case C::DestinationAddress: return v != 0 && v != kU32;
     }
     return false;
 }

@@ -22,9 +22,9 @@ struct SimSettingSpec {
     uint32_t min;
     uint32_t max;
     uint64_t initial;
-    int onlyType;         // 0: every device type; else only this one knows it
-    int minFirmware;      // the firmware version (tenths) that introduced it
-    uint32_t perMinute;   // counters: how much the value grows each minute
+    int onlyType;        // 0: every device type; else only this one knows it
+    int minFirmware;     // the firmware version (tenths) that introduced it
+    uint32_t perMinute;  // counters: how much the value grows each minute
 };
 
 // The row of a setting, or nullptr when no ZEL-51xx knows it (the catalogue's
@@ -37,7 +37,6 @@ const SimSettingSpec* SimSettingRows(int* count);
 bool SimWriteAccepted(const SimSettingSpec& rule, uint64_t value);
 
 // IPv4 address from four octets, most significant first.
-constexpr uint32_t SimIp(uint32_t a, uint32_t b, uint32_t c, uint32_t d)
-{
+constexpr uint32_t SimIp(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
     return a << 24 | b << 16 | c << 8 | d;
 }

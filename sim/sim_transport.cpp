@@ -1,53 +1,41 @@
 #include "sim_transport.h"
 
-SimTransport::~SimTransport()
-{
+SimTransport::~SimTransport() {
     Uninstall();
 }
 
-void SimTransport::Install()
-{
+void SimTransport::Install() {
     ZelSetTransport(&TransmitHook, &ReceiveHook, &SleepHook, &PumpHook, this);
 }
 
-void SimTransport::Uninstall()
-{
-    if (ZelGetTransport().context == this)
-        ZelSetTransport(nullptr, nullptr, nullptr, nullptr, nullptr);
+void SimTransport::Uninstall() {
+    if (ZelGetTransport().context == this) ZelSetTransport(nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
-std::vector<SimWireRecord> SimTransport::RecordsOf(SimWireRecord::Kind kind) const
-{
+std::vector<SimWireRecord> SimTransport::RecordsOf(SimWireRecord::Kind kind) const {
     std::vector<SimWireRecord> out;
     for (const SimWireRecord& r : records_)
-        if (r.kind == kind)
-            out.push_back(r);
+        if (r.kind == kind) out.push_back(r);
     return out;
 }
 
-void SimTransport::Record(SimWireRecord&& record)
-{
-    if (recording_)
-        records_.push_back(std::move(record));
+void SimTransport::Record(SimWireRecord&& record) {
+    if (recording_) records_.push_back(std::move(record));
 }
 
-ZelResult SimTransport::Transmit(const uint8_t* bytes, int length)
-{
+ZelResult SimTransport::Transmit(const uint8_t* bytes, int length) {
     SimWireRecord record;
     record.kind = SimWireRecord::Transmit;
     record.count = length;
     record.atUs = clock_.NowUs();
-    if (bytes && length > 0)
-        record.bytes.assign(bytes, bytes + length);
+    if (bytes && length > 0) record.bytes.assign(bytes, bytes + length);
     record.result = transmitResult_;
-    if (transmitResult_ == ZEL_OK && bytes && length > 0)
-        device_.Receive(bytes, static_cast<size_t>(length));
+    if (transmitResult_ == ZEL_OK && bytes && length > 0) device_.Receive(bytes, static_cast<size_t>(length));
     Record(std::move(record));
     return transmitResult_;
 }
 
-ZelResult SimTransport::Receive(uint8_t* buffer, int count, int* received, int timeoutMs)
-{
+ZelResult SimTransport::Receive(uint8_t* buffer, int count, int* received, int timeoutMs) {
     SimWireRecord record;
     record.kind = SimWireRecord::Receive;
     record.count = count;
@@ -69,8 +57,7 @@ ZelResult SimTransport::Receive(uint8_t* buffer, int count, int* received, int t
             got += static_cast<int>(device_.Read(buffer + got, static_cast<size_t>(count - got)));
         }
     }
-    if (received)
-        *received = got;
+    if (received) *received = got;
     record.bytes.assign(buffer, buffer + got);
     record.result = got > 0 ? ZEL_OK : ZEL_E_RX_FAILED;
     ZelResult result = record.result;
@@ -78,19 +65,16 @@ ZelResult SimTransport::Receive(uint8_t* buffer, int count, int* received, int t
     return result;
 }
 
-ZelResult SimTransport::TransmitHook(void* context, int, const uint8_t* bytes, int length)
-{
+ZelResult SimTransport::TransmitHook(void* context, int, const uint8_t* bytes, int length) {
     return static_cast<SimTransport*>(context)->Transmit(bytes, length);
 }
 
 ZelResult SimTransport::ReceiveHook(void* context, int, uint8_t* buffer, int count, int* received,
-                                    int timeoutMs)
-{
+                                    int timeoutMs) {
     return static_cast<SimTransport*>(context)->Receive(buffer, count, received, timeoutMs);
 }
 
-ZelResult SimTransport::SleepHook(void* context, int milliseconds)
-{
+ZelResult SimTransport::SleepHook(void* context, int milliseconds) {
     auto* self = static_cast<SimTransport*>(context);
     SimWireRecord record;
     record.kind = SimWireRecord::Sleep;
@@ -101,11 +85,9 @@ ZelResult SimTransport::SleepHook(void* context, int milliseconds)
     return ZEL_OK;
 }
 
-ZelResult SimTransport::PumpHook(void* context)
-{
+ZelResult SimTransport::PumpHook(void* context) {
     auto* self = static_cast<SimTransport*>(context);
     ++self->pumps_;
-    if (self->pump_)
-        self->pump_();
+    if (self->pump_) self->pump_();
     return ZEL_OK;
 }

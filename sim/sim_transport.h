@@ -21,7 +21,7 @@ struct SimWireRecord {
     int count = 0;               // receive: bytes asked for; transmit: length
     int timeoutMs = 0;           // receive: time-out given; sleep: milliseconds
     ZelResult result = ZEL_OK;
-    int64_t atUs = 0;            // virtual time when the call began
+    int64_t atUs = 0;  // virtual time when the call began
 };
 
 class SimTransport {
@@ -55,8 +55,8 @@ public:
 
     // The hooks themselves, for front ends that wrap them.
     static ZelResult TransmitHook(void* context, int address, const uint8_t* bytes, int length);
-    static ZelResult ReceiveHook(void* context, int address, uint8_t* buffer, int count,
-                                 int* received, int timeoutMs);
+    static ZelResult ReceiveHook(void* context, int address, uint8_t* buffer, int count, int* received,
+                                 int timeoutMs);
     static ZelResult SleepHook(void* context, int milliseconds);
     static ZelResult PumpHook(void* context);
 

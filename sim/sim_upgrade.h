@@ -40,7 +40,7 @@ struct SimUpgradeSettings {
     int progressSteps = 5;
     bool fail = false;
     int eraseBusyMs = 1500;
-    int mode = 1;  // type 2: Mode (0x85, 1)
+    int mode = 1;                 // type 2: Mode (0x85, 1)
     bool refuseLastPart = false;  // type 1: the last announced part is answered with E
 };
 
@@ -51,8 +51,7 @@ public:
     // Reads and writes of categories 0x80 and 0x85, and of Busy (0x01, 12).
     SimAnswer Read(int category, int setting, int64_t nowUs);
     SimAnswer WriteValue(int category, int setting, uint32_t value, int64_t nowUs);
-    SimAnswer WritePart(int category, int index, const uint8_t* data, size_t length,
-                        int64_t nowUs);
+    SimAnswer WritePart(int category, int index, const uint8_t* data, size_t length, int64_t nowUs);
     bool Busy(int64_t nowUs) const;
 
     // Set once when an image has been taken completely and programmed (type 1) or

@@ -9,8 +9,8 @@
 
 #include "sim_clock.h"
 #include "sim_device.h"
-#include "sim_options.h"
 #include "sim_net_server.h"
+#include "sim_options.h"
 #include "sim_pty_server.h"
 #include "zel_version.h"
 
@@ -18,14 +18,12 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void OnStopSignal(int)
-{
+void OnStopSignal(int) {
     stopRequested = 1;
 }
 
-void InstallStopHandlers()
-{
-    struct sigaction action{};
+void InstallStopHandlers() {
+    struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no restart: poll() must return at once
@@ -35,8 +33,7 @@ void InstallStopHandlers()
 }
 
 // A frame as readable text: control bytes and the top half shown as <hex>.
-std::string Printable(const std::vector<uint8_t>& frame)
-{
+std::string Printable(const std::vector<uint8_t>& frame) {
     static const char kDigits[] = "0123456789ABCDEF";
     std::string text;
     for (uint8_t b : frame) {
@@ -54,8 +51,7 @@ std::string Printable(const std::vector<uint8_t>& frame)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     SimOptions options;
     std::string error;
     if (!ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
@@ -80,8 +76,8 @@ int main(int argc, char** argv)
                       static_cast<std::streamsize>(image.size()));
             out.close();
             if (out)
-                std::fprintf(stderr, "zel5100-sim: image of %zu bytes written to %s\n",
-                             image.size(), path.c_str());
+                std::fprintf(stderr, "zel5100-sim: image of %zu bytes written to %s\n", image.size(),
+                             path.c_str());
             else
                 std::fprintf(stderr, "zel5100-sim: cannot write the image to %s\n", path.c_str());
         });
@@ -106,10 +102,9 @@ int main(int argc, char** argv)
     std::printf("%s\n", options.listen.empty() ? server.SlavePath().c_str() : network.Name().c_str());
     std::fflush(stdout);
     std::fprintf(stderr, "zel5100-sim: ZEL-%d in mode %d, firmware v%d.%d, serving on %s%s%s\n",
-                 options.config.deviceType, options.config.mode,
-                 options.config.firmwareVersion / 10, options.config.firmwareVersion % 10,
-                 server.SlavePath().c_str(), options.linkPath.empty() ? "" : " linked as ",
-                 options.linkPath.c_str());
+                 options.config.deviceType, options.config.mode, options.config.firmwareVersion / 10,
+                 options.config.firmwareVersion % 10, server.SlavePath().c_str(),
+                 options.linkPath.empty() ? "" : " linked as ", options.linkPath.c_str());
 
     std::thread relay;
     if (!options.listen.empty()) {

@@ -67,12 +67,14 @@ TEST_F(BackupFileTest, RestoreRefusesWhatTheDeviceCannotTake) {
         {"mode 2", Backup(1, Entry(2, 1, "2")), "is not 0 or 1"},
         {"application 7", Backup(1, Entry(2, 2, "7")), "is not 0 or 1"},
         {"a mode 1 category in a mode 0 backup", Backup(0, Entry(0x81, 10, "5004")), "not used in mode 0"},
-        {"a mode 1 category after switching to mode 0", Backup(1, Entry(2, 1, "0") + "," + Entry(0x81, 10, "5004")),
-         "not used in mode 0"},
-        {"a repeated member", "{\"zelctlBackup\": 1, \"deviceType\": 5137, \"deviceType\": 5100, "
-                              "\"firmwareVersion\": 23, \"mode\": 1, \"settings\": []}",
+        {"a mode 1 category after switching to mode 0",
+         Backup(1, Entry(2, 1, "0") + "," + Entry(0x81, 10, "5004")), "not used in mode 0"},
+        {"a repeated member",
+         "{\"zelctlBackup\": 1, \"deviceType\": 5137, \"deviceType\": 5100, "
+         "\"firmwareVersion\": 23, \"mode\": 1, \"settings\": []}",
          "\"deviceType\" appears twice"},
-        {"a repeated member of a setting", Backup(1, "{\"category\": 129, \"setting\": 10, \"value\": 1, \"value\": 2}"),
+        {"a repeated member of a setting",
+         Backup(1, "{\"category\": 129, \"setting\": 10, \"value\": 1, \"value\": 2}"),
          "\"value\" appears twice"},
     };
     for (const auto& c : cases) {
@@ -83,13 +85,15 @@ TEST_F(BackupFileTest, RestoreRefusesWhatTheDeviceCannotTake) {
 
     // What a restore may hold still loads: both values of Mode and a category of its mode.
     std::string message;
-    EXPECT_EQ(LoadRefusal(Backup(0, Entry(2, 1, "1") + "," + Entry(0x81, 10, "5004")), &message), 0) << message;
+    EXPECT_EQ(LoadRefusal(Backup(0, Entry(2, 1, "1") + "," + Entry(0x81, 10, "5004")), &message), 0)
+        << message;
     EXPECT_EQ(LoadRefusal(Backup(1, Entry(2, 1, "0") + "," + Entry(2, 2, "1")), &message), 0) << message;
 }
 
 TEST_F(BackupFileTest, ControlCharactersFromTheFileAreShownEscaped) {
     std::string message;
-    ASSERT_EQ(LoadRefusal(Backup(1, Entry(0x81, 12, "\"\\u001b]0;owned\\u0007\\n\\u009b\"")), &message), EXIT_USAGE);
+    ASSERT_EQ(LoadRefusal(Backup(1, Entry(0x81, 12, "\"\\u001b]0;owned\\u0007\\n\\u009b\"")), &message),
+              EXIT_USAGE);
     EXPECT_EQ(message.find_first_of("\x1b\x07\n"), std::string::npos) << message;
     EXPECT_NE(message.find("\\x1b]0;owned\\x07\\n\\x9b"), std::string::npos) << message;
     EXPECT_EQ(Printable("caf\xc3\xa9 \t\x7f"), "caf\xc3\xa9 \\t\\x7f");  // text that prints stays as it is
@@ -103,8 +107,8 @@ TEST_F(BackupFileTest, SavingNeverFollowsALinkPlantedAtATemporaryName) {
     std::ofstream(target) << "old backup";
     ASSERT_EQ(chmod(target.c_str(), 0640), 0);
     // Links at every name a predictable scheme would pick, in the folder and beside it.
-    for (const std::string& name : {target + ".tmp", target + ".tmp." + std::to_string(getpid()), target + "~",
-                                    File(".unit.json.tmp"), File(".unit.json.XXXXXX")}) {
+    for (const std::string& name : {target + ".tmp", target + ".tmp." + std::to_string(getpid()),
+                                    target + "~", File(".unit.json.tmp"), File(".unit.json.XXXXXX")}) {
         ASSERT_EQ(symlink(victim.c_str(), name.c_str()), 0) << name;
     }
 

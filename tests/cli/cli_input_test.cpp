@@ -10,8 +10,8 @@
 #include "cli_options.h"
 #include "device_session.h"
 #include "json_document.h"
-#include "setting_names.h"
 #include "remembered_port.h"
+#include "setting_names.h"
 
 namespace {
 
@@ -37,7 +37,8 @@ TEST(CliNumbers, IntegersAreDecimalOrHexWithoutOverflow) {
     EXPECT_EQ(value, -5);
     ASSERT_TRUE(ParseInteger("-9223372036854775808", &value));
     EXPECT_EQ(value, INT64_MIN);
-    for (const char* bad : {"", "-", "0x", "12a", "1.5", " 1", "9223372036854775808", "0x10000000000000000", "+1"}) {
+    for (const char* bad :
+         {"", "-", "0x", "12a", "1.5", " 1", "9223372036854775808", "0x10000000000000000", "+1"}) {
         EXPECT_FALSE(ParseInteger(bad, &value)) << bad;
     }
 }
@@ -69,11 +70,13 @@ TEST(CliNumbers, ValuesMustFitTheSetting) {
         const char* setting;
         const char* value;
     };
-    for (const Bad& bad : {Bad{"0x82", "13", "256"}, Bad{"0x81", "10", "65536"}, Bad{"0x81", "10", "-1"},
-                           Bad{"1", "4", "4294967296"}, Bad{"0x81", "12", "239.1.2"}, Bad{"0x81", "10", "1.2.3.4"},
-                           Bad{"3", "6", "1"}, Bad{"0x81", "8", "1"}, Bad{"0x81", "10", "many"}}) {
-        EXPECT_EQ(UsageExit([&] { ParseSettingValue(ParseSettingAddress(bad.category, bad.setting), bad.value); }),
-                  EXIT_USAGE)
+    for (const Bad& bad :
+         {Bad{"0x82", "13", "256"}, Bad{"0x81", "10", "65536"}, Bad{"0x81", "10", "-1"},
+          Bad{"1", "4", "4294967296"}, Bad{"0x81", "12", "239.1.2"}, Bad{"0x81", "10", "1.2.3.4"},
+          Bad{"3", "6", "1"}, Bad{"0x81", "8", "1"}, Bad{"0x81", "10", "many"}}) {
+        EXPECT_EQ(
+            UsageExit([&] { ParseSettingValue(ParseSettingAddress(bad.category, bad.setting), bad.value); }),
+            EXIT_USAGE)
             << bad.category << " " << bad.setting << " " << bad.value;
     }
 }
@@ -122,8 +125,11 @@ TEST(CliOptions, GlobalOptionsStandBeforeOrAfterTheCommand) {
     EXPECT_EQ(literal.args, std::vector<std::string>{"--json"});
     EXPECT_TRUE(Parse({"--version"}).version);
 
-    for (std::vector<const char*> bad : {std::vector<const char*>{"info", "--port"}, {"--frob", "info"},
-                                         {"--port=", "info"}, {"frobnicate"}, {"info", "--dry-run"}}) {
+    for (std::vector<const char*> bad : {std::vector<const char*>{"info", "--port"},
+                                         {"--frob", "info"},
+                                         {"--port=", "info"},
+                                         {"frobnicate"},
+                                         {"info", "--dry-run"}}) {
         EXPECT_EQ(UsageExit([&] { Parse(bad); }), EXIT_USAGE) << bad[0];
     }
 }
@@ -161,7 +167,8 @@ TEST(RememberedPort, ReadsTheEntryAsQtWritesIt) {
     const Case cases[] = {
         {"[Zel5100Util]\nComPort=/dev/ttyUSB0\n", "/dev/ttyUSB0"},
         {"[General]\nComPort=/dev/wrong\n[Zel5100Util]\r\nComPort = /dev/ttyS1\r\n", "/dev/ttyS1"},
-        {"[Zel5100Util]\nComPort=\"/dev/serial/by-id/usb-FTDI, Inc.-if00\"\n", "/dev/serial/by-id/usb-FTDI, Inc.-if00"},
+        {"[Zel5100Util]\nComPort=\"/dev/serial/by-id/usb-FTDI, Inc.-if00\"\n",
+         "/dev/serial/by-id/usb-FTDI, Inc.-if00"},
         {"[Zel5100Util]\nComPort=/dev/caf\\xe9\n", "/dev/caf\xc3\xa9"},
         {"[Zel5100Util]\nComPort=@@port\n", "@port"},
         {"[Zel5100Util]\nComPort=@String(/dev/ttyACM0)\n", "/dev/ttyACM0"},
@@ -170,7 +177,8 @@ TEST(RememberedPort, ReadsTheEntryAsQtWritesIt) {
         {"; comment\n[Zel5100Util]\nComPort=\n", ""},
         {"ComPort=/dev/outside\n", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(IniValue(c.text, "Zel5100Util", "ComPort"), c.port) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(IniValue(c.text, "Zel5100Util", "ComPort"), c.port) << c.text;
 }
 
 TEST(JsonDocument, RoundTripsWhatTheCommandsPrint) {
@@ -244,10 +252,12 @@ TEST(BackupFile, KeepsAddressesReadableAndChecksEverySetting) {
     const std::string earlier =
         "{\n  \"zelctlBackup\": 1,\n  \"deviceType\": 5100,\n  \"deviceTypeText\": \"ZEL-5100\",\n"
         "  \"firmwareVersion\": 23,\n  \"firmwareVersionText\": \"v2.3\",\n  \"mode\": 1,\n"
-        "  \"serialNumber\": 1002345,\n  \"serialNumberText\": \"1.002.345\",\n  \"port\": \"/dev/ttyUSB0\",\n"
+        "  \"serialNumber\": 1002345,\n  \"serialNumberText\": \"1.002.345\",\n  \"port\": "
+        "\"/dev/ttyUSB0\",\n"
         "  \"created\": \"2024-05-01T12:34:56\",\n  \"settings\": [\n"
         "    {\"category\": 2, \"setting\": 1, \"name\": \"Mode\", \"value\": 1},\n"
-        "    {\"category\": 129, \"setting\": 12, \"name\": \"Multicast address\", \"value\": \"239.1.2.3\"}\n"
+        "    {\"category\": 129, \"setting\": 12, \"name\": \"Multicast address\", \"value\": "
+        "\"239.1.2.3\"}\n"
         "  ]\n}\n";
     Json old;
     ASSERT_TRUE(ParseJsonDocument(earlier, &old, nullptr));
@@ -256,13 +266,15 @@ TEST(BackupFile, KeepsAddressesReadableAndChecksEverySetting) {
     EXPECT_EQ(kept.entries[1].value, 0xEF010203u);
     EXPECT_EQ(kept.serialNumber, 1002345u);
 
-    const std::string head = "{\"zelctlBackup\": 1, \"deviceType\": 5100, \"firmwareVersion\": 23, \"mode\": 1, ";
+    const std::string head =
+        "{\"zelctlBackup\": 1, \"deviceType\": 5100, \"firmwareVersion\": 23, \"mode\": 1, ";
     for (const std::string& bad : {
              head + "\"settings\": [{\"category\": 129, \"setting\": 10, \"value\": 1}, "
-                    "{\"category\": 129, \"setting\": 10, \"value\": 2}]}",                      // twice
-             head + "\"settings\": [{\"category\": 129, \"setting\": 3, \"value\": 1}]}",        // read-only
-             head + "\"settings\": [{\"category\": 144, \"setting\": 1, \"value\": 1}]}",        // not in the window
-             head + "\"settings\": [{\"category\": 129, \"setting\": 10, \"value\": \"1\"}]}",   // text
+                    "{\"category\": 129, \"setting\": 10, \"value\": 2}]}",                // twice
+             head + "\"settings\": [{\"category\": 129, \"setting\": 3, \"value\": 1}]}",  // read-only
+             head +
+                 "\"settings\": [{\"category\": 144, \"setting\": 1, \"value\": 1}]}",  // not in the window
+             head + "\"settings\": [{\"category\": 129, \"setting\": 10, \"value\": \"1\"}]}",  // text
              head + "\"settings\": [{\"category\": 129, \"setting\": 10, \"value\": -1}]}",
              head + "\"settings\": {}}",
              std::string("{\"zelctlBackup\": 2, \"deviceType\": 5100, \"firmwareVersion\": 23, \"mode\": 1, "

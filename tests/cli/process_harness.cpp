@@ -16,7 +16,8 @@ ChildSetup WithEnvironment(const std::vector<std::string>& overrides) {
 
 }  // namespace
 
-RunningProcess::RunningProcess(const std::vector<std::string>& argv, const std::vector<std::string>& overrides)
+RunningProcess::RunningProcess(const std::vector<std::string>& argv,
+                               const std::vector<std::string>& overrides)
     : child_(argv, WithEnvironment(overrides)) {}
 
 bool RunningProcess::WaitUntil(const std::function<bool(const ProcessResult&)>& done, int limitMs) {

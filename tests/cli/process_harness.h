@@ -9,7 +9,7 @@
 #include "child_process.h"
 
 struct ProcessResult {
-    int exitCode = -1;    // -1 when killed by a signal
+    int exitCode = -1;  // -1 when killed by a signal
     int signal = 0;
     bool timedOut = false;
     std::string out;

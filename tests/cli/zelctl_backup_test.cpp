@@ -125,7 +125,8 @@ protected:
 
 std::string NetworkBackup(const std::string& settings) {
     return "{\"zelctlBackup\": 1, \"deviceType\": 5100, \"firmwareVersion\": 23, \"mode\": 1,\n"
-           " \"settings\": [" + settings + "]}\n";
+           " \"settings\": [" +
+           settings + "]}\n";
 }
 
 TEST_F(NetworkRestoreTest, AStaticAddressReplacesDhcpAndDhcpComesBack) {

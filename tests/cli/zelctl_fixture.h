@@ -48,7 +48,8 @@ protected:
 
     static std::string Describe(const std::vector<std::string>& args, const ProcessResult& result) {
         std::string text = "zelctl";
-        for (const std::string& arg : args) text += " " + arg;
+        for (const std::string& arg : args)
+            text += " " + arg;
         return text + "\nexit " + std::to_string(result.exitCode) + "\nstdout:\n" + result.out +
                "\nstderr:\n" + result.err;
     }
@@ -82,8 +83,8 @@ protected:
         return argv;
     }
     std::vector<std::string> Environment() const {
-        std::vector<std::string> environment = {"HOME=" + home_.Path(), "XDG_CONFIG_HOME=" + home_.File("config"),
-                                                "LC_ALL=C"};
+        std::vector<std::string> environment = {"HOME=" + home_.Path(),
+                                                "XDG_CONFIG_HOME=" + home_.File("config"), "LC_ALL=C"};
         environment.insert(environment.end(), extra_.begin(), extra_.end());
         return environment;
     }
@@ -126,7 +127,8 @@ inline bool IsWrite(const TracedFrame& frame) {
 
 inline int WritesIn(const std::string& stderrText) {
     int writes = 0;
-    for (const TracedFrame& frame : TracedFrames(stderrText)) writes += IsWrite(frame);
+    for (const TracedFrame& frame : TracedFrames(stderrText))
+        writes += IsWrite(frame);
     return writes;
 }
 

@@ -176,7 +176,8 @@ TEST_F(LineFaultTest, CtrlCDuringAnUpgradeWarnsFirstAndASecondOneEndsIt) {
     EXPECT_NE(result.err.find("stopping now ends the upgrade unfinished"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("upgrade interrupted"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("may still be doing so"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("zelctl --port " + Port() + " upgrade " + path), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("zelctl --port " + Port() + " upgrade " + path), std::string::npos)
+        << result.err;
 }
 
 }  // namespace

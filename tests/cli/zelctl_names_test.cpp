@@ -57,9 +57,11 @@ TEST_F(NamesTest, SetAndMonitorTakeNamesAndTheModeChoosesASharedOne) {
 }
 
 TEST_F(NamesTest, UnknownOrAmbiguousNamesAreUsageErrorsThatSayWhatToType) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"get", "no-such-setting"}, {"get", "0x81:no-such-setting"}, {"get", "10"},
-          {"monitor", "udp-port:3"}, {"set", "0x81", "nothing", "1"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"get", "no-such-setting"},
+                                                 {"get", "0x81:no-such-setting"},
+                                                 {"get", "10"},
+                                                 {"monitor", "udp-port:3"},
+                                                 {"set", "0x81", "nothing", "1"}}) {
         const ProcessResult result = Zelctl(args);
         EXPECT_EQ(result.exitCode, 2) << Describe(args, result);
         EXPECT_NE(result.err.find("zelctl: "), std::string::npos) << Describe(args, result);
@@ -68,7 +70,8 @@ TEST_F(NamesTest, UnknownOrAmbiguousNamesAreUsageErrorsThatSayWhatToType) {
 
 TEST_F(NamesTest, SettingsListsTheWholeModelWithoutAPort) {
     size_t total = 0;
-    for (const PanelView& panel : WindowPanels()) total += panel.settings.size();
+    for (const PanelView& panel : WindowPanels())
+        total += panel.settings.size();
 
     const ProcessResult json = Zelctl({"settings", "--json"});
     ASSERT_EQ(json.exitCode, 0) << Describe({"settings --json"}, json);
@@ -124,7 +127,8 @@ TEST_F(NamesTest, AFailureWithJsonIsOneObjectOnStdoutWithTheSameExitStatus) {
         EXPECT_EQ(result.exitCode, c.exitCode) << Describe(c.args, result);
         Json document;
         std::string error;
-        ASSERT_TRUE(ParseJsonDocument(result.out, &document, &error)) << error << "\n" << Describe(c.args, result);
+        ASSERT_TRUE(ParseJsonDocument(result.out, &document, &error)) << error << "\n"
+                                                                      << Describe(c.args, result);
         EXPECT_EQ(document["result"], c.result) << result.out;
         EXPECT_EQ(document["exitCode"], c.exitCode) << result.out;
         EXPECT_FALSE(document["message"].get<std::string>().empty()) << result.out;

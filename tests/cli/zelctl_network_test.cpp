@@ -15,7 +15,9 @@
 
 namespace {
 
-std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string AsText(const std::vector<uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
 
 // A listening socket on loopback that never accepts; `backlog` 0 and its queue
 // filled makes a host that does not answer the connection at all.
@@ -48,7 +50,8 @@ public:
         return false;
     }
     ~SilentListener() {
-        for (int fd : fillers_) ::close(fd);
+        for (int fd : fillers_)
+            ::close(fd);
         if (fd_ >= 0) ::close(fd_);
     }
     bool Ok() const { return ok_; }
@@ -93,7 +96,8 @@ TEST_F(NetworkPortTest, InfoAndDumpEqualThePseudoTerminalsOverBothSchemes) {
         EXPECT_EQ(netInfo.exitCode, 0) << Describe({"info"}, netInfo);
         EXPECT_EQ(netInfo.out, info.out);
         EXPECT_NE(netInfo.err.find("opened " + name), std::string::npos) << netInfo.err;
-        EXPECT_NE(netInfo.err.find(" ms, added to every wait for the device"), std::string::npos) << netInfo.err;
+        EXPECT_NE(netInfo.err.find(" ms, added to every wait for the device"), std::string::npos)
+            << netInfo.err;
         const ProcessResult netDump = On(name, {"dump"});
         EXPECT_EQ(netDump.exitCode, 0) << Describe({"dump"}, netDump);
         EXPECT_EQ(netDump.out, dump.out);
@@ -150,14 +154,16 @@ TEST_F(NetworkPortTest, EachFailureEndsWithItsOwnWords) {
         {"rfc2217://127.0.0.1:" + std::to_string(mute.Port()),
          "the server does not answer Telnet COM Port Control: name the port tcp://"},
         {"tcp://" + telnetHostPort, "the server speaks Telnet: name the port rfc2217://" + telnetHostPort},
-        {"rfc2217://" + hostPort, "the server does not answer Telnet COM Port Control: name the port tcp://" + hostPort},
+        {"rfc2217://" + hostPort,
+         "the server does not answer Telnet COM Port Control: name the port tcp://" + hostPort},
         {"tcp://[::1", "a network port is named tcp://HOST:PORT"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.port);
         const ProcessResult result = On(c.port, {"info"});
         EXPECT_EQ(result.exitCode, 1) << Describe({c.port}, result);
-        EXPECT_NE(result.err.find("cannot open port " + c.port + ": " + c.words), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("cannot open port " + c.port + ": " + c.words), std::string::npos)
+            << result.err;
     }
     // A raw port that takes the connection and says nothing is a line with no device on it.
     const ProcessResult mutePort = On("tcp://127.0.0.1:" + std::to_string(mute.Port()), {"info"});
@@ -180,7 +186,8 @@ TEST_F(NetworkPortTest, ASecondClientIsShownTheServersReason) {
         const ProcessResult second = On(name, {"info"});
         ::close(first);
         EXPECT_EQ(second.exitCode, 1);
-        EXPECT_NE(second.err.find("the server refused the connection: Port already in use"), std::string::npos)
+        EXPECT_NE(second.err.find("the server refused the connection: Port already in use"),
+                  std::string::npos)
             << second.err;
     }
 }

@@ -12,7 +12,8 @@ class OutputTest : public ZelctlTest {};
 
 size_t TracedReplies(const std::string& trace) {
     size_t replies = 0;
-    for (const TracedFrame& frame : TracedFrames(trace)) replies += frame.direction == "RX";
+    for (const TracedFrame& frame : TracedFrames(trace))
+        replies += frame.direction == "RX";
     return replies;
 }
 

@@ -42,7 +42,8 @@ std::string LockPathOf(const std::string& port) {
     char real[PATH_MAX];
     if (!::realpath(port.c_str(), real)) return "";
     std::string name = std::string(real).substr(5);
-    for (char& c : name) c = c == '/' ? '_' : c;
+    for (char& c : name)
+        c = c == '/' ? '_' : c;
     return "/run/lock/LCK.." + name;
 }
 
@@ -107,7 +108,8 @@ TEST_F(PortTest, APortThatDoesNotExistAndOneHeldElsewhereFailWithDistinctReasons
     const ProcessResult held = OnDevice({"get", "2", "1"});
     ::close(holder);
     EXPECT_EQ(held.exitCode, 1) << Describe({"get"}, held);
-    EXPECT_NE(held.err.find("held by zelctl_tests (pid " + std::to_string(::getpid()) + ")"), std::string::npos)
+    EXPECT_NE(held.err.find("held by zelctl_tests (pid " + std::to_string(::getpid()) + ")"),
+              std::string::npos)
         << held.err;
     EXPECT_EQ(held.err.find("no such port"), std::string::npos) << held.err;
 
@@ -128,10 +130,12 @@ TEST_F(PortTest, ADeviceThatDoesNotAnswerFailsAfterTheEnginesThreeAttempts) {
     // After the trace, one error line naming the result once.
     const size_t line = result.err.rfind("zelctl: ");
     ASSERT_NE(line, std::string::npos) << result.err;
-    EXPECT_EQ(result.err.substr(line), "zelctl: reading 0x02 1 (Mode) failed: ZEL_E_RX_FAILED (no reply after 3 "
-                                       "attempts: is the device powered and connected to this port?)\n");
+    EXPECT_EQ(result.err.substr(line),
+              "zelctl: reading 0x02 1 (Mode) failed: ZEL_E_RX_FAILED (no reply after 3 "
+              "attempts: is the device powered and connected to this port?)\n");
     int sent = 0;
-    for (const TracedFrame& frame : TracedFrames(result.err)) sent += frame.direction == "TX";
+    for (const TracedFrame& frame : TracedFrames(result.err))
+        sent += frame.direction == "TX";
     EXPECT_EQ(sent, 3) << result.err;
     EXPECT_TRUE(result.out.empty());
 }
@@ -160,7 +164,8 @@ TEST_F(PortTest, ThePortTheWindowRemembersIsTheDefault) {
 
 int CountLines(const std::string& text) {
     int lines = 0;
-    for (char c : text) lines += c == '\n';
+    for (char c : text)
+        lines += c == '\n';
     return lines;
 }
 
@@ -172,7 +177,8 @@ TEST_F(PortTest, CtrlCEndsMonitorCleanlyAndThePortServesAgain) {
     const ProcessResult result = Checked({"monitor"}, monitor->Finish(60000));
     EXPECT_EQ(result.exitCode, 0) << Describe({"monitor"}, result);
     std::istringstream lines(result.out);
-    for (std::string line; std::getline(lines, line);) EXPECT_NE(line.find(" 0x02:1=1"), std::string::npos) << line;
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_NE(line.find(" 0x02:1=1"), std::string::npos) << line;
 
     const ProcessResult after = OnDevice({"get", "2", "1"});
     EXPECT_EQ(after.exitCode, 0) << Describe({"get"}, after);
@@ -182,7 +188,8 @@ TEST_F(PortTest, AnInterruptedWaitStillGivesThePortBack) {
     StartSimulator();
     auto reboot = StartZelctl({"--port", Port(), "reboot"});
     ASSERT_TRUE(reboot->WaitUntil(
-        [](const ProcessResult& r) { return r.err.find("Waiting for the device") != std::string::npos; }, 60000));
+        [](const ProcessResult& r) { return r.err.find("Waiting for the device") != std::string::npos; },
+        60000));
     reboot->Signal(SIGTERM);
     const ProcessResult result = Checked({"reboot"}, reboot->Finish(60000));
     EXPECT_EQ(result.signal, SIGTERM) << Describe({"reboot"}, result);
@@ -211,7 +218,8 @@ TEST_F(PortTest, ALockFileIsHeldWhileOpenAndGoneAfterSuccessAnErrorAndSigterm) {
 
     auto reboot = StartZelctl({"--port", Port(), "reboot"});
     ASSERT_TRUE(reboot->WaitUntil(
-        [](const ProcessResult& r) { return r.err.find("Waiting for the device") != std::string::npos; }, 60000));
+        [](const ProcessResult& r) { return r.err.find("Waiting for the device") != std::string::npos; },
+        60000));
     EXPECT_TRUE(Exists(lock));
     reboot->Signal(SIGTERM);
     const ProcessResult ended = Checked({"reboot"}, reboot->Finish(60000));
@@ -227,7 +235,8 @@ TEST_F(PortTest, ALiveHoldersLockRefusesWithItsNameAndPidAndAStaleOneIsRemoved) 
     WriteFile(lock, Hdb(int(::getpid())));
     const ProcessResult held = OnDevice({"get", "2", "1"});
     EXPECT_EQ(held.exitCode, 1) << Describe({"get"}, held);
-    EXPECT_NE(held.err.find("held by zelctl_tests (pid " + std::to_string(::getpid()) + ")"), std::string::npos)
+    EXPECT_NE(held.err.find("held by zelctl_tests (pid " + std::to_string(::getpid()) + ")"),
+              std::string::npos)
         << held.err;
     EXPECT_EQ(ReadFile(lock), Hdb(int(::getpid())));
 
@@ -276,17 +285,22 @@ TEST_F(PortTest, HelpDescribesEveryCommandAndOption) {
                              "backup", "restore", "reboot", "upgrade", "monitor", "exit status"}) {
         EXPECT_NE(general.out.find(word), std::string::npos) << word;
     }
-    for (const char* command : {"ports", "info", "get", "set", "dump", "backup", "restore", "reboot", "upgrade",
-                                "monitor"}) {
+    for (const char* command :
+         {"ports", "info", "get", "set", "dump", "backup", "restore", "reboot", "upgrade", "monitor"}) {
         const ProcessResult help = Zelctl({command, "--help"});
         EXPECT_EQ(help.exitCode, 0) << command;
         EXPECT_NE(help.out.find(std::string("usage: zelctl ") + command), std::string::npos) << help.out;
     }
     EXPECT_NE(Zelctl({"monitor", "--help"}).out.find("--interval"), std::string::npos);
 
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"frobnicate"}, {"get", "1"}, {"--bogus", "info"}, {"monitor", "1:3", "--every", "2"},
-          {"monitor", "1:3", "--interval", "-1"}, {"monitor", "1:3", "--count", "0"}, {"--port"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {"frobnicate"},
+                                                 {"get", "1"},
+                                                 {"--bogus", "info"},
+                                                 {"monitor", "1:3", "--every", "2"},
+                                                 {"monitor", "1:3", "--interval", "-1"},
+                                                 {"monitor", "1:3", "--count", "0"},
+                                                 {"--port"}}) {
         const ProcessResult usage = Zelctl(args);
         EXPECT_EQ(usage.exitCode, 2) << Describe(args, usage);
         EXPECT_FALSE(usage.err.empty());

@@ -1,14 +1,14 @@
 // What keeps zelctl from touching a unit unasked: set only of writable settings,
 // --read-only, dry runs, checks without a port, and the question on a terminal.
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
-#include <poll.h>
-#include <pty.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "firmware_builder.h"
@@ -20,18 +20,20 @@ extern char** environ;
 
 namespace {
 
-std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string AsText(const std::vector<uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
 
 class SafetyTest : public ZelctlTest {};
 
 TEST_F(SafetyTest, SetOfASettingTheWindowDoesNotWriteSendsNoFrame) {
     StartSimulator();
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"set", "1", "3", "5"},   // firmware version: shown only
-          {"set", "firmware-version", "5"},                   // the same by name
-          {"set", "0x81", "3", "1"},                          // FEC delay: shown only
-          {"set", "3", "5", "1"},                             // reboot: zelctl reboot does that
-          {"set", "0x80", "3", "1"}}) {                       // the upgrade's own commands
+         {std::vector<std::string>{"set", "1", "3", "5"},  // firmware version: shown only
+          {"set", "firmware-version", "5"},                // the same by name
+          {"set", "0x81", "3", "1"},                       // FEC delay: shown only
+          {"set", "3", "5", "1"},                          // reboot: zelctl reboot does that
+          {"set", "0x80", "3", "1"}}) {                    // the upgrade's own commands
         std::vector<std::string> traced = {"--trace"};
         traced.insert(traced.end(), args.begin(), args.end());
         const ProcessResult result = OnDevice(traced);
@@ -49,8 +51,11 @@ TEST_F(SafetyTest, ReadOnlyRefusesEveryWriteAndSendsNone) {
     WriteFile(firmware, AsText(BuildFirmwareFile(FirmwareSpec())));
     const std::string before = OnDevice({"get", "0x81", "10"}).out;
 
-    const std::vector<std::vector<std::string>> writes = {
-        {"set", "udp-port", "4000"}, {"set", "2", "1", "0"}, {"reboot"}, {"restore", backup}, {"upgrade", firmware}};
+    const std::vector<std::vector<std::string>> writes = {{"set", "udp-port", "4000"},
+                                                          {"set", "2", "1", "0"},
+                                                          {"reboot"},
+                                                          {"restore", backup},
+                                                          {"upgrade", firmware}};
     for (bool byEnvironment : {false, true}) {
         if (byEnvironment) AddEnvironment("ZELCTL_READ_ONLY=1");
         for (std::vector<std::string> args : writes) {
@@ -96,7 +101,7 @@ TEST_F(SafetyTest, UpgradeCheckNeedsNoPortAndNamesTheLowestUnitFirmware) {
         FirmwareSpec recipe;
         std::string unitFirmware;  // --firmware; "" for none
         int exitCode;
-        const char* text;          // in stdout for 0, in stderr otherwise
+        const char* text;  // in stdout for 0, in stderr otherwise
     };
     FirmwareSpec plain;
     plain.major = 1;
@@ -159,11 +164,14 @@ public:
     TerminalRun(std::vector<std::string> words, const std::vector<std::string>& environment) {
         // Everything the child needs is made before the fork.
         std::vector<std::string> entries = environment;
-        for (char** entry = environ; *entry; ++entry) entries.push_back(*entry);
+        for (char** entry = environ; *entry; ++entry)
+            entries.push_back(*entry);
         std::vector<char*> argv, envp;
-        for (std::string& word : words) argv.push_back(word.data());
+        for (std::string& word : words)
+            argv.push_back(word.data());
         argv.push_back(nullptr);
-        for (std::string& entry : entries) envp.push_back(entry.data());
+        for (std::string& entry : entries)
+            envp.push_back(entry.data());
         envp.push_back(nullptr);  // the first of two equal names wins in getenv
         pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
         if (pid_ == 0) {
@@ -188,7 +196,9 @@ public:
         }
         return output_.find(text) != std::string::npos;
     }
-    void Type(const std::string& text) { ASSERT_EQ(write(master_, text.data(), text.size()), ssize_t(text.size())); }
+    void Type(const std::string& text) {
+        ASSERT_EQ(write(master_, text.data(), text.size()), ssize_t(text.size()));
+    }
     // The exit status once the program has ended; -1 when it did not within the limit.
     int Finish(int limitMs) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);

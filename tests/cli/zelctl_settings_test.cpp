@@ -41,11 +41,8 @@ struct FormattedGet {
 
 TEST_F(SettingsTest, GetShowsAddressesMacAndDecimalByTheSettingsType) {
     const FormattedGet cases[] = {
-        {"3", "1", "192.168.0.10"},
-        {"3", "2", "255.255.255.0"},
-        {"0x03", "6", "02.00.00.12.34.56"},
-        {"1", "3", "23"},
-        {"1", "5", "5100"},
+        {"3", "1", "192.168.0.10"}, {"3", "2", "255.255.255.0"}, {"0x03", "6", "02.00.00.12.34.56"},
+        {"1", "3", "23"},           {"1", "5", "5100"},
     };
     for (const FormattedGet& c : cases) {
         const ProcessResult result = OnDevice({"get", c.category, c.setting});
@@ -75,12 +72,9 @@ TEST_F(SettingsTest, PairsNotInTheCatalogueAreUsageErrorsThatNameThem) {
         const char* named;
     };
     const Case cases[] = {
-        {{"get", "3", "0"}, "0x03 setting 0"},
-        {{"get", "0x82", "2"}, "0x82 setting 2"},
-        {{"get", "4", "1"}, "category 4"},
-        {{"set", "3", "0", "1"}, "0x03 setting 0"},
-        {{"monitor", "0x81:99"}, "0x81 setting 99"},
-        {{"get", "two", "1"}, "'two'"},
+        {{"get", "3", "0"}, "0x03 setting 0"},       {{"get", "0x82", "2"}, "0x82 setting 2"},
+        {{"get", "4", "1"}, "category 4"},           {{"set", "3", "0", "1"}, "0x03 setting 0"},
+        {{"monitor", "0x81:99"}, "0x81 setting 99"}, {{"get", "two", "1"}, "'two'"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = c.args;
@@ -128,11 +122,11 @@ TEST_F(SettingsTest, AValueTheDeviceRefusesExitsOneNamingTheResult) {
 
 TEST_F(SettingsTest, ValuesThatDoNotFitTheSettingAreRefusedNotCut) {
     const std::vector<std::vector<std::string>> cases = {
-        {"set", "0x82", "13", "300"},           // one byte: 300 would go out as 44
-        {"set", "0x81", "10", "65536"},         // two bytes
-        {"set", "0x81", "12", "239.1.2"},       // three octets
-        {"set", "0x81", "12", "239.1.2.300"},   // an octet beyond 255
-        {"set", "3", "6", "1"},                 // the 6-byte MAC address
+        {"set", "0x82", "13", "300"},          // one byte: 300 would go out as 44
+        {"set", "0x81", "10", "65536"},        // two bytes
+        {"set", "0x81", "12", "239.1.2"},      // three octets
+        {"set", "0x81", "12", "239.1.2.300"},  // an octet beyond 255
+        {"set", "3", "6", "1"},                // the 6-byte MAC address
         {"set", "0x81", "10", "-1"},
     };
     for (const std::vector<std::string>& args : cases) {
@@ -197,11 +191,11 @@ TEST_F(SettingsTest, InfoShowsTheIdentityInTheWindowsFormats) {
 TEST_F(SettingsTest, MonitorPrintsOneTimestampedLinePerPoll) {
     const ProcessResult text = OnDevice({"monitor", "0x81:8", "3:1", "--interval", "0.05", "--count", "3"});
     ASSERT_EQ(text.exitCode, 0) << Describe({"monitor"}, text);
-    const std::regex line(
-        R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3} 0x81:8=\d{10,} 0x03:1=192\.168\.0\.10$)");
+    const std::regex line(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3} 0x81:8=\d{10,} 0x03:1=192\.168\.0\.10$)");
     std::istringstream lines(text.out);
     int count = 0;
-    for (std::string l; std::getline(lines, l); ++count) EXPECT_TRUE(std::regex_match(l, line)) << l;
+    for (std::string l; std::getline(lines, l); ++count)
+        EXPECT_TRUE(std::regex_match(l, line)) << l;
     EXPECT_EQ(count, 3);
 
     const ProcessResult json = OnDevice({"--json", "monitor", "0x81:9", "--count=2", "--interval=0"});

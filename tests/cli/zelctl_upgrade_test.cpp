@@ -7,7 +7,9 @@
 
 namespace {
 
-std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string AsText(const std::vector<uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
 
 class UpgradeTest : public ZelctlTest {};
 
@@ -30,9 +32,11 @@ TEST_F(UpgradeTest, AMultiPartZlibFileArrivesByteExactAndTheNewVersionIsShown) {
     EXPECT_EQ(ReadFile(received), AsText(file));
     EXPECT_EQ(result.out, "v2.4\n");
     // Not a terminal: plain progress lines.
-    EXPECT_NE(result.err.find("Firmware upgrade current phase: Uploading, current progress: 0"), std::string::npos)
+    EXPECT_NE(result.err.find("Firmware upgrade current phase: Uploading, current progress: 0"),
+              std::string::npos)
         << result.err;
-    EXPECT_NE(result.err.find("Firmware upgrade current phase: Finished, current progress: 100"), std::string::npos)
+    EXPECT_NE(result.err.find("Firmware upgrade current phase: Finished, current progress: 100"),
+              std::string::npos)
         << result.err;
 
     const ProcessResult quiet = OnDevice({"--quiet", "upgrade", path});
@@ -59,9 +63,12 @@ FirmwareSpec Recipe(bool compressed, bool zlib, uint16_t applications, uint16_t 
 TEST_F(UpgradeTest, ARefusedFileExitsThreeWithTheWindowsText) {
     const Refusal refusals[] = {
         {{}, Recipe(true, false, 1, 1, 5), "LZW compression is no longer supported for the ZEL-5100"},
-        {{"--firmware", "13"}, Recipe(true, true, 1, 1, 5),
-         "The firmware version is to old to be updated directly, please upgrade to version 1.4 or higher first.."},
-        {{"--firmware", "19"}, Recipe(false, true, 1, 2, 1),
+        {{"--firmware", "13"},
+         Recipe(true, true, 1, 1, 5),
+         "The firmware version is to old to be updated directly, please upgrade to version 1.4 or higher "
+         "first.."},
+        {{"--firmware", "19"},
+         Recipe(false, true, 1, 2, 1),
          "The firmware version is to old to be updated directly, please upgrade to version 2.0 first.."},
         {{}, Recipe(false, true, 0, 1, 5), "Upgrade file doesn't contain any applications"},
     };

@@ -23,7 +23,7 @@ constexpr long kMemoryLimitKiB = 64 * 1024;
 std::vector<uint8_t> BuildBomb() {
     std::vector<uint8_t> file(FIRMWARE_HEADER_SIZE, 0);
     PutLe32(file, 4, kExpandedSize);
-    file[12] = 1;                                                     // one application
+    file[12] = 1;  // one application
     PutLe16(file, 14, FirmwareFileHeader::FLAG_COMPRESSED | FirmwareFileHeader::FLAG_ZLIB);
     z_stream stream{};
     EXPECT_EQ(deflateInit(&stream, 9), Z_OK);

@@ -2,10 +2,10 @@
 
 #include <zlib.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
-#include <unistd.h>
 
 void PutLe16(std::vector<uint8_t>& bytes, size_t offset, uint16_t value) {
     bytes.at(offset) = static_cast<uint8_t>(value);
@@ -13,7 +13,8 @@ void PutLe16(std::vector<uint8_t>& bytes, size_t offset, uint16_t value) {
 }
 
 void PutLe32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
 }
 
 std::vector<uint8_t> BuildImage(const FirmwareSpec& recipe) {
@@ -21,12 +22,15 @@ std::vector<uint8_t> BuildImage(const FirmwareSpec& recipe) {
     uint32_t state = recipe.seed * 2654435761u + 1;
     for (size_t i = 0; i < image.size(); ++i) {
         state = state * 1103515245u + 12345u;
-        image[i] = recipe.randomPayload ? static_cast<uint8_t>(state >> 24) : static_cast<uint8_t>(i % 7 + 'a');
+        image[i] =
+            recipe.randomPayload ? static_cast<uint8_t>(state >> 24) : static_cast<uint8_t>(i % 7 + 'a');
     }
     if (image.size() >= 32) {
         // Bytes the device owns; the check passes them on untouched.
-        for (int i = 0; i < 4; ++i) image[i] = static_cast<uint8_t>(0xA0 + i);
-        for (int i = 16; i < 32; ++i) image[i] = static_cast<uint8_t>(0xB0 + i);
+        for (int i = 0; i < 4; ++i)
+            image[i] = static_cast<uint8_t>(0xA0 + i);
+        for (int i = 16; i < 32; ++i)
+            image[i] = static_cast<uint8_t>(0xB0 + i);
         PutLe32(image, 4, static_cast<uint32_t>(image.size()));
         PutLe32(image, 8, static_cast<uint32_t>(image.size()));
         PutLe16(image, 12, recipe.applications);

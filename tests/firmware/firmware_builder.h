@@ -10,7 +10,7 @@
 struct FirmwareSpec {
     uint16_t applications = 1;
     bool compressed = false;
-    bool zlib = true;            // method bit of a compressed file; false means LZW
+    bool zlib = true;  // method bit of a compressed file; false means LZW
     uint16_t major = 1;
     uint16_t minor = 5;
     size_t imageSize = 256;      // expanded image, header included

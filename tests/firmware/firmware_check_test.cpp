@@ -51,7 +51,9 @@ struct OutcomeCase {
     FirmwareCheckResult expected;
 };
 
-void PrintTo(const OutcomeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const OutcomeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FirmwareCheckOutcome : public ::testing::TestWithParam<OutcomeCase> {};
 
@@ -139,7 +141,8 @@ TEST(FirmwareCheck, CorruptStreamIsNotExpandedForAnOldDevice) {
 
 TEST(FirmwareCheck, HeaderFieldsDecodeLittleEndian) {
     std::vector<uint8_t> bytes(32);
-    for (int i = 0; i < 32; ++i) bytes[i] = static_cast<uint8_t>(i + 1);
+    for (int i = 0; i < 32; ++i)
+        bytes[i] = static_cast<uint8_t>(i + 1);
     const FirmwareFileHeader header = FirmwareFileHeader::Parse(bytes.data());
     EXPECT_EQ(header.expandedSize, 0x08070605u);
     EXPECT_EQ(header.storedSize, 0x0C0B0A09u);
@@ -173,7 +176,8 @@ TEST(FirmwareCheck, EveryOutcomeHasItsText) {
          "The firmware version is to old to be updated directly, please upgrade to version 2.0 first.."},
         {FwReadFailed, "Error reading '/fw/new.zel'"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FirmwareCheckText(c.result, "/fw/new.zel", -3), c.text);
+    for (const auto& c : cases)
+        EXPECT_EQ(FirmwareCheckText(c.result, "/fw/new.zel", -3), c.text);
     EXPECT_EQ(FirmwareCheckText(FwInflateFailed, "", 2), "Encountered error 2, during decompression");
     // A path that holds a printf directive is shown as it is.
     EXPECT_EQ(FirmwareCheckText(FwOpenFailed, "/fw/100%s.zel"), "Error opening '/fw/100%s.zel'");
@@ -204,7 +208,8 @@ TEST(FirmwareCheck, MalformedFilesAreRefusedWithOwnTexts) {
         {"stored_below_32", withLe32(8, 31), FwInvalidSizeField},
         {"expanded_absurd", withLe32(4, 0xFFFFFFF0u), FwInvalidSizeField},
         {"stored_beyond_end", withLe32(8, static_cast<uint32_t>(zlibFile.size() + 1)), FwStoredSizeBeyondEnd},
-        {"truncated_zlib", std::vector<uint8_t>(zlibFile.begin(), zlibFile.end() - 10), FwStoredSizeBeyondEnd},
+        {"truncated_zlib", std::vector<uint8_t>(zlibFile.begin(), zlibFile.end() - 10),
+         FwStoredSizeBeyondEnd},
         {"plain_79_bytes", BuildFirmwareFile(plainShort), FwImageTooShort},
         {"zlib_image_79_bytes", BuildFirmwareFile(tiny), FwImageTooShort},
     };
@@ -237,7 +242,8 @@ TEST(FirmwareCheck, StoredSizeShorterThanTheFileChecksOnlyThePayloadItNames) {
 std::vector<uint8_t> ReadRest(FirmwareStream& stream) {
     std::vector<uint8_t> out;
     uint8_t byte;
-    while (stream.ReadExactly(&byte, 1)) out.push_back(byte);
+    while (stream.ReadExactly(&byte, 1))
+        out.push_back(byte);
     return out;
 }
 
@@ -268,7 +274,6 @@ TEST(FirmwareCheckFile, MissingFileOrDirectoryCannotBeOpened) {
     EXPECT_EQ(check.result, FwOpenFailed);
     EXPECT_EQ(check.text, "Error opening '" + missing + "'");
     EXPECT_FALSE(stream.IsOpen());
-
 }
 
 TEST(FirmwareCheckFile, AFolderFifoOrDeviceIsRefusedBeforeItIsOpened) {
@@ -313,7 +318,8 @@ TEST(FirmwareCheckFile, PartCountOfTheChosenFile) {
 
 TEST(FirmwareStreamParts, SuccessivePartsUpToExactlyTheEnd) {
     std::vector<uint8_t> contents(2048 + 3);
-    for (size_t i = 0; i < contents.size(); ++i) contents[i] = static_cast<uint8_t>(i * 7);
+    for (size_t i = 0; i < contents.size(); ++i)
+        contents[i] = static_cast<uint8_t>(i * 7);
     TempFile file(contents);
     FirmwareStream stream;
     ASSERT_TRUE(stream.Open(file.path()));

@@ -14,7 +14,8 @@ int DigitValue(uint8_t c) {
 
 int ParseHex(const uint8_t* text, int digits) {
     int value = 0;
-    for (int i = 0; i < digits; ++i) value = value * 16 + DigitValue(text[i]);
+    for (int i = 0; i < digits; ++i)
+        value = value * 16 + DigitValue(text[i]);
     return value;
 }
 
@@ -42,7 +43,8 @@ ScriptedReply ScriptedReply::Silence() {
 
 int TestChecksum(const uint8_t* bytes, size_t count) {
     unsigned sum = 0;
-    for (size_t i = 0; i < count; ++i) sum += bytes[i];
+    for (size_t i = 0; i < count; ++i)
+        sum += bytes[i];
     return (256 - (sum % 256)) % 256;
 }
 
@@ -94,9 +96,13 @@ ScriptedDevice::ScriptedDevice() {
     Script(0x03, 5, {ScriptedReply::Silence()});
 }
 
-ScriptedDevice::~ScriptedDevice() { ZelSetTransport(nullptr, nullptr, nullptr, nullptr, nullptr); }
+ScriptedDevice::~ScriptedDevice() {
+    ZelSetTransport(nullptr, nullptr, nullptr, nullptr, nullptr);
+}
 
-void ScriptedDevice::Install() { ZelSetTransport(Transmit, Receive, Sleep, Pump, this); }
+void ScriptedDevice::Install() {
+    ZelSetTransport(Transmit, Receive, Sleep, Pump, this);
+}
 
 void ScriptedDevice::Script(int category, int setting, std::vector<ScriptedReply> replies) {
     script_[{category, setting}] = std::deque<ScriptedReply>(replies.begin(), replies.end());
@@ -159,7 +165,8 @@ ZelResult ScriptedDevice::Transmit(void* context, int, const uint8_t* bytes, int
     std::snprintf(event, sizeof event, "%c%02X/%02X", request.read ? 'r' : 'w', request.category,
                   request.setting);
     std::string text = event;
-    if ((request.category == 0x80 && request.setting == 2) || (request.category == 0x85 && request.setting == 3))
+    if ((request.category == 0x80 && request.setting == 2) ||
+        (request.category == 0x85 && request.setting == 3))
         text += "#" + std::to_string(request.index);
     else if (!request.read)
         text += "=" + std::string(request.data.begin(), request.data.end());

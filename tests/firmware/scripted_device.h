@@ -19,7 +19,7 @@ struct ScriptedReply {
     std::string digits;       // data digits when defaultData is false
 
     static ScriptedReply Value(uint64_t value, int size);
-    static ScriptedReply Error();    // "E" reply without data
+    static ScriptedReply Error();  // "E" reply without data
     static ScriptedReply Silence();
 };
 

@@ -59,7 +59,9 @@ protected:
         return file;
     }
 
-    static int Parts(const std::vector<uint8_t>& file) { return static_cast<int>((file.size() + 1023) / 1024); }
+    static int Parts(const std::vector<uint8_t>& file) {
+        return static_cast<int>((file.size() + 1023) / 1024);
+    }
 
     VirtualClock clock_;
     std::unique_ptr<SimDevice> device_;

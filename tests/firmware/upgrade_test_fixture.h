@@ -45,7 +45,8 @@ protected:
     // The image as the device would store it: the last write of each part, decoded.
     std::vector<uint8_t> Reassembled(int category, int setting, bool sevenBit) const {
         std::map<int, std::vector<uint8_t>> parts;
-        for (const ScriptedRequest& r : device.RequestsTo(category, setting, false)) parts[r.index] = r.data;
+        for (const ScriptedRequest& r : device.RequestsTo(category, setting, false))
+            parts[r.index] = r.data;
         std::vector<uint8_t> out;
         const size_t count = (image.size() + 1023) / 1024;
         for (size_t k = 1; k <= count; ++k) {

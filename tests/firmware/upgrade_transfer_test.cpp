@@ -46,7 +46,8 @@ TEST(UpgradeEncoding, SevenBitLengthsAndRoundTrip) {
     uint32_t seed = 99;
     for (const auto& c : cases) {
         std::vector<uint8_t> part(c.count);
-        for (uint8_t& b : part) b = static_cast<uint8_t>((seed = seed * 69069u + 1) >> 24);
+        for (uint8_t& b : part)
+            b = static_cast<uint8_t>((seed = seed * 69069u + 1) >> 24);
         part[0] = 0xFF;  // all ones and all zeros must survive too
         part[part.size() - 1] = 0x00;
         std::copy(part.begin(), part.end(), ZelPartBuffer);
@@ -58,7 +59,8 @@ TEST(UpgradeEncoding, SevenBitLengthsAndRoundTrip) {
 }
 
 TEST(UpgradeEncoding, FullPartInHexFillsTheTransferBuffer) {
-    for (int i = 0; i < 1024; ++i) ZelPartBuffer[i] = static_cast<uint8_t>(i);
+    for (int i = 0; i < 1024; ++i)
+        ZelPartBuffer[i] = static_cast<uint8_t>(i);
     ASSERT_EQ(ZelEncodeHex(1024), 2048);
     const std::vector<uint8_t> encoded(ZelTransferBuffer, ZelTransferBuffer + 2048);
     EXPECT_EQ(DecodeHex(encoded), std::vector<uint8_t>(ZelPartBuffer, ZelPartBuffer + 1024));
@@ -79,7 +81,8 @@ TEST(UpgradeProgressText, PhaseNamesAndWindowText) {
     EXPECT_STREQ(ZelUpgPhaseName(3), "Finished");
     EXPECT_STREQ(ZelUpgPhaseName(4), "Unkown");
     EXPECT_STREQ(ZelUpgPhaseName(-1), "Unkown");
-    EXPECT_EQ(FirmwareProgressText(2, 100), "Firmware upgrade current phase: Programming, current progress: 100");
+    EXPECT_EQ(FirmwareProgressText(2, 100),
+              "Firmware upgrade current phase: Programming, current progress: 100");
     EXPECT_EQ(FirmwareProgressText(9, -56), "Firmware upgrade current phase: Unkown, current progress: -56");
 }
 
@@ -92,11 +95,11 @@ TEST_F(UpgradeTest, AbcOnFirmware14GoesSevenBitAndEndsWithTheReboot) {
     ASSERT_EQ(ZelUpgradeFirmware(3), ZEL_OK);
 
     const std::vector<std::string> expected = {
-        "r01/05",       "progress 0 0",   "r01/05",       "r01/03",       "progress 0 20",
-        "w80/04=01",    "progress 0 40",  "w80/07=0001",  "progress 0 60", "w80/08=0400",
-        "progress 0 80", "w80/09=0003",   "progress 0 100", "w80/02#1",   "progress 1 0",
-        "w80/03=01",    "progress 2 0",   "sleep 300",    "r80/06",       "r80/05",
-        "progress 2 100", "progress 3 100", "w03/05=01",  "w03/05=01",    "w03/05=01",
+        "r01/05",         "progress 0 0",   "r01/05",         "r01/03",        "progress 0 20",
+        "w80/04=01",      "progress 0 40",  "w80/07=0001",    "progress 0 60", "w80/08=0400",
+        "progress 0 80",  "w80/09=0003",    "progress 0 100", "w80/02#1",      "progress 1 0",
+        "w80/03=01",      "progress 2 0",   "sleep 300",      "r80/06",        "r80/05",
+        "progress 2 100", "progress 3 100", "w03/05=01",      "w03/05=01",     "w03/05=01",
     };
     EXPECT_EQ(device.events, expected);
 
@@ -116,9 +119,9 @@ TEST_F(UpgradeTest, AbcOnFirmware13GoesHexWithoutReboot) {
 
     const auto parts = device.RequestsTo(0x80, 2, false);
     ASSERT_EQ(parts.size(), 1u);
-    EXPECT_EQ(parts[0].frame, (std::vector<uint8_t>{0x02, 0x34, 0x30, 0x38, 0x30, 0x30, 0x32, 0x77, 0x30, 0x30,
-                                                    0x30, 0x31, 0x36, 0x31, 0x36, 0x32, 0x36, 0x33, 0x36, 0x32,
-                                                    0x03}));
+    EXPECT_EQ(parts[0].frame,
+              (std::vector<uint8_t>{0x02, 0x34, 0x30, 0x38, 0x30, 0x30, 0x32, 0x77, 0x30, 0x30, 0x30,
+                                    0x31, 0x36, 0x31, 0x36, 0x32, 0x36, 0x33, 0x36, 0x32, 0x03}));
     EXPECT_TRUE(device.RequestsTo(0x03, 5, false).empty());
     EXPECT_EQ(device.events.back(), "progress 3 100");
 }
@@ -157,7 +160,8 @@ TEST_F(UpgradeTest, MultiPartImageArrivesWholeInEitherEncoding) {
         ASSERT_EQ(ZelUpgradeFirmware(static_cast<int32_t>(image.size())), ZEL_OK);
         const auto parts = device.RequestsTo(0x80, 2, false);
         ASSERT_EQ(parts.size(), 6u);
-        for (size_t k = 0; k < parts.size(); ++k) EXPECT_EQ(parts[k].index, static_cast<int>(k + 1));
+        for (size_t k = 0; k < parts.size(); ++k)
+            EXPECT_EQ(parts[k].index, static_cast<int>(k + 1));
         EXPECT_EQ(parts[0].data.size(), firmware >= 14 ? 1171u : 2048u);
         EXPECT_EQ(Reassembled(0x80, 2, firmware >= 14), image) << firmware;
     }
@@ -171,7 +175,8 @@ TEST_F(UpgradeTest, LostReplyMidTransferIsRecoveredByTheEngine) {
     ASSERT_EQ(ZelUpgradeFirmware(static_cast<int32_t>(image.size())), ZEL_OK);
 
     std::vector<int> indexes;
-    for (const ScriptedRequest& r : device.RequestsTo(0x80, 2, false)) indexes.push_back(r.index);
+    for (const ScriptedRequest& r : device.RequestsTo(0x80, 2, false))
+        indexes.push_back(r.index);
     EXPECT_EQ(indexes, (std::vector<int>{1, 2, 3, 3, 4, 5}));
     EXPECT_EQ(Reassembled(0x80, 2, true), image);
 }
@@ -179,8 +184,9 @@ TEST_F(UpgradeTest, LostReplyMidTransferIsRecoveredByTheEngine) {
 TEST_F(UpgradeTest, FailedErrorReadIsNotAnError) {
     Device5100(14);
     image = {1, 2, 3};
-    device.Script(0x80, 6, {ScriptedReply::Silence(), ScriptedReply::Silence(), ScriptedReply::Silence(),
-                            ScriptedReply::Value(0, 1)});
+    device.Script(0x80, 6,
+                  {ScriptedReply::Silence(), ScriptedReply::Silence(), ScriptedReply::Silence(),
+                   ScriptedReply::Value(0, 1)});
     EXPECT_EQ(ZelUpgradeFirmware(3), ZEL_OK);
     EXPECT_EQ(device.RequestsTo(0x80, 6, true).size(), 3u);  // one read: the engine's three attempts
     EXPECT_EQ(PercentsOf(ZEL_UPG_PHASE_FINISHED), std::vector<int>{100});
@@ -195,17 +201,18 @@ TEST_F(UpgradeTest, FailedProgressReadCostsOneMillisecondAndNoReport) {
     auto from = std::find(device.events.begin(), device.events.end(), "progress 2 0");
     ASSERT_NE(from, device.events.end());
     const std::vector<std::string> programming(from, from + 11);
-    EXPECT_EQ(programming, (std::vector<std::string>{"progress 2 0", "sleep 300", "r80/06", "r80/05", "sleep 1",
-                                                     "sleep 300", "r80/06", "r80/05", "progress 2 100",
-                                                     "progress 3 100", "w03/05=01"}));
+    EXPECT_EQ(programming, (std::vector<std::string>{"progress 2 0", "sleep 300", "r80/06", "r80/05",
+                                                     "sleep 1", "sleep 300", "r80/06", "r80/05",
+                                                     "progress 2 100", "progress 3 100", "w03/05=01"}));
 }
 
 TEST_F(UpgradeTest, ProgressOf100EndsThePolls) {
     Device5100(14);
     image = {1, 2, 3};
     // 200 reads as -56: still short of 100.
-    device.Script(0x80, 5, {ScriptedReply::Value(40, 1), ScriptedReply::Value(200, 1), ScriptedReply::Value(100, 1),
-                            ScriptedReply::Value(7, 1)});
+    device.Script(0x80, 5,
+                  {ScriptedReply::Value(40, 1), ScriptedReply::Value(200, 1), ScriptedReply::Value(100, 1),
+                   ScriptedReply::Value(7, 1)});
     ASSERT_EQ(ZelUpgradeFirmware(3), ZEL_OK);
     EXPECT_EQ(PercentsOf(ZEL_UPG_PHASE_PROGRAMMING), (std::vector<int>{0, 40, -56, 100}));
     EXPECT_EQ(device.RequestsTo(0x80, 5, true).size(), 3u);
@@ -241,9 +248,10 @@ TEST_F(UpgradeTest, SilenceWhileProgrammingIsShownAsItLasts) {
     ZelSetUpgradeSilenceHook([](void*, int ms) { silences.push_back(ms); }, nullptr);
     Device5100(14);
     image = {1, 2, 3};
-    device.Script(0x80, 5, {ScriptedReply::Silence(), ScriptedReply::Silence(), ScriptedReply::Silence(),
-                            ScriptedReply::Silence(), ScriptedReply::Silence(), ScriptedReply::Silence(),
-                            ScriptedReply::Value(100, 1)});
+    device.Script(0x80, 5,
+                  {ScriptedReply::Silence(), ScriptedReply::Silence(), ScriptedReply::Silence(),
+                   ScriptedReply::Silence(), ScriptedReply::Silence(), ScriptedReply::Silence(),
+                   ScriptedReply::Value(100, 1)});
     EXPECT_EQ(ZelUpgradeFirmware(3), ZEL_OK);
     ASSERT_EQ(silences.size(), 3u);  // two silent polls, then the answer
     EXPECT_GT(silences[0], 0);
@@ -264,11 +272,14 @@ TEST_F(UpgradeTest, ALineGoneWhileTheUnitProgramsEndsTheUpgradeAtOnce) {
     // Once the unit has answered a poll, the line is pulled two requests later.
     static ScriptedDevice* line;
     line = &device;
-    ZelSetUpgradeHooks(ReadPart, this, [](void* context, int phase, int percent) {
-        Progress(context, phase, percent);
-        if (phase == ZEL_UPG_PHASE_PROGRAMMING && percent == 50 && line->lineGoneAfter < 0)
-            line->lineGoneAfter = int(line->requests.size()) + 2;
-    }, this);
+    ZelSetUpgradeHooks(
+        ReadPart, this,
+        [](void* context, int phase, int percent) {
+            Progress(context, phase, percent);
+            if (phase == ZEL_UPG_PHASE_PROGRAMMING && percent == 50 && line->lineGoneAfter < 0)
+                line->lineGoneAfter = int(line->requests.size()) + 2;
+        },
+        this);
     EXPECT_EQ(ZelUpgradeFirmware(3), ZEL_E_TX_FAILED);
     EXPECT_GE(programming(), 0);
     EXPECT_LT(device.sleptMs, 2000);  // not the ten minutes of a silent unit
@@ -312,7 +323,8 @@ TEST_F(UpgradeTest, UpgradeTypeByDevice) {
         uint32_t deviceType;
         ZelResult result;
         int32_t upgradeType;
-    } cases[] = {{5100, ZEL_OK, 1}, {5137, ZEL_OK, 2}, {5200, ZEL_E_NOT_SUPPORTED, 0}, {0, ZEL_E_NOT_SUPPORTED, 0}};
+    } cases[] = {
+        {5100, ZEL_OK, 1}, {5137, ZEL_OK, 2}, {5200, ZEL_E_NOT_SUPPORTED, 0}, {0, ZEL_E_NOT_SUPPORTED, 0}};
     for (const auto& c : cases) {
         device.SetValue(0x01, 5, c.deviceType);
         int32_t upgradeType = 0;
@@ -342,10 +354,10 @@ TEST_F(UpgradeTest, Type2ErasesWaitsSendsSevenBitAndVerifies) {
     ASSERT_EQ(ZelUpgradeFirmware(static_cast<int32_t>(image.size())), ZEL_OK);
 
     const std::vector<std::string> expected = {
-        "r01/05",    "progress 0 0", "r01/05",        "r01/07",       "r85/01",         "w85/02=01",
-        "r01/0C",    "sleep 1",      "r01/0C",        "sleep 1",      "r01/0C",         "progress 0 20",
-        "w85/03#1",  "progress 1 0", "w85/03#2",      "progress 1 33", "w85/03#3",      "progress 1 66",
-        "progress 2 0", "r85/04",    "progress 3 100",
+        "r01/05",       "progress 0 0", "r01/05",         "r01/07",        "r85/01",   "w85/02=01",
+        "r01/0C",       "sleep 1",      "r01/0C",         "sleep 1",       "r01/0C",   "progress 0 20",
+        "w85/03#1",     "progress 1 0", "w85/03#2",       "progress 1 33", "w85/03#3", "progress 1 66",
+        "progress 2 0", "r85/04",       "progress 3 100",
     };
     EXPECT_EQ(device.events, expected);
     EXPECT_EQ(Reassembled(0x85, 3, true), image);

@@ -6,10 +6,8 @@
 
 #include "telnet_codec.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    if (size == 0)
-        return 0;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
     const size_t split = data[0] % size;
     const uint8_t* stream = data + 1;
     const int length = static_cast<int>(size - 1);
@@ -21,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int first = static_cast<int>(split) < length ? static_cast<int>(split) : length;
     pieces.Feed(stream, first, &pieceData, &pieceEvents);
     pieces.Feed(stream + first, length - first, &pieceData, &pieceEvents);
-    if (wholeData != pieceData || !(wholeEvents == pieceEvents))
-        std::abort();
+    if (wholeData != pieceData || !(wholeEvents == pieceEvents)) std::abort();
 
     std::vector<uint8_t> encoded;
     telnet::AppendData(&encoded, stream, length);
@@ -30,7 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<telnet::Event> events;
     telnet::Decoder again;
     again.Feed(encoded.data(), static_cast<int>(encoded.size()), &decoded, &events);
-    if (decoded != std::vector<uint8_t>(stream, stream + length) || !events.empty())
-        std::abort();
+    if (decoded != std::vector<uint8_t>(stream, stream + length) || !events.empty()) std::abort();
     return 0;
 }

@@ -20,38 +20,30 @@ namespace {
 
 class ConnectionTest : public SimWindowTest {
 protected:
-    bool PanelEnabled(const PanelControls& panel) const
-    {
+    bool PanelEnabled(const PanelControls& panel) const {
         return window_->Edit(panel.fields.front().field)->isEnabled() &&
                window_->Button(panel.refreshButton)->isEnabled();
     }
 
-    bool PanelEmptyAndDisabled(const PanelControls& panel) const
-    {
-        if (window_->Button(panel.refreshButton)->isEnabled())
-            return false;
+    bool PanelEmptyAndDisabled(const PanelControls& panel) const {
+        if (window_->Button(panel.refreshButton)->isEnabled()) return false;
         for (const PanelField& field : panel.fields) {
             TavEdit* edit = window_->Edit(field.field);
-            if (edit->isEnabled() || !edit->text().isEmpty())
-                return false;
-            if (field.writeButton != 0 && window_->Button(field.writeButton)->isEnabled())
-                return false;
+            if (edit->isEnabled() || !edit->text().isEmpty()) return false;
+            if (field.writeButton != 0 && window_->Button(field.writeButton)->isEnabled()) return false;
         }
         return true;
     }
 
     // The categories of the requests in order, each run of one category once.
-    std::vector<int> CategoryRuns(const std::vector<WireRequest>& requests, size_t from) const
-    {
+    std::vector<int> CategoryRuns(const std::vector<WireRequest>& requests, size_t from) const {
         std::vector<int> runs;
         for (size_t i = from; i < requests.size(); ++i)
-            if (runs.empty() || runs.back() != requests[i].category)
-                runs.push_back(requests[i].category);
+            if (runs.empty() || runs.back() != requests[i].category) runs.push_back(requests[i].category);
         return runs;
     }
 
-    static std::vector<WireRequest> Reads(int category, std::initializer_list<int> settings)
-    {
+    static std::vector<WireRequest> Reads(int category, std::initializer_list<int> settings) {
         std::vector<WireRequest> reads;
         for (int setting : settings)
             reads.push_back(Read(category, setting));
@@ -60,12 +52,10 @@ protected:
 
     // The reads of one category, in order.
     static std::vector<WireRequest> Only(const std::vector<WireRequest>& requests, int category,
-                                         size_t from)
-    {
+                                         size_t from) {
         std::vector<WireRequest> only;
         for (size_t i = from; i < requests.size(); ++i)
-            if (requests[i].category == category)
-                only.push_back(requests[i]);
+            if (requests[i].category == category) only.push_back(requests[i]);
         return only;
     }
 };
@@ -79,16 +69,13 @@ struct FirstConnectionCase {
     std::vector<const PanelControls*> emptyAndDisabled;
 };
 
-void PrintTo(const FirstConnectionCase& c, std::ostream* os)
-{
+void PrintTo(const FirstConnectionCase& c, std::ostream* os) {
     *os << "mode " << c.mode;
 }
 
-class FirstConnectionTest : public ConnectionTest,
-                            public testing::WithParamInterface<FirstConnectionCase> {};
+class FirstConnectionTest : public ConnectionTest, public testing::WithParamInterface<FirstConnectionCase> {};
 
-TEST_P(FirstConnectionTest, ReadsTypeModeThenThePanelsOfTheMode)
-{
+TEST_P(FirstConnectionTest, ReadsTypeModeThenThePanelsOfTheMode) {
     const FirstConnectionCase& c = GetParam();
     SimConfig config;
     config.mode = c.mode;
@@ -121,20 +108,17 @@ TEST_P(FirstConnectionTest, ReadsTypeModeThenThePanelsOfTheMode)
     EXPECT_EQ(Only(requests, 1, 2), Reads(1, {1, 2, 3, 4, 5}));
     EXPECT_EQ(Only(requests, 2, 2), Reads(2, {1, 2, 3}));
     if (c.mode == 1) {
-        EXPECT_EQ(Only(requests, 0x81, 2), Reads(0x81, {1,  2,  3,  4,  5,  6,  7,  8,  9,
-                                                         10, 11, 12, 13, 14, 15, 16, 17,
-                                                         18, 19, 20, 21, 22, 23, 24, 25}));
+        EXPECT_EQ(Only(requests, 0x81, 2), Reads(0x81, {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
+                                                        14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}));
         EXPECT_EQ(Only(requests, 0x84, 2), Reads(0x84, {1, 2, 3}));
     } else {
-        EXPECT_EQ(Only(requests, 0x82, 2),
-                  Reads(0x82, {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+        EXPECT_EQ(Only(requests, 0x82, 2), Reads(0x82, {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
         EXPECT_EQ(Only(requests, 0x83, 2), Reads(0x83, {1, 2, 3, 4, 5, 6, 7}));
     }
 
     for (const PanelControls* panel : c.filled) {
         EXPECT_TRUE(PanelEnabled(*panel)) << panel->category;
-        EXPECT_FALSE(window_->Edit(panel->fields.front().field)->text().isEmpty())
-            << panel->category;
+        EXPECT_FALSE(window_->Edit(panel->fields.front().field)->text().isEmpty()) << panel->category;
     }
     for (const PanelControls* panel : c.emptyAndDisabled)
         EXPECT_TRUE(PanelEmptyAndDisabled(*panel)) << panel->category;
@@ -156,8 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
         return info.param.mode == 1 ? "IpToAsi" : "AsiToIp";
     });
 
-TEST_F(ConnectionTest, TheRememberedPortIsProposedBeforeTheFirstOneFound)
-{
+TEST_F(ConnectionTest, TheRememberedPortIsProposedBeforeTheFirstOneFound) {
     app_->Settings.WriteComPort(QStringLiteral("/dev/ttyUSB1"));
     app_->PortNames = {QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyUSB1")};
     StartDevice(SimConfig());
@@ -168,23 +151,22 @@ TEST_F(ConnectionTest, TheRememberedPortIsProposedBeforeTheFirstOneFound)
     EXPECT_EQ(app_->DeviceMode, 1);
 }
 
-TEST_F(ConnectionTest, ASilentDeviceGetsThreeAttemptsAndLeavesEverythingDisabled)
-{
+TEST_F(ConnectionTest, ASilentDeviceGetsThreeAttemptsAndLeavesEverythingDisabled) {
     SimConfig config;
     config.faults.silentAfterFrames = 0;
     Connect(config);
-    EXPECT_EQ(statuses_, (QStringList{"COM port opened successfully!",
-                                      "Try to read operational mode (cat 2, setting 1) - Attempt 1",
-                                      "Time out while reading mode - 1",
-                                      "Try to read operational mode (cat 2, setting 1) - Attempt 2",
-                                      "Time out while reading mode - 2",
-                                      "Try to read operational mode (cat 2, setting 1) - Attempt 3",
-                                      "Time out while reading mode - 3"}));
+    EXPECT_EQ(
+        statuses_,
+        (QStringList{
+            "COM port opened successfully!", "Try to read operational mode (cat 2, setting 1) - Attempt 1",
+            "Time out while reading mode - 1", "Try to read operational mode (cat 2, setting 1) - Attempt 2",
+            "Time out while reading mode - 2", "Try to read operational mode (cat 2, setting 1) - Attempt 3",
+            "Time out while reading mode - 3"}));
     // Three attempts of three tries each, all of them for the type.
     EXPECT_EQ(Requests(), std::vector<WireRequest>(9, Read(1, 5)));
     EXPECT_EQ(app_->DeviceMode, -1);
-    for (const PanelControls* panel : {&Cat1Panel(), &Cat2Panel(), &Cat3Panel(), &Cat81Panel(),
-                                       &Cat82Panel(), &Cat83Panel(), &Cat84Panel()})
+    for (const PanelControls* panel : {&Cat1Panel(), &Cat2Panel(), &Cat3Panel(), &Cat81Panel(), &Cat82Panel(),
+                                       &Cat83Panel(), &Cat84Panel()})
         EXPECT_TRUE(PanelEmptyAndDisabled(*panel)) << panel->category;
     EXPECT_FALSE(window_->Button(Idc::RefreshAll)->isEnabled());
     EXPECT_FALSE(window_->Button(Idc::FirmwareUpgrade)->isEnabled());
@@ -192,8 +174,7 @@ TEST_F(ConnectionTest, ASilentDeviceGetsThreeAttemptsAndLeavesEverythingDisabled
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(ConnectionTest, AnotherDeviceTypeLeavesEveryPanelDisabled)
-{
+TEST_F(ConnectionTest, AnotherDeviceTypeLeavesEveryPanelDisabled) {
     SimConfig config;
     config.deviceType = 5137;
     Connect(config);
@@ -205,8 +186,7 @@ TEST_F(ConnectionTest, AnotherDeviceTypeLeavesEveryPanelDisabled)
     EXPECT_FALSE(PanelEnabled(Cat82Panel()));
 }
 
-TEST_F(ConnectionTest, APortThatCannotBeOpenedSaysSo)
-{
+TEST_F(ConnectionTest, APortThatCannotBeOpenedSaysSo) {
     app_->PortOpener = [this](const std::string& name) {
         openedPorts_.push_back(name);
         return -1;
@@ -220,8 +200,7 @@ TEST_F(ConnectionTest, APortThatCannotBeOpenedSaysSo)
     EXPECT_FALSE(PanelEnabled(Cat1Panel()));
 }
 
-TEST_F(ConnectionTest, ReconnectingToTheSameDeviceInTheSameModeRefreshesNothing)
-{
+TEST_F(ConnectionTest, ReconnectingToTheSameDeviceInTheSameModeRefreshesNothing) {
     Connect(SimConfig());
     ASSERT_EQ(app_->DeviceMode, 1);
     const QString udpPort = window_->Edit(Idc::Cat81UdpPort)->text();
@@ -235,8 +214,7 @@ TEST_F(ConnectionTest, ReconnectingToTheSameDeviceInTheSameModeRefreshesNothing)
     EXPECT_EQ(window_->StatusLine()->text(), QStringLiteral("OK"));
 }
 
-TEST_F(ConnectionTest, ALoneDigitOpensThatNumberedPortAndIsStoredAsTyped)
-{
+TEST_F(ConnectionTest, ALoneDigitOpensThatNumberedPortAndIsStoredAsTyped) {
     SimConfig config;
     config.mode = 0;
     Connect(config, QStringLiteral("5"));
@@ -250,8 +228,7 @@ TEST_F(ConnectionTest, ALoneDigitOpensThatNumberedPortAndIsStoredAsTyped)
     EXPECT_FALSE(PanelEnabled(Cat81Panel()));
 }
 
-TEST_F(ConnectionTest, AFailedOpenShowsItsTextAndDisablesTheButtonsOnce)
-{
+TEST_F(ConnectionTest, AFailedOpenShowsItsTextAndDisablesTheButtonsOnce) {
     app_->PortOpener = [this](const std::string& name) {
         openedPorts_.push_back(name);
         return -3;
@@ -266,8 +243,7 @@ TEST_F(ConnectionTest, AFailedOpenShowsItsTextAndDisablesTheButtonsOnce)
     EXPECT_EQ(openedPorts_.size(), 1u);
 }
 
-TEST_F(ConnectionTest, WithAPortArgumentTheRememberedPortStays)
-{
+TEST_F(ConnectionTest, WithAPortArgumentTheRememberedPortStays) {
     app_->Settings.WriteComPort(QStringLiteral("/dev/ttyUSB7"));
     QString error;
     ASSERT_TRUE(app_->ParseArguments({"zel5100util", "--port", "/dev/pts/3"}, &error));

@@ -1,11 +1,11 @@
 // The flat icon button, the picture control, the COM port box and the About box.
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <memory>
 
 #include "about_dlg.h"
@@ -18,8 +18,7 @@
 
 namespace {
 
-QPixmap SolidIcon(const QColor& color)
-{
+QPixmap SolidIcon(const QColor& color) {
     QPixmap icon(16, 16);
     icon.fill(color);
     return icon;
@@ -27,8 +26,7 @@ QPixmap SolidIcon(const QColor& color)
 
 class ButtonTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         window_ = std::make_unique<QWidget>();
         window_->resize(200, 80);
         button_ = new CButtonST(window_.get());
@@ -41,8 +39,7 @@ protected:
     CButtonST* button_ = nullptr;
 };
 
-TEST_F(ButtonTest, IconWithoutCaptionIsCentredAndShiftsOnePixelWhenPressed)
-{
+TEST_F(ButtonTest, IconWithoutCaptionIsCentredAndShiftsOnePixelWhenPressed) {
     const QRect rest = button_->IconRect();
     EXPECT_EQ(rest, QRect(7, 4, 16, 16));
     EXPECT_EQ(PixelAt(button_, rest.topLeft()), QColor(240, 120, 0));
@@ -56,16 +53,14 @@ TEST_F(ButtonTest, IconWithoutCaptionIsCentredAndShiftsOnePixelWhenPressed)
     EXPECT_EQ(image.pixel(rest.left(), rest.center().y()), TavColors::ButtonFace().rgb());
 }
 
-TEST_F(ButtonTest, FlatAtRestRaisedUnderThePointerSunkenWhenPressed)
-{
+TEST_F(ButtonTest, FlatAtRestRaisedUnderThePointerSunkenWhenPressed) {
     const QPalette& pal = button_->palette();
     const QRgb face = TavColors::ButtonFace().rgb();
     const QRgb light = pal.color(QPalette::Active, QPalette::Light).rgb();
     const QRgb dark = pal.color(QPalette::Active, QPalette::Dark).rgb();
     auto corners = [&] {
         const QImage image = button_->grab().toImage();
-        return std::make_pair(image.pixel(0, 0),
-                              image.pixel(button_->width() - 1, button_->height() - 1));
+        return std::make_pair(image.pixel(0, 0), image.pixel(button_->width() - 1, button_->height() - 1));
     };
     EXPECT_EQ(corners(), std::make_pair(face, face));
 
@@ -84,8 +79,7 @@ TEST_F(ButtonTest, FlatAtRestRaisedUnderThePointerSunkenWhenPressed)
     EXPECT_EQ(corners(), std::make_pair(face, face));
 }
 
-TEST_F(ButtonTest, OnlyTheButtonUnderThePointerIsRaised)
-{
+TEST_F(ButtonTest, OnlyTheButtonUnderThePointerIsRaised) {
     auto* second = new CButtonST(window_.get());
     second->setGeometry(45, 10, 30, 24);
     second->show();
@@ -99,33 +93,30 @@ TEST_F(ButtonTest, OnlyTheButtonUnderThePointerIsRaised)
     EXPECT_TRUE(second->PointerInside());
 }
 
-TEST_F(ButtonTest, DisabledButtonShowsItsIconGreyed)
-{
+TEST_F(ButtonTest, DisabledButtonShowsItsIconGreyed) {
     button_->setEnabled(false);
     const QColor shown = PixelAt(button_, button_->IconRect().center());
     EXPECT_NE(shown, QColor(240, 120, 0));
     EXPECT_LT(shown.hsvSaturation(), 60);
 }
 
-TEST_F(ButtonTest, IconWithCaptionSitsThreePixelsFromTheLeft)
-{
+TEST_F(ButtonTest, IconWithCaptionSitsThreePixelsFromTheLeft) {
     button_->setText(QStringLiteral("Select"));
     button_->resize(80, 24);
     EXPECT_EQ(button_->IconRect().left(), 3);
 }
 
-TEST_F(ButtonTest, ClicksArriveAsClicksAndTheStandardLookIsAPlainPushButton)
-{
+TEST_F(ButtonTest, ClicksArriveAsClicksAndTheStandardLookIsAPlainPushButton) {
     int clicks = 0;
     QObject::connect(button_, &QPushButton::clicked, [&] { ++clicks; });
     QTest::mouseClick(button_, Qt::LeftButton);
     EXPECT_EQ(clicks, 1);
     // The second press of a quick double click presses the button again.
     const QPointF centre = QRectF(button_->rect()).center();
-    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, centre, button_->mapToGlobal(centre),
-                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, button_->mapToGlobal(centre),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, centre, button_->mapToGlobal(centre), Qt::LeftButton,
+                            Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, button_->mapToGlobal(centre), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(button_, &doubleClick);
     QCoreApplication::sendEvent(button_, &release);
     EXPECT_EQ(clicks, 2);
@@ -136,8 +127,7 @@ TEST_F(ButtonTest, ClicksArriveAsClicksAndTheStandardLookIsAPlainPushButton)
     EXPECT_NE(standard, button_->grab().toImage());
 }
 
-TEST(PngImageCtrlTest, DrawsItsPictureUnscaledFromTheTopLeftCorner)
-{
+TEST(PngImageCtrlTest, DrawsItsPictureUnscaledFromTheTopLeftCorner) {
     QWidget window;
     auto* picture = new PngImageCtrl(&window);
     ASSERT_TRUE(picture->LoadPng(133));
@@ -159,15 +149,13 @@ TEST(PngImageCtrlTest, DrawsItsPictureUnscaledFromTheTopLeftCorner)
     EXPECT_EQ(shown.pixelColor(150, 80), source.pixelColor(150, 80));
 }
 
-TEST(PngImageCtrlTest, AMissingPictureDrawsNothing)
-{
+TEST(PngImageCtrlTest, AMissingPictureDrawsNothing) {
     PngImageCtrl picture;
     EXPECT_FALSE(picture.LoadPng(999));
     EXPECT_TRUE(picture.Picture().isNull());
 }
 
-TEST(PicturesTest, EveryPictureAndIconExistsAtItsSize)
-{
+TEST(PicturesTest, EveryPictureAndIconExistsAtItsSize) {
     EXPECT_EQ(LoadPngResource(133).size(), QSize(283, 168));
     EXPECT_EQ(LoadPngResource(134).size(), QSize(156, 54));
     EXPECT_EQ(LoadIconPixmap(128).size(), QSize(32, 32));
@@ -178,8 +166,7 @@ TEST(PicturesTest, EveryPictureAndIconExistsAtItsSize)
     EXPECT_TRUE(LoadPngResource(134).hasAlphaChannel());
 }
 
-TEST(TavComboTest, KeepsItsListSortedAndPaintsInTheFieldColours)
-{
+TEST(TavComboTest, KeepsItsListSortedAndPaintsInTheFieldColours) {
     TavCombo box;
     for (const char* name : {"/dev/ttyUSB1", "/dev/ttyS0", "/dev/ttyACM0", "/dev/ttys1"})
         box.AddSorted(QString::fromLatin1(name));
@@ -197,8 +184,7 @@ TEST(TavComboTest, KeepsItsListSortedAndPaintsInTheFieldColours)
     EXPECT_TRUE(box.isEditable());
 }
 
-TEST(AboutDlgTest, ShowsNameVersionAndPurpose)
-{
+TEST(AboutDlgTest, ShowsNameVersionAndPurpose) {
     AboutDlg about(QStringLiteral("2.3.0.10"));
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Zel5100Util"));
     auto* version = qobject_cast<QLabel*>(about.ControlById(AboutDlg::VersionTextId));
@@ -211,8 +197,7 @@ TEST(AboutDlgTest, ShowsNameVersionAndPurpose)
     EXPECT_TRUE(texts.contains(QStringLiteral("parameters of the ZEL-5100")));
 }
 
-TEST(AboutDlgTest, ClosesWithOkAndWithEscape)
-{
+TEST(AboutDlgTest, ClosesWithOkAndWithEscape) {
     for (const bool useEscape : {false, true}) {
         AboutDlg about(QStringLiteral("?"));
         about.show();

@@ -1,13 +1,12 @@
 // Reading the layout templates and turning dialog units into pixels.
-#include <QFontMetrics>
 #include <gtest/gtest.h>
+#include <QFontMetrics>
 
 #include "dialog_template.h"
 
 namespace {
 
-TEST(DialogTemplateTest, ReadsTheDialogLineAndEveryControl)
-{
+TEST(DialogTemplateTest, ReadsTheDialogLineAndEveryControl) {
     const QString text = QStringLiteral(
         "# comment\n"
         "dialog 7 100 50 \"Title with  blanks\"\n"
@@ -34,8 +33,7 @@ TEST(DialogTemplateTest, ReadsTheDialogLineAndEveryControl)
     EXPECT_EQ(layout.Find(5), nullptr);
 }
 
-TEST(DialogTemplateTest, RefusesMalformedTemplatesNamingTheLine)
-{
+TEST(DialogTemplateTest, RefusesMalformedTemplatesNamingTheLine) {
     struct Case {
         const char* text;
         const char* errorPart;
@@ -63,8 +61,7 @@ TEST(DialogTemplateTest, RefusesMalformedTemplatesNamingTheLine)
     }
 }
 
-TEST(DialogUnitsTest, ScalesByAQuarterOfTheCharacterWidthAndAnEighthOfItsHeight)
-{
+TEST(DialogUnitsTest, ScalesByAQuarterOfTheCharacterWidthAndAnEighthOfItsHeight) {
     // The classic 8-point dialog font: 6 pixels wide on average, 13 high.
     const DialogUnits units(6, 13);
     EXPECT_EQ(units.ToPixels(QSize(623, 466)), QSize(935, 757));
@@ -78,8 +75,7 @@ TEST(DialogUnitsTest, ScalesByAQuarterOfTheCharacterWidthAndAnEighthOfItsHeight)
     EXPECT_EQ(field.right() + 1, button.left());
 }
 
-TEST(DialogUnitsTest, FollowsTheFont)
-{
+TEST(DialogUnitsTest, FollowsTheFont) {
     QFont small = DialogFont();
     QFont large = DialogFont();
     large.setPointSize(16);
@@ -92,8 +88,7 @@ TEST(DialogUnitsTest, FollowsTheFont)
     EXPECT_EQ(a.BaseHeight(), QFontMetrics(small).height());
 }
 
-TEST(DialogTemplateTest, TheProgramsTemplatesAreWellFormed)
-{
+TEST(DialogTemplateTest, TheProgramsTemplatesAreWellFormed) {
     const DialogTemplate main = LoadDialogTemplate(QStringLiteral(":/layouts/main_window.layout"));
     EXPECT_EQ(main.id, 102);
     EXPECT_EQ(main.units, QSize(623, 466));
@@ -101,8 +96,7 @@ TEST(DialogTemplateTest, TheProgramsTemplatesAreWellFormed)
     const DialogTemplate about = LoadDialogTemplate(QStringLiteral(":/layouts/about_box.layout"));
     EXPECT_EQ(about.id, 100);
     EXPECT_EQ(about.units, QSize(227, 98));
-    const DialogTemplate change =
-        LoadDialogTemplate(QStringLiteral(":/layouts/change_ip_address.layout"));
+    const DialogTemplate change = LoadDialogTemplate(QStringLiteral(":/layouts/change_ip_address.layout"));
     EXPECT_EQ(change.id, 135);
     EXPECT_EQ(change.units, QSize(160, 128));
     EXPECT_EQ(change.caption, QStringLiteral("Change IP Address"));

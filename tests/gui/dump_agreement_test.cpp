@@ -17,8 +17,7 @@ constexpr int kZelctlLimitMs = 120000;
 
 using Texts = std::map<std::pair<int, int>, std::string>;
 
-Texts DumpTexts(int mode, std::string* failure)
-{
+Texts DumpTexts(int mode, std::string* failure) {
     SimProcess sim({"--mode", std::to_string(mode), "--still-counters"});
     const std::string port = sim.FirstLine();
     if (port.empty()) {
@@ -26,10 +25,9 @@ Texts DumpTexts(int mode, std::string* failure)
         return {};
     }
     TempDir home;
-    const ProcessResult result =
-        RunProcess({ZELCTL_PATH, "--port", port, "--json", "dump"},
-                   {"HOME=" + home.Path(), "XDG_CONFIG_HOME=" + home.File("config"), "LC_ALL=C"},
-                   kZelctlLimitMs);
+    const ProcessResult result = RunProcess(
+        {ZELCTL_PATH, "--port", port, "--json", "dump"},
+        {"HOME=" + home.Path(), "XDG_CONFIG_HOME=" + home.File("config"), "LC_ALL=C"}, kZelctlLimitMs);
     Json document;
     std::string error;
     if (result.exitCode != 0 || !ParseJsonDocument(result.out, &document, &error)) {
@@ -45,8 +43,7 @@ Texts DumpTexts(int mode, std::string* failure)
 
 class DumpAgreementTest : public SimWindowTest, public testing::WithParamInterface<int> {};
 
-TEST_P(DumpAgreementTest, EveryFieldReadsAsZelctlDumpShowsIt)
-{
+TEST_P(DumpAgreementTest, EveryFieldReadsAsZelctlDumpShowsIt) {
     const int mode = GetParam();
     SimConfig config;
     config.mode = mode;
@@ -60,8 +57,7 @@ TEST_P(DumpAgreementTest, EveryFieldReadsAsZelctlDumpShowsIt)
 
     int compared = 0;
     for (const PanelControls* panel : AllPanelControls()) {
-        if (!PanelUsable(*FindPanel(panel->category), mode))
-            continue;
+        if (!PanelUsable(*FindPanel(panel->category), mode)) continue;
         // The control map covers the model's panel whole.
         ASSERT_EQ(panel->fields.size(), FindPanel(panel->category)->settings.size()) << panel->category;
         for (const PanelField& field : panel->fields) {

@@ -1,12 +1,11 @@
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "gui_test_support.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     PrepareGuiEnvironment();
     QApplication application(argc, argv);
     ConfigureApplication(application);

@@ -15,28 +15,26 @@
 
 namespace {
 
-void Click(IpAddrChangeDlg* dialog, int id)
-{
+void Click(IpAddrChangeDlg* dialog, int id) {
     qobject_cast<QAbstractButton*>(dialog->ControlById(id))->click();
 }
 
-void TypeInto(IpAddrChangeDlg* dialog, int id, const QString& text)
-{
+void TypeInto(IpAddrChangeDlg* dialog, int id, const QString& text) {
     dialog->Edit(id)->setText(text);
 }
 
-QString Text(IpAddrChangeDlg* dialog, int id) { return dialog->Edit(id)->text(); }
+QString Text(IpAddrChangeDlg* dialog, int id) {
+    return dialog->Edit(id)->text();
+}
 
 class IpDialogTest : public SimWindowTest {
 protected:
-    static SimConfig StaticDevice()
-    {
+    static SimConfig StaticDevice() {
         SimConfig config;
         config.countersMove = false;
         return config;
     }
-    static SimConfig DhcpDevice()
-    {
+    static SimConfig DhcpDevice() {
         SimConfig config = StaticDevice();
         config.dhcpEnabled = true;
         config.dhcpLinkLocalMs = -1;
@@ -45,27 +43,23 @@ protected:
     }
 
     // Each device on a port name of its own, so the window opens it anew.
-    void ConnectDevice(const SimConfig& config)
-    {
+    void ConnectDevice(const SimConfig& config) {
         Connect(config, QStringLiteral("/dev/ttySIM%1").arg(++devices_));
         ClearWire();
         statuses_.clear();
     }
 
     // Presses Change and acts in the dialog once it is open; `act` must close it.
-    void ChangeIp(std::function<void(IpAddrChangeDlg*)> act)
-    {
+    void ChangeIp(std::function<void(IpAddrChangeDlg*)> act) {
         WhenModalOpens<IpAddrChangeDlg>(std::move(act));
         Press(Idc::Cat3Change);
     }
 
     // The writes sent since the last ClearWire, each once.
-    std::vector<WireRequest> Writes() const
-    {
+    std::vector<WireRequest> Writes() const {
         std::vector<WireRequest> writes;
         for (const WireRequest& request : DistinctRequests())
-            if (!request.read)
-                writes.push_back(request);
+            if (!request.read) writes.push_back(request);
         return writes;
     }
 
@@ -74,8 +68,7 @@ protected:
     int devices_ = 0;
 };
 
-TEST_F(IpDialogTest, ADhcpDeviceOpensOnDhcpAndOkWithoutAChangeWritesNothing)
-{
+TEST_F(IpDialogTest, ADhcpDeviceOpensOnDhcpAndOkWithoutAChangeWritesNothing) {
     ConnectDevice(DhcpDevice());
     bool dhcpChecked = false;
     bool fieldsEnabled = true;
@@ -99,13 +92,12 @@ TEST_F(IpDialogTest, ADhcpDeviceOpensOnDhcpAndOkWithoutAChangeWritesNothing)
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(IpDialogTest, OnlyTheChangedGatewayIsWrittenThenTheDeviceReboots)
-{
+TEST_F(IpDialogTest, OnlyTheChangedGatewayIsWrittenThenTheDeviceReboots) {
     ConnectDevice(StaticDevice());
     QString shown;
     ChangeIp([&](IpAddrChangeDlg* dialog) {
-        shown = Text(dialog, IdcChangeIp::IpAddress) + " " + Text(dialog, IdcChangeIp::Subnet) +
-                " " + Text(dialog, IdcChangeIp::Gateway);
+        shown = Text(dialog, IdcChangeIp::IpAddress) + " " + Text(dialog, IdcChangeIp::Subnet) + " " +
+                Text(dialog, IdcChangeIp::Gateway);
         TypeInto(dialog, IdcChangeIp::Gateway, QStringLiteral("192.168.0.254"));
         Click(dialog, IdcChangeIp::Ok);
     });
@@ -119,8 +111,7 @@ TEST_F(IpDialogTest, OnlyTheChangedGatewayIsWrittenThenTheDeviceReboots)
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(IpDialogTest, FromDhcpToStaticWritesTheThreeAddressesInOrder)
-{
+TEST_F(IpDialogTest, FromDhcpToStaticWritesTheThreeAddressesInOrder) {
     ConnectDevice(DhcpDevice());
     ChangeIp([&](IpAddrChangeDlg* dialog) {
         Click(dialog, IdcChangeIp::UseStatic);
@@ -130,9 +121,9 @@ TEST_F(IpDialogTest, FromDhcpToStaticWritesTheThreeAddressesInOrder)
         Click(dialog, IdcChangeIp::Ok);
     });
     // Nothing else: the device leaves DHCP when it is given an address.
-    EXPECT_EQ(Writes(), (std::vector<WireRequest>{Write(3, 1, SimIp(10, 0, 0, 7)),
-                                                  Write(3, 2, SimIp(255, 255, 0, 0)),
-                                                  Write(3, 3, SimIp(10, 0, 0, 1)), Write(3, 5, 1)}));
+    EXPECT_EQ(Writes(),
+              (std::vector<WireRequest>{Write(3, 1, SimIp(10, 0, 0, 7)), Write(3, 2, SimIp(255, 255, 0, 0)),
+                                        Write(3, 3, SimIp(10, 0, 0, 1)), Write(3, 5, 1)}));
     EXPECT_TRUE(Rebooted());
     EXPECT_EQ(window_->Edit(Idc::Cat3IpAddress)->text(), QStringLiteral("10.0.0.7"));
     EXPECT_EQ(window_->Edit(Idc::Cat3DhcpEnabled)->text(), QStringLiteral("0"));
@@ -140,8 +131,7 @@ TEST_F(IpDialogTest, FromDhcpToStaticWritesTheThreeAddressesInOrder)
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(IpDialogTest, FromStaticToDhcpWritesDhcpEnabledAndTheWaitForAnAddressBegins)
-{
+TEST_F(IpDialogTest, FromStaticToDhcpWritesDhcpEnabledAndTheWaitForAnAddressBegins) {
     ConnectDevice(StaticDevice());
     bool fieldsEnabled = true;
     ChangeIp([&](IpAddrChangeDlg* dialog) {
@@ -157,8 +147,7 @@ TEST_F(IpDialogTest, FromStaticToDhcpWritesDhcpEnabledAndTheWaitForAnAddressBegi
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(IpDialogTest, AFailedSubnetWriteThenCancelRebootsOnlyADeviceThatWasStatic)
-{
+TEST_F(IpDialogTest, AFailedSubnetWriteThenCancelRebootsOnlyADeviceThatWasStatic) {
     struct CancelCase {
         bool fromDhcp;
         bool rebooted;
@@ -167,8 +156,7 @@ TEST_F(IpDialogTest, AFailedSubnetWriteThenCancelRebootsOnlyADeviceThatWasStatic
         ConnectDevice(c.fromDhcp ? DhcpDevice() : StaticDevice());
         bool stayedOpen = false;
         ChangeIp([&](IpAddrChangeDlg* dialog) {
-            if (c.fromDhcp)
-                Click(dialog, IdcChangeIp::UseStatic);
+            if (c.fromDhcp) Click(dialog, IdcChangeIp::UseStatic);
             TypeInto(dialog, IdcChangeIp::IpAddress, QStringLiteral("192.168.0.77"));
             // Not a mask: the device refuses it.
             TypeInto(dialog, IdcChangeIp::Subnet, QStringLiteral("255.0.255.0"));
@@ -177,8 +165,7 @@ TEST_F(IpDialogTest, AFailedSubnetWriteThenCancelRebootsOnlyADeviceThatWasStatic
             Click(dialog, IdcChangeIp::Cancel);
         });
         EXPECT_TRUE(stayedOpen) << c.fromDhcp;
-        EXPECT_EQ(messages_,
-                  QStringList{QString::fromStdString(ZelErrorMessage(ZEL_E_ERROR_REPLY))});
+        EXPECT_EQ(messages_, QStringList{QString::fromStdString(ZelErrorMessage(ZEL_E_ERROR_REPLY))});
         const std::vector<WireRequest> writes = Writes();
         ASSERT_GE(writes.size(), 2u) << c.fromDhcp;
         EXPECT_EQ(writes[0], Write(3, 1, SimIp(192, 168, 0, 77)));
@@ -190,8 +177,7 @@ TEST_F(IpDialogTest, AFailedSubnetWriteThenCancelRebootsOnlyADeviceThatWasStatic
     }
 }
 
-TEST_F(IpDialogTest, ChoosingStaticAgainShowsTheDevicesValuesInPlaceOfTypedText)
-{
+TEST_F(IpDialogTest, ChoosingStaticAgainShowsTheDevicesValuesInPlaceOfTypedText) {
     ConnectDevice(StaticDevice());
     QString afterTyping;
     QString afterChoosing;
@@ -200,8 +186,7 @@ TEST_F(IpDialogTest, ChoosingStaticAgainShowsTheDevicesValuesInPlaceOfTypedText)
         TypeInto(dialog, IdcChangeIp::Gateway, QStringLiteral("junk"));
         afterTyping = Text(dialog, IdcChangeIp::IpAddress);
         Click(dialog, IdcChangeIp::UseStatic);
-        afterChoosing =
-            Text(dialog, IdcChangeIp::IpAddress) + " " + Text(dialog, IdcChangeIp::Gateway);
+        afterChoosing = Text(dialog, IdcChangeIp::IpAddress) + " " + Text(dialog, IdcChangeIp::Gateway);
         Click(dialog, IdcChangeIp::Cancel);
     });
     EXPECT_EQ(afterTyping, QStringLiteral("1.2.3.4"));
@@ -210,8 +195,7 @@ TEST_F(IpDialogTest, ChoosingStaticAgainShowsTheDevicesValuesInPlaceOfTypedText)
     EXPECT_FALSE(Rebooted());
 }
 
-TEST_F(IpDialogTest, AfterAFailedOpeningReadOkWaitsForAChoice)
-{
+TEST_F(IpDialogTest, AfterAFailedOpeningReadOkWaitsForAChoice) {
     ConnectDevice(StaticDevice());
     transport_->FailTransmit(ZEL_E_TX_FAILED);
     bool noneChecked = false;

@@ -2,22 +2,21 @@
 // replaced: nothing touches a real serial port or blocks on a message box.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "main_window_parts.h"
 #include "zel5100util_app.h"
 #include "zel5100util_dlg.h"
-#include "main_window_parts.h"
 
 class MainWindowTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         // A settings store of its own for every test.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
         app_ = std::make_unique<Zel5100UtilApp>();
@@ -35,8 +34,7 @@ protected:
         ComposeMainWindow(*window_);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         window_.reset();
         app_.reset();
     }

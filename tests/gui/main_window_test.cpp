@@ -25,28 +25,24 @@
 
 namespace {
 
-std::vector<const PanelControls*> AllPanels()
-{
-    return {&Cat1Panel(), &Cat2Panel(), &Cat3Panel(), &Cat81Panel(),
+std::vector<const PanelControls*> AllPanels() {
+    return {&Cat1Panel(),  &Cat2Panel(),  &Cat3Panel(), &Cat81Panel(),
             &Cat82Panel(), &Cat83Panel(), &Cat84Panel()};
 }
 
-TEST_F(MainWindowTest, TitleCarriesTheVersion)
-{
+TEST_F(MainWindowTest, TitleCarriesTheVersion) {
     EXPECT_EQ(window_->windowTitle(),
               QStringLiteral("ZEL-5100 Utility - View Status and Control Parameters v2.3.0.10"));
     EXPECT_FALSE(window_->windowIcon().isNull());
 }
 
-TEST_F(MainWindowTest, WindowHasAFixedSize)
-{
+TEST_F(MainWindowTest, WindowHasAFixedSize) {
     EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
     EXPECT_TRUE(window_->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window_->windowFlags() & Qt::WindowMaximizeButtonHint);
 }
 
-TEST_F(MainWindowTest, StartsWithUnknownDeviceAndEveryPanelEmptyAndDisabled)
-{
+TEST_F(MainWindowTest, StartsWithUnknownDeviceAndEveryPanelEmptyAndDisabled) {
     EXPECT_EQ(app_->DeviceMode, -3);
     EXPECT_EQ(app_->FirmwareVersion, -1);
     EXPECT_EQ(app_->FpgaVersion, -1);
@@ -83,8 +79,7 @@ TEST_F(MainWindowTest, StartsWithUnknownDeviceAndEveryPanelEmptyAndDisabled)
     EXPECT_TRUE(window_->Button(Idc::FirmwareSelect)->isEnabled());
 }
 
-TEST_F(MainWindowTest, FieldsHaveTheirLooks)
-{
+TEST_F(MainWindowTest, FieldsHaveTheirLooks) {
     struct Case {
         int id;
         bool readOnlyLook;
@@ -118,15 +113,13 @@ TEST_F(MainWindowTest, FieldsHaveTheirLooks)
     EXPECT_EQ(window_->ComPortBox()->CurrentColor(), QColor(230, 245, 255));
 }
 
-TEST_F(MainWindowTest, EditableFieldsHaveWriteButtonsAndReadOnlyFieldsNone)
-{
+TEST_F(MainWindowTest, EditableFieldsHaveWriteButtonsAndReadOnlyFieldsNone) {
     for (const PanelControls* panel : AllPanels())
         for (const PanelField& field : panel->fields)
             EXPECT_EQ(window_->Edit(field.field)->TrackChanges, field.writeButton != 0) << field.field;
 }
 
-TEST_F(MainWindowTest, ButtonsHaveTheirIconsAndLooks)
-{
+TEST_F(MainWindowTest, ButtonsHaveTheirIconsAndLooks) {
     for (const PanelControls* panel : AllPanels()) {
         CButtonST* refresh = window_->FlatButton(panel->refreshButton);
         ASSERT_NE(refresh, nullptr);
@@ -145,8 +138,7 @@ TEST_F(MainWindowTest, ButtonsHaveTheirIconsAndLooks)
     EXPECT_TRUE(window_->FlatButton(Idc::FirmwareUpgrade)->Icon().isNull());
 }
 
-TEST_F(MainWindowTest, PicturesAreLoaded)
-{
+TEST_F(MainWindowTest, PicturesAreLoaded) {
     auto* board = qobject_cast<PngImageCtrl*>(window_->ControlById(Idc::DevicePicture));
     auto* logo = qobject_cast<PngImageCtrl*>(window_->ControlById(Idc::Logo));
     ASSERT_NE(board, nullptr);
@@ -155,30 +147,31 @@ TEST_F(MainWindowTest, PicturesAreLoaded)
     EXPECT_EQ(logo->Picture().size(), QSize(156, 54));
 }
 
-TEST_F(MainWindowTest, GroupCaptionsLeaveRoomForTheirRefreshButtons)
-{
+TEST_F(MainWindowTest, GroupCaptionsLeaveRoomForTheirRefreshButtons) {
     QStringList captions;
     for (QGroupBox* group : window_->findChildren<QGroupBox*>())
         captions << group->title();
-    const QStringList expected = {
-        "       Communication port",        "       Cat 1 - Device properties",
-        "       Cat 2 - Configuration",     "       Cat 3 - Network",
-        "Device picture",                   "       Cat 0x81 - IP receive settings",
-        "       Cat 0x84 - ASI/SPI output", "       Cat 0x83 - ASI/SPI input",
-        "       Cat 0x82 - IP transmit settings", "Cat 0x80 - Firmware upgrade"};
+    const QStringList expected = {"       Communication port",
+                                  "       Cat 1 - Device properties",
+                                  "       Cat 2 - Configuration",
+                                  "       Cat 3 - Network",
+                                  "Device picture",
+                                  "       Cat 0x81 - IP receive settings",
+                                  "       Cat 0x84 - ASI/SPI output",
+                                  "       Cat 0x83 - ASI/SPI input",
+                                  "       Cat 0x82 - IP transmit settings",
+                                  "Cat 0x80 - Firmware upgrade"};
     EXPECT_EQ(captions, expected);
 }
 
-TEST_F(MainWindowTest, EnterAndEscapeDoNothing)
-{
+TEST_F(MainWindowTest, EnterAndEscapeDoNothing) {
     int presses = 0;
     window_->RouteCommand(Idc::Cat3Reboot, [&] { ++presses; });
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
 
-    QWidget* targets[] = {window_.get(), window_->Button(Idc::Cat3Reboot),
-                          window_->ComPortBox()->lineEdit(), window_->StatusLine(),
-                          window_->Button(Idc::FirmwareUpgrade)};
+    QWidget* targets[] = {window_.get(), window_->Button(Idc::Cat3Reboot), window_->ComPortBox()->lineEdit(),
+                          window_->StatusLine(), window_->Button(Idc::FirmwareUpgrade)};
     for (QWidget* target : targets) {
         target->setFocus();
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
@@ -193,8 +186,7 @@ TEST_F(MainWindowTest, EnterAndEscapeDoNothing)
     EXPECT_EQ(presses, 1);
 }
 
-TEST_F(MainWindowTest, CommandArrivingWhileBusyIsDropped)
-{
+TEST_F(MainWindowTest, CommandArrivingWhileBusyIsDropped) {
     // A usable device mode, but the panels not yet reset for it.
     app_->DeviceMode = 0;
     window_->Busy = true;
@@ -219,8 +211,7 @@ TEST_F(MainWindowTest, CommandArrivingWhileBusyIsDropped)
     EXPECT_FALSE(window_->Edit(Idc::Cat84PacketSize)->isEnabled());
 }
 
-TEST_F(MainWindowTest, RunExclusiveHoldsBusyAndRefusesASecondCommand)
-{
+TEST_F(MainWindowTest, RunExclusiveHoldsBusyAndRefusesASecondCommand) {
     bool innerRan = false;
     bool busyInside = false;
     EXPECT_TRUE(window_->RunExclusive([&] {
@@ -233,20 +224,17 @@ TEST_F(MainWindowTest, RunExclusiveHoldsBusyAndRefusesASecondCommand)
 }
 
 // Runs `check` on the About box once it is up, then closes it.
-void InspectModalAboutBox(QString* title, QString* version)
-{
+void InspectModalAboutBox(QString* title, QString* version) {
     QTimer::singleShot(0, [title, version] {
         auto* about = qobject_cast<AboutDlg*>(QApplication::activeModalWidget());
-        if (about == nullptr)
-            return;
+        if (about == nullptr) return;
         *title = about->windowTitle();
         *version = qobject_cast<QLabel*>(about->ControlById(AboutDlg::VersionTextId))->text();
         about->reject();
     });
 }
 
-TEST_F(MainWindowTest, F1OpensTheAboutBox)
-{
+TEST_F(MainWindowTest, F1OpensTheAboutBox) {
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     QString title;
@@ -258,8 +246,7 @@ TEST_F(MainWindowTest, F1OpensTheAboutBox)
     EXPECT_TRUE(window_->isVisible());
 }
 
-TEST_F(MainWindowTest, ContextMenuOffersTheAboutBox)
-{
+TEST_F(MainWindowTest, ContextMenuOffersTheAboutBox) {
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     QString title;
@@ -277,8 +264,7 @@ TEST_F(MainWindowTest, ContextMenuOffersTheAboutBox)
     EXPECT_EQ(title, QStringLiteral("About Zel5100Util"));
 }
 
-TEST_F(MainWindowTest, FirstTickProposesTheRememberedPortOrTheFirstFound)
-{
+TEST_F(MainWindowTest, FirstTickProposesTheRememberedPortOrTheFirstFound) {
     app_->PortNames = {"/dev/ttyUSB1", "/dev/ttyS0"};
     window_->OnTimer(1);
     EXPECT_EQ(window_->ComPortBox()->count(), 2);

@@ -11,19 +11,16 @@
 // `act` runs inside the dialog's own event loop and must close it. Gives up
 // after about a minute without a dialog of that class.
 template <class Dialog>
-void WhenModalOpens(std::function<void(Dialog*)> act)
-{
+void WhenModalOpens(std::function<void(Dialog*)> act) {
     auto* timer = new QTimer;
     auto ticks = std::make_shared<int>(0);
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, ticks, act] {
         auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if ((dialog == nullptr || !dialog->isVisible()) && ++*ticks < 12000)
-            return;
+        if ((dialog == nullptr || !dialog->isVisible()) && ++*ticks < 12000) return;
         timer->stop();
         timer->deleteLater();
-        if (dialog != nullptr)
-            act(dialog);
+        if (dialog != nullptr) act(dialog);
     });
     timer->start();
 }

@@ -13,8 +13,7 @@ namespace {
 class NestedEntryTest : public SimWindowTest {
 protected:
     // Every command a click could start, and both timers, tried at once.
-    void ClickEverything()
-    {
+    void ClickEverything() {
         busySeen_.push_back(window_->Busy);
         for (int button : {Idc::RefreshAll, Idc::Cat1Refresh, Idc::Cat2Refresh, Idc::Cat81Refresh,
                            Idc::Cat84Refresh, Idc::Cat81UdpPortWrite, Idc::Cat2ModeWrite,
@@ -28,8 +27,7 @@ protected:
     std::vector<bool> busySeen_;
 };
 
-TEST_F(NestedEntryTest, TheFirstConnectionFromTimerOneKeepsClicksOut)
-{
+TEST_F(NestedEntryTest, TheFirstConnectionFromTimerOneKeepsClicksOut) {
     StartDevice(SimConfig());
     app_->PortNames = {QStringLiteral("/dev/ttyUSB0")};
     onPump_ = [this] { ClickEverything(); };
@@ -46,8 +44,7 @@ TEST_F(NestedEntryTest, TheFirstConnectionFromTimerOneKeepsClicksOut)
     EXPECT_FALSE(window_->Busy);
 }
 
-TEST_F(NestedEntryTest, TimerOneWaitsForACommandThatIsRunning)
-{
+TEST_F(NestedEntryTest, TimerOneWaitsForACommandThatIsRunning) {
     StartDevice(SimConfig());
     window_->Busy = true;
     window_->OnTimer(1);
@@ -61,8 +58,7 @@ TEST_F(NestedEntryTest, TimerOneWaitsForACommandThatIsRunning)
 // A failed read in a refresh run by refresh-all, by detection or by a refresh
 // button shows its message while Busy is still held: neither a click during
 // the message nor one during the reads that follow starts anything.
-TEST_F(NestedEntryTest, AFailedReadInsideARefreshKeepsBusyForItsCaller)
-{
+TEST_F(NestedEntryTest, AFailedReadInsideARefreshKeepsBusyForItsCaller) {
     Connect(SimConfig());
     ASSERT_EQ(app_->DeviceMode, 1);
     app_->MessageBox = [this](const QString& text) {
@@ -85,8 +81,7 @@ TEST_F(NestedEntryTest, AFailedReadInsideARefreshKeepsBusyForItsCaller)
     EXPECT_FALSE(window_->Busy);
 }
 
-TEST_F(NestedEntryTest, AFailedReadDuringDetectionKeepsClicksOut)
-{
+TEST_F(NestedEntryTest, AFailedReadDuringDetectionKeepsClicksOut) {
     StartDevice(SimConfig());
     app_->MessageBox = [this](const QString& text) {
         messages_ << text;
@@ -104,8 +99,7 @@ TEST_F(NestedEntryTest, AFailedReadDuringDetectionKeepsClicksOut)
 
 // Even a handler that wrongly drops Busy in the middle of a transaction cannot
 // start another one: the guard knows a transaction is dispatching.
-TEST_F(NestedEntryTest, TheGuardHoldsEvenWhenBusyIsWronglyCleared)
-{
+TEST_F(NestedEntryTest, TheGuardHoldsEvenWhenBusyIsWronglyCleared) {
     Connect(SimConfig());
     onPump_ = [this] {
         window_->Busy = false;
@@ -119,8 +113,7 @@ TEST_F(NestedEntryTest, TheGuardHoldsEvenWhenBusyIsWronglyCleared)
     // Outside a transaction the window takes commands again.
     ClearWire();
     Press(Idc::Cat84Refresh);
-    EXPECT_EQ(DistinctRequests(),
-              (std::vector<WireRequest>{Read(0x84, 1), Read(0x84, 2), Read(0x84, 3)}));
+    EXPECT_EQ(DistinctRequests(), (std::vector<WireRequest>{Read(0x84, 1), Read(0x84, 2), Read(0x84, 3)}));
 }
 
 }  // namespace

@@ -14,8 +14,7 @@ namespace {
 
 class NetworkPortBoxTest : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         MainWindowTest::SetUp();
         window_->OnTimer(1);
         // The application's own opener: the network link itself, not a stand-in.
@@ -25,15 +24,13 @@ protected:
         };
         app_->PortCloser = [this] { CloseComPort(&app_->Port); };
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         CloseComPort(&app_->Port);
         MainWindowTest::TearDown();
     }
 };
 
-TEST_F(NetworkPortBoxTest, EnterConnectsATcpNameAndThePanelsFill)
-{
+TEST_F(NetworkPortBoxTest, EnterConnectsATcpNameAndThePanelsFill) {
     SimProcess sim({"--mode", "1", "--listen", "tcp://127.0.0.1:0"});
     const std::string name = sim.FirstLine();
     ASSERT_EQ(name.rfind("tcp://127.0.0.1:", 0), 0u) << sim.Error();

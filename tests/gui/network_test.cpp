@@ -13,8 +13,7 @@ namespace {
 
 class NetworkPanelTest : public SimWindowTest {
 protected:
-    static SimConfig Device()
-    {
+    static SimConfig Device() {
         SimConfig config;
         config.countersMove = false;
         return config;
@@ -26,8 +25,7 @@ protected:
     void Tick() { window_->OnTimer(2); }
 };
 
-TEST_F(NetworkPanelTest, ShowsTheNetworkSettingsAndTheMacAddress)
-{
+TEST_F(NetworkPanelTest, ShowsTheNetworkSettingsAndTheMacAddress) {
     Connect(Device());
     EXPECT_EQ(Field(Idc::Cat3IpAddress), QStringLiteral("192.168.0.10"));
     EXPECT_EQ(Field(Idc::Cat3Subnet), QStringLiteral("255.255.255.0"));
@@ -48,18 +46,15 @@ TEST_F(NetworkPanelTest, ShowsTheNetworkSettingsAndTheMacAddress)
     EXPECT_TRUE(window_->Button(Idc::Cat3Change)->isEnabled());
 }
 
-TEST_F(NetworkPanelTest, TheRefreshAwaitsAnAddressOnlyWhileDhcpHasNone)
-{
+TEST_F(NetworkPanelTest, TheRefreshAwaitsAnAddressOnlyWhileDhcpHasNone) {
     struct DhcpCase {
         bool dhcp;
         uint32_t address;
         bool awaited;
     };
     const DhcpCase cases[] = {
-        {true, SimIp(169, 254, 10, 20), true},
-        {true, SimIp(0, 0, 0, 0), true},
-        {true, SimIp(10, 1, 2, 3), false},
-        {false, SimIp(0, 0, 0, 0), false},
+        {true, SimIp(169, 254, 10, 20), true},   {true, SimIp(0, 0, 0, 0), true},
+        {true, SimIp(10, 1, 2, 3), false},       {false, SimIp(0, 0, 0, 0), false},
         {false, SimIp(169, 254, 10, 20), false},
     };
     int port = 0;
@@ -79,8 +74,7 @@ TEST_F(NetworkPanelTest, TheRefreshAwaitsAnAddressOnlyWhileDhcpHasNone)
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(NetworkPanelTest, TimerTwoFollowsTheDhcpAddressUntilARoutableOneArrives)
-{
+TEST_F(NetworkPanelTest, TimerTwoFollowsTheDhcpAddressUntilARoutableOneArrives) {
     SimConfig config = Device();
     config.dhcpEnabled = true;
     config.dhcpLinkLocalMs = 2000;
@@ -125,12 +119,10 @@ TEST_F(NetworkPanelTest, TimerTwoFollowsTheDhcpAddressUntilARoutableOneArrives)
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(NetworkPanelTest, RebootWithoutAPortShowsTheErrorAndDoesNotWait)
-{
+TEST_F(NetworkPanelTest, RebootWithoutAPortShowsTheErrorAndDoesNotWait) {
     window_->AwaitingDhcpAddress = true;
     Press(Idc::Cat3Reboot);
-    EXPECT_EQ(messages_,
-              QStringList{QString::fromStdString(ZelErrorMessage(ZEL_E_TXFUNC_NULL_PNTR))});
+    EXPECT_EQ(messages_, QStringList{QString::fromStdString(ZelErrorMessage(ZEL_E_TXFUNC_NULL_PNTR))});
     EXPECT_TRUE(messages_.first().contains(QLatin1String("ZEL_E_TXFUNC_NULL_PNTR")));
     EXPECT_EQ(statuses_, QStringList{QStringLiteral("Write reboot command")});
     EXPECT_FALSE(window_->AwaitingDhcpAddress);
@@ -138,8 +130,7 @@ TEST_F(NetworkPanelTest, RebootWithoutAPortShowsTheErrorAndDoesNotWait)
     EXPECT_EQ(app_->DeviceMode, -3);
 }
 
-TEST_F(NetworkPanelTest, RebootRestartsTheDeviceAndReconnects)
-{
+TEST_F(NetworkPanelTest, RebootRestartsTheDeviceAndReconnects) {
     Connect(Device());
     ClearWire();
     statuses_.clear();

@@ -18,13 +18,10 @@ const char kGerman[] = "de_DE.UTF-8";
 
 // Switches the process to a real German locale, generating it with localedef
 // into a folder of our own when the system has not got it.
-bool UseGermanLocale()
-{
-    if (std::setlocale(LC_ALL, kGerman) != nullptr)
-        return true;
+bool UseGermanLocale() {
+    if (std::setlocale(LC_ALL, kGerman) != nullptr) return true;
     static QTemporaryDir folder;
-    if (!folder.isValid())
-        return false;
+    if (!folder.isValid()) return false;
     QProcess::execute(QStringLiteral("localedef"),
                       {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
                        QStringLiteral("UTF-8"), folder.filePath(QString::fromLatin1(kGerman))});
@@ -34,15 +31,13 @@ bool UseGermanLocale()
 
 class NumberLocaleTest : public SimWindowTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         if (!UseGermanLocale())
             GTEST_SKIP() << "de_DE.UTF-8 could not be generated here (is localedef with the "
                             "locales data installed?)";
         SimWindowTest::SetUp();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         SimWindowTest::TearDown();
         std::setlocale(LC_ALL, "C");
         ::unsetenv("LOCPATH");
@@ -50,8 +45,7 @@ protected:
     QString Text(int id) const { return window_->Edit(id)->text(); }
 };
 
-TEST_F(NumberLocaleTest, FieldsShowTheDecimalPointUnderAGermanLocale)
-{
+TEST_F(NumberLocaleTest, FieldsShowTheDecimalPointUnderAGermanLocale) {
     // The locale is really in force: the C library itself writes a comma.
     char german[16] = {};
     std::snprintf(german, sizeof german, "%g", 12.5);
@@ -62,8 +56,7 @@ TEST_F(NumberLocaleTest, FieldsShowTheDecimalPointUnderAGermanLocale)
     EXPECT_EQ(TempString("%g", 1234.57).Text(), QStringLiteral("1234.57"));
 }
 
-TEST_F(NumberLocaleTest, AValueTooWideForItsFieldIsShownWholeOrMarkedAsCut)
-{
+TEST_F(NumberLocaleTest, AValueTooWideForItsFieldIsShownWholeOrMarkedAsCut) {
     StartDevice(SimConfig());
     device_->SetValue(0x81, 8, 5000000000ULL);
     window_->ComPortBox()->setEditText(QStringLiteral("/dev/ttyUSB0"));

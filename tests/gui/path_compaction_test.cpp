@@ -12,8 +12,7 @@ struct CompactCase {
     const char* shown;
 };
 
-TEST(PathCompaction, MiddleFoldersGiveWayToAnEllipsis)
-{
+TEST(PathCompaction, MiddleFoldersGiveWayToAnEllipsis) {
     const CompactCase cases[] = {
         // Short enough: unchanged, also exactly at the limit.
         {"/home/op/fw.zel", 72, "/home/op/fw.zel"},
@@ -24,12 +23,9 @@ TEST(PathCompaction, MiddleFoldersGiveWayToAnEllipsis)
          "/home/operator/firmware/.../zel5100_v2_3.zel"},
         {"/home/operator/firmware/releases/zel5100/v2.3/zel5100_v2_3.zel", 43,
          "/home/operator/.../zel5100_v2_3.zel"},
-        {"/home/operator/firmware/releases/zel5100/v2.3/zel5100_v2_3.zel", 30,
-         "/home/.../zel5100_v2_3.zel"},
-        {"/home/operator/firmware/releases/zel5100/v2.3/zel5100_v2_3.zel", 24,
-         "/.../zel5100_v2_3.zel"},
-        {"/home/operator/firmware/releases/zel5100/v2.3/zel5100_v2_3.zel", 20,
-         ".../zel5100_v2_3.zel"},
+        {"/home/operator/firmware/releases/zel5100/v2.3/zel5100_v2_3.zel", 30, "/home/.../zel5100_v2_3.zel"},
+        {"/home/operator/firmware/releases/zel5100/v2.3/zel5100_v2_3.zel", 24, "/.../zel5100_v2_3.zel"},
+        {"/home/operator/firmware/releases/zel5100/v2.3/zel5100_v2_3.zel", 20, ".../zel5100_v2_3.zel"},
         // Relative paths keep their first folders the same way.
         {"images/old/2019/spring/fw.zel", 20, "images/.../fw.zel"},
         // A file name too long for any folder: its start and an ellipsis.
@@ -47,8 +43,7 @@ TEST(PathCompaction, MiddleFoldersGiveWayToAnEllipsis)
     }
 }
 
-TEST(PathCompaction, APathOfAnyLengthFitsTheFieldsSeventyTwoCharacters)
-{
+TEST(PathCompaction, APathOfAnyLengthFitsTheFieldsSeventyTwoCharacters) {
     std::string path;
     for (int depth = 0; depth < 40; ++depth) {
         path += "/folder" + std::to_string(depth);

@@ -1,5 +1,7 @@
 // The COM port box connects a name only once the operator has finished it,
 // and never opens a local path that is no serial line.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFocusEvent>
@@ -7,8 +9,6 @@
 #include <QTest>
 #include <functional>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "control_ids.h"
 #include "main_window_fixture.h"
@@ -19,8 +19,7 @@ namespace {
 
 class PortBoxTest : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         MainWindowTest::SetUp();
         // The start-up connection is over (the box is empty: nothing to open).
         window_->OnTimer(1);
@@ -30,15 +29,13 @@ protected:
     QLineEdit* PortText() const { return window_->ComPortBox()->lineEdit(); }
 
     // Key by key, as the operator types; no timer runs between the keys.
-    void Type(const QString& text)
-    {
+    void Type(const QString& text) {
         PortText()->clear();
         QTest::keyClicks(PortText(), text);
     }
 
     // Lets the window's timers run until `done`, for at most a generous bound.
-    static bool WaitFor(const std::function<bool()>& done)
-    {
+    static bool WaitFor(const std::function<bool()>& done) {
         QElapsedTimer clock;
         clock.start();
         while (!done() && clock.elapsed() < 20000)
@@ -47,22 +44,19 @@ protected:
     }
 
     // Lets the pause timer run out if it was started: time passes by far more than a pause.
-    static void LetAPausePass()
-    {
+    static void LetAPausePass() {
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < 3 * Zel5100UtilDlg::TypingPauseMs)
             QTest::qWait(20);
     }
 
-    static std::vector<std::string> Names(std::initializer_list<const char*> names)
-    {
+    static std::vector<std::string> Names(std::initializer_list<const char*> names) {
         return std::vector<std::string>(names.begin(), names.end());
     }
 };
 
-TEST_F(PortBoxTest, EnterOpensTheFinishedNameOnlyAndKeepsTheWindowOpen)
-{
+TEST_F(PortBoxTest, EnterOpensTheFinishedNameOnlyAndKeepsTheWindowOpen) {
     window_->show();
     Type(QStringLiteral("/dev/ttyS0"));
     EXPECT_TRUE(openedPorts_.empty());
@@ -80,8 +74,7 @@ TEST_F(PortBoxTest, EnterOpensTheFinishedNameOnlyAndKeepsTheWindowOpen)
     EXPECT_EQ(openedPorts_.size(), 1u);
 }
 
-TEST_F(PortBoxTest, FocusLeavingTheBoxOpensTheNameTyped)
-{
+TEST_F(PortBoxTest, FocusLeavingTheBoxOpensTheNameTyped) {
     Type(QStringLiteral("/dev/ttyUSB3"));
     for (Qt::FocusReason unfinished : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
         QFocusEvent away(QEvent::FocusOut, unfinished);
@@ -94,8 +87,7 @@ TEST_F(PortBoxTest, FocusLeavingTheBoxOpensTheNameTyped)
     EXPECT_EQ(openedPorts_, Names({"/dev/ttyUSB3"}));
 }
 
-TEST_F(PortBoxTest, APauseInTypingOpensTheNameButNotANetworkName)
-{
+TEST_F(PortBoxTest, APauseInTypingOpensTheNameButNotANetworkName) {
     Type(QStringLiteral("/dev/ttyUSB2"));
     EXPECT_TRUE(openedPorts_.empty());
     EXPECT_TRUE(WaitFor([this] { return !openedPorts_.empty(); }));
@@ -110,8 +102,7 @@ TEST_F(PortBoxTest, APauseInTypingOpensTheNameButNotANetworkName)
     EXPECT_EQ(openedPorts_, Names({"/dev/ttyUSB2", "tcp://localhost:7001"}));
 }
 
-TEST_F(PortBoxTest, TheListIsPickedFromWithoutInlineCompletion)
-{
+TEST_F(PortBoxTest, TheListIsPickedFromWithoutInlineCompletion) {
     window_->ComPortBox()->AddSorted(QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(window_->ComPortBox()->completer(), nullptr);
     Type(QStringLiteral("/dev/tty"));
@@ -123,19 +114,15 @@ TEST_F(PortBoxTest, TheListIsPickedFromWithoutInlineCompletion)
 // A scratch regular file and FIFO, removed afterwards.
 class ScratchNodes {
 public:
-    ScratchNodes()
-    {
+    ScratchNodes() {
         char pattern[] = "/tmp/zel-portbox-XXXXXX";
-        if (::mkdtemp(pattern) != nullptr)
-            folder = pattern;
+        if (::mkdtemp(pattern) != nullptr) folder = pattern;
         file = folder + "/plain";
         fifo = folder + "/fifo";
-        if (FILE* f = std::fopen(file.c_str(), "w"))
-            std::fclose(f);
+        if (FILE* f = std::fopen(file.c_str(), "w")) std::fclose(f);
         ::mkfifo(fifo.c_str(), 0600);
     }
-    ~ScratchNodes()
-    {
+    ~ScratchNodes() {
         ::unlink(file.c_str());
         ::unlink(fifo.c_str());
         ::rmdir(folder.c_str());
@@ -143,8 +130,7 @@ public:
     std::string folder, file, fifo;
 };
 
-TEST_F(PortBoxTest, TerminalsFilesAndFifosAreRefusedWithoutBeingOpened)
-{
+TEST_F(PortBoxTest, TerminalsFilesAndFifosAreRefusedWithoutBeingOpened) {
     ScratchNodes nodes;
     std::vector<std::string> refused = {"/dev/tty", nodes.file, nodes.fifo, nodes.folder};
     for (const char* console : {"/dev/console", "/dev/tty1"}) {
@@ -166,8 +152,7 @@ TEST_F(PortBoxTest, TerminalsFilesAndFifosAreRefusedWithoutBeingOpened)
     EXPECT_EQ(app_->DeviceMode, -2);
 }
 
-TEST_F(PortBoxTest, TheReasonAnOpeningFailedStaysOnTheStatusTip)
-{
+TEST_F(PortBoxTest, TheReasonAnOpeningFailedStaysOnTheStatusTip) {
     Type(QStringLiteral("/dev/ttyUSB9"));
     app_->Port.failure.problem = ComOpenProblem::NoSuchPort;
     QTest::keyClick(PortText(), Qt::Key_Return);

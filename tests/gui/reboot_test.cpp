@@ -16,8 +16,7 @@ const char kStartupNoise[] = "ZEL-5100 bootloader v4\r\nstarting application...\
 
 class RebootTest : public SimWindowTest {
 protected:
-    void ConnectDevice(SimConfig config)
-    {
+    void ConnectDevice(SimConfig config) {
         config.startupNoise = kStartupNoise;
         Connect(config);
         ASSERT_EQ(app_->DeviceMode, config.mode);
@@ -26,36 +25,30 @@ protected:
     }
 
     // The attempt numbers the status line counted, in order.
-    std::vector<int> ContactAttempts() const
-    {
+    std::vector<int> ContactAttempts() const {
         const QString prefix = QStringLiteral("Rebooting, trying to establish contact - ");
         std::vector<int> attempts;
         for (const QString& status : statuses_)
-            if (status.startsWith(prefix))
-                attempts.push_back(status.mid(prefix.size()).toInt());
+            if (status.startsWith(prefix)) attempts.push_back(status.mid(prefix.size()).toInt());
         return attempts;
     }
 
-    std::vector<int> Sleeps() const
-    {
+    std::vector<int> Sleeps() const {
         std::vector<int> sleeps;
         for (const SimWireRecord& record : transport_->RecordsOf(SimWireRecord::Sleep))
             sleeps.push_back(record.timeoutMs);
         return sleeps;
     }
 
-    bool EveryPanelEmptyAndDisabled() const
-    {
+    bool EveryPanelEmptyAndDisabled() const {
         for (int field : {Idc::Cat1Type, Idc::Cat2Mode, Idc::Cat81UdpPort, Idc::Cat82UdpPort,
                           Idc::Cat83PacketSize, Idc::Cat84PacketSize})
-            if (window_->Edit(field)->isEnabled() || !window_->Edit(field)->text().isEmpty())
-                return false;
+            if (window_->Edit(field)->isEnabled() || !window_->Edit(field)->text().isEmpty()) return false;
         return true;
     }
 };
 
-TEST_F(RebootTest, WritingModeRebootsAndFillsTheNewModesPanels)
-{
+TEST_F(RebootTest, WritingModeRebootsAndFillsTheNewModesPanels) {
     SimConfig config;
     config.mode = 1;
     config.restartMs = 6000;
@@ -63,8 +56,7 @@ TEST_F(RebootTest, WritingModeRebootsAndFillsTheNewModesPanels)
     window_->AwaitingDhcpAddress = true;
     bool emptiedWhileWaiting = false;
     onPump_ = [this, &emptiedWhileWaiting] {
-        if (app_->DeviceMode == -3 && EveryPanelEmptyAndDisabled())
-            emptiedWhileWaiting = true;
+        if (app_->DeviceMode == -3 && EveryPanelEmptyAndDisabled()) emptiedWhileWaiting = true;
     };
 
     Type(Idc::Cat2Mode, QStringLiteral("0"));
@@ -119,8 +111,7 @@ TEST_F(RebootTest, WritingModeRebootsAndFillsTheNewModesPanels)
     EXPECT_FALSE(window_->AwaitingDhcpAddress);
 }
 
-TEST_F(RebootTest, ADeviceBackBeforeTheFirstAttemptAnswersAttemptOne)
-{
+TEST_F(RebootTest, ADeviceBackBeforeTheFirstAttemptAnswersAttemptOne) {
     SimConfig config;
     config.restartMs = 1000;
     ConnectDevice(config);
@@ -136,8 +127,7 @@ TEST_F(RebootTest, ADeviceBackBeforeTheFirstAttemptAnswersAttemptOne)
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(RebootTest, ADeviceThatNeverAnswersEndsTheWaitWithoutADevice)
-{
+TEST_F(RebootTest, ADeviceThatNeverAnswersEndsTheWaitWithoutADevice) {
     ConnectDevice(SimConfig());
     MuteAll();
     Type(Idc::Cat2Application, QStringLiteral("1"));
@@ -166,8 +156,7 @@ TEST_F(RebootTest, ADeviceThatNeverAnswersEndsTheWaitWithoutADevice)
     EXPECT_TRUE(window_->Button(Idc::RefreshAll)->isEnabled());
 }
 
-TEST_F(RebootTest, WithoutAPortTheWaitEndsAtOnce)
-{
+TEST_F(RebootTest, WithoutAPortTheWaitEndsAtOnce) {
     ConnectDevice(SimConfig());
     transport_->Uninstall();
     window_->RunExclusive([this] { window_->RebootAndReconnect(); });
@@ -177,8 +166,7 @@ TEST_F(RebootTest, WithoutAPortTheWaitEndsAtOnce)
     EXPECT_FALSE(window_->Busy);
 }
 
-TEST_F(RebootTest, ADeviceOfAnotherTypeAfterTheRebootLeavesNoDevice)
-{
+TEST_F(RebootTest, ADeviceOfAnotherTypeAfterTheRebootLeavesNoDevice) {
     ConnectDevice(SimConfig());
     // Another unit answers once the line is back.
     SimConfig other;
@@ -196,8 +184,7 @@ TEST_F(RebootTest, ADeviceOfAnotherTypeAfterTheRebootLeavesNoDevice)
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(RebootTest, ClicksDuringTheWaitAreDropped)
-{
+TEST_F(RebootTest, ClicksDuringTheWaitAreDropped) {
     SimConfig config;
     config.restartMs = 5000;
     ConnectDevice(config);
@@ -215,8 +202,7 @@ TEST_F(RebootTest, ClicksDuringTheWaitAreDropped)
     EXPECT_EQ(std::count(requests.begin(), requests.end(), Write(2, 2, 1)), 1);
 }
 
-TEST_F(RebootTest, ClosingTheWindowDuringTheWaitEndsItAtOnceAndGivesThePortBack)
-{
+TEST_F(RebootTest, ClosingTheWindowDuringTheWaitEndsItAtOnceAndGivesThePortBack) {
     SimConfig config;
     config.restartMs = 10 * 60 * 1000;  // the unit does not come back within the wait
     ConnectDevice(config);

@@ -1,10 +1,10 @@
 // The remembered COM port: where it is stored, and what --port changes.
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "settings_store.h"
 #include "zel5100util_app.h"
@@ -13,25 +13,21 @@ namespace {
 
 class SettingsTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
     }
 
-    QString StoredFile(const QString& applicationKey) const
-    {
+    QString StoredFile(const QString& applicationKey) const {
         QFile file(dir_.filePath(QStringLiteral("Taviro/%1.conf").arg(applicationKey)));
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            return QString();
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return QString();
         return QString::fromUtf8(file.readAll());
     }
 
     QTemporaryDir dir_;
 };
 
-TEST_F(SettingsTest, WritesComPortUnderCompanyApplicationAndSection)
-{
+TEST_F(SettingsTest, WritesComPortUnderCompanyApplicationAndSection) {
     const SettingsStore store(QStringLiteral("Zel5100Util"));
     EXPECT_EQ(store.ReadComPort(), QString());
     store.WriteComPort(QStringLiteral("/dev/ttyUSB0"));
@@ -44,8 +40,7 @@ TEST_F(SettingsTest, WritesComPortUnderCompanyApplicationAndSection)
     EXPECT_EQ(SettingsStore(QStringLiteral("Zel5100Util")).ReadComPort(), QStringLiteral("5"));
 }
 
-TEST_F(SettingsTest, ApplicationKeyIsTheProgramName)
-{
+TEST_F(SettingsTest, ApplicationKeyIsTheProgramName) {
     const SettingsStore store;
     EXPECT_EQ(store.ApplicationKey(), QCoreApplication::applicationName());
     store.WriteComPort(QStringLiteral("COM3"));
@@ -54,8 +49,7 @@ TEST_F(SettingsTest, ApplicationKeyIsTheProgramName)
     EXPECT_EQ(SettingsStore(QStringLiteral("Renamed")).ReadComPort(), QString());
 }
 
-TEST_F(SettingsTest, ProposesTheRememberedPortElseTheFirstDiscovered)
-{
+TEST_F(SettingsTest, ProposesTheRememberedPortElseTheFirstDiscovered) {
     Zel5100UtilApp app;
     EXPECT_EQ(app.ProposedPort(), QString());
     app.PortNames = {"/dev/ttyUSB1", "/dev/ttyS0"};
@@ -64,8 +58,7 @@ TEST_F(SettingsTest, ProposesTheRememberedPortElseTheFirstDiscovered)
     EXPECT_EQ(app.ProposedPort(), QStringLiteral("/dev/gone"));
 }
 
-TEST_F(SettingsTest, PortArgumentIsProposedAndNothingIsRemembered)
-{
+TEST_F(SettingsTest, PortArgumentIsProposedAndNothingIsRemembered) {
     Zel5100UtilApp app;
     app.Settings.WriteComPort(QStringLiteral("/dev/ttyUSB0"));
     QString error;
@@ -75,8 +68,7 @@ TEST_F(SettingsTest, PortArgumentIsProposedAndNothingIsRemembered)
     EXPECT_EQ(app.Settings.ReadComPort(), QStringLiteral("/dev/ttyUSB0"));
 }
 
-TEST(ArgumentsTest, AcceptsOnlyAnOptionalPort)
-{
+TEST(ArgumentsTest, AcceptsOnlyAnOptionalPort) {
     struct Case {
         QStringList arguments;
         bool ok;

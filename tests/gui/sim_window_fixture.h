@@ -29,16 +29,16 @@ struct WireRequest {
     uint64_t value = 0;  // a write's data
     int dataDigits = 0;
 
-    bool operator==(const WireRequest& other) const
-    {
+    bool operator==(const WireRequest& other) const {
         return category == other.category && setting == other.setting && read == other.read &&
                (read || value == other.value);
     }
 };
 
-inline WireRequest Read(int category, int setting) { return {category, setting, true, 0, 0}; }
-inline WireRequest Write(int category, int setting, uint64_t value)
-{
+inline WireRequest Read(int category, int setting) {
+    return {category, setting, true, 0, 0};
+}
+inline WireRequest Write(int category, int setting, uint64_t value) {
     return {category, setting, false, value, 0};
 }
 

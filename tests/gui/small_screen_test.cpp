@@ -21,8 +21,7 @@ const char kChildVariable[] = "ZEL_SMALL_SCREEN_CHILD";
 // The window part: only in the child, on the X server the parent started.
 class SmallScreenWindowTest : public MainWindowTest {};
 
-TEST_F(SmallScreenWindowTest, FitsTheScreenAndScrollsToEveryControl)
-{
+TEST_F(SmallScreenWindowTest, FitsTheScreenAndScrollsToEveryControl) {
     if (qEnvironmentVariableIsEmpty(kChildVariable))
         GTEST_SKIP() << "runs inside SmallScreenTest on its own X server";
     const QSize natural = window_->size();
@@ -31,8 +30,7 @@ TEST_F(SmallScreenWindowTest, FitsTheScreenAndScrollsToEveryControl)
     const QRect room = window_->screen()->availableGeometry();
     ASSERT_GT(natural.height(), room.height()) << "the screen is not smaller than the window";
 
-    EXPECT_TRUE(room.contains(window_->frameGeometry()) ||
-                room.contains(window_->geometry()));
+    EXPECT_TRUE(room.contains(window_->frameGeometry()) || room.contains(window_->geometry()));
     auto* area = window_->findChild<QScrollArea*>(QStringLiteral("WindowScrollArea"));
     ASSERT_NE(area, nullptr);
     EXPECT_EQ(area->widget()->size(), natural);
@@ -43,20 +41,17 @@ TEST_F(SmallScreenWindowTest, FitsTheScreenAndScrollsToEveryControl)
     EXPECT_TRUE(window_->rect().contains(shown));
 }
 
-TEST(SmallScreenTest, TheWindowFitsA1024x600Screen)
-{
-    if (!qEnvironmentVariableIsEmpty(kChildVariable))
-        GTEST_SKIP() << "the child runs the window part only";
+TEST(SmallScreenTest, TheWindowFitsA1024x600Screen) {
+    if (!qEnvironmentVariableIsEmpty(kChildVariable)) GTEST_SKIP() << "the child runs the window part only";
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    if (xvfb.isEmpty())
-        GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps adds it)";
+    if (xvfb.isEmpty()) GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps adds it)";
 
     // Xvfb picks a display number nobody uses (another test run may have one, or
     // have left its socket behind) and names it once it takes connections.
     QProcess server;
     server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                        QStringLiteral("0"), QStringLiteral("1024x600x24"),
-                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                        QStringLiteral("0"), QStringLiteral("1024x600x24"), QStringLiteral("-nolisten"),
+                        QStringLiteral("tcp")});
     ASSERT_TRUE(server.waitForStarted(20000));
     QByteArray named;
     QElapsedTimer clock;

@@ -1,6 +1,6 @@
 // The looks of a value field: read-only, unchanged, changed, disabled, green.
-#include <QTest>
 #include <gtest/gtest.h>
+#include <QTest>
 #include <memory>
 
 #include "gui_test_support.h"
@@ -16,8 +16,7 @@ const QColor kGreen(TavColors::Firmware);
 
 class TavEditTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         window_ = std::make_unique<QWidget>();
         window_->resize(200, 60);
         edit_ = new TavEdit(window_.get());
@@ -29,8 +28,7 @@ protected:
     // What the field shows behind its text, read back from its painting.
     QColor Painted() { return PixelAt(edit_, QPoint(5, edit_->height() / 2)); }
 
-    void ExpectLook(const QColor& color)
-    {
+    void ExpectLook(const QColor& color) {
         EXPECT_EQ(edit_->PaintedBackground(), color);
         EXPECT_EQ(Painted(), color);
         EXPECT_EQ(edit_->TextColor(), QColor(TavColors::Text));
@@ -40,8 +38,7 @@ protected:
     TavEdit* edit_ = nullptr;
 };
 
-TEST_F(TavEditTest, TypingMarksAWritableFieldAndADeviceValueClearsTheMark)
-{
+TEST_F(TavEditTest, TypingMarksAWritableFieldAndADeviceValueClearsTheMark) {
     edit_->MakeEditableField();
     edit_->SetTextFromDevice(QStringLiteral("188"));
     ExpectLook(kUnchanged);
@@ -56,8 +53,7 @@ TEST_F(TavEditTest, TypingMarksAWritableFieldAndADeviceValueClearsTheMark)
     ExpectLook(kUnchanged);
 }
 
-TEST_F(TavEditTest, DisablingShowsTheButtonFaceAndReenablingRestoresTheMark)
-{
+TEST_F(TavEditTest, DisablingShowsTheButtonFaceAndReenablingRestoresTheMark) {
     edit_->MakeEditableField();
     QTest::keyClicks(edit_, QStringLiteral("12"));
     ASSERT_TRUE(edit_->Modified);
@@ -76,8 +72,7 @@ TEST_F(TavEditTest, DisablingShowsTheButtonFaceAndReenablingRestoresTheMark)
     ExpectLook(kUnchanged);
 }
 
-TEST_F(TavEditTest, ReadOnlyLookStaysYellowWhateverHappensToTheText)
-{
+TEST_F(TavEditTest, ReadOnlyLookStaysYellowWhateverHappensToTheText) {
     edit_->MakeReadOnlyField();
     ExpectLook(kReadOnly);
     edit_->setText(QStringLiteral("typed"));
@@ -96,8 +91,7 @@ TEST_F(TavEditTest, ReadOnlyLookStaysYellowWhateverHappensToTheText)
     ExpectLook(kReadOnly);
 }
 
-TEST_F(TavEditTest, GreenNormalColourSurvivesEnableFieldButNotUpdateColors)
-{
+TEST_F(TavEditTest, GreenNormalColourSurvivesEnableFieldButNotUpdateColors) {
     edit_->MakeReadOnlyField();
     edit_->SetNormalColor(kGreen);
     ExpectLook(kGreen);
@@ -113,8 +107,7 @@ TEST_F(TavEditTest, GreenNormalColourSurvivesEnableFieldButNotUpdateColors)
     ExpectLook(kReadOnly);
 }
 
-TEST_F(TavEditTest, GreenOnAnEditableFieldTurnsLightBlueOnUpdateColors)
-{
+TEST_F(TavEditTest, GreenOnAnEditableFieldTurnsLightBlueOnUpdateColors) {
     edit_->MakeEditableField();
     edit_->SetNormalColor(kGreen);
     edit_->EnableField(true);
@@ -123,8 +116,7 @@ TEST_F(TavEditTest, GreenOnAnEditableFieldTurnsLightBlueOnUpdateColors)
     ExpectLook(kUnchanged);
 }
 
-TEST_F(TavEditTest, AnUntrackedFieldNeverCountsAsChanged)
-{
+TEST_F(TavEditTest, AnUntrackedFieldNeverCountsAsChanged) {
     // The plain fields of the Change IP Address dialog.
     QTest::keyClicks(edit_, QStringLiteral("10.0.0.1"));
     EXPECT_FALSE(edit_->Modified);
@@ -133,8 +125,7 @@ TEST_F(TavEditTest, AnUntrackedFieldNeverCountsAsChanged)
     ExpectLook(TavColors::ButtonFace());
 }
 
-TEST_F(TavEditTest, ProgramSetTextCountsAsAChangeOfATrackedField)
-{
+TEST_F(TavEditTest, ProgramSetTextCountsAsAChangeOfATrackedField) {
     // Only SetTextFromDevice clears the mark; a plain text change sets it.
     edit_->MakeEditableField();
     edit_->setText(QStringLiteral("5"));
@@ -142,8 +133,7 @@ TEST_F(TavEditTest, ProgramSetTextCountsAsAChangeOfATrackedField)
     ExpectLook(kChanged);
 }
 
-TEST_F(TavEditTest, ALongTextScrollsInsideTheFieldInsteadOfWrapping)
-{
+TEST_F(TavEditTest, ALongTextScrollsInsideTheFieldInsteadOfWrapping) {
     edit_->MakeReadOnlyField();
     const QString longText(300, QLatin1Char('x'));
     edit_->SetTextFromDevice(longText);

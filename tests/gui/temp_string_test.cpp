@@ -4,8 +4,7 @@
 
 namespace {
 
-TEST(TempStringTest, FormatsTheDirectivesInUse)
-{
+TEST(TempStringTest, FormatsTheDirectivesInUse) {
     EXPECT_EQ(TempString("%s v%s", "ZEL-5100 Utility", "2.3.0.10").Text(),
               QStringLiteral("ZEL-5100 Utility v2.3.0.10"));
     EXPECT_EQ(TempString("%d.%03d.%03d", 1, 2, 345).Text(), QStringLiteral("1.002.345"));
@@ -19,8 +18,7 @@ TEST(TempStringTest, FormatsTheDirectivesInUse)
     EXPECT_EQ(TempString("%s", "").Text(), QString());
 }
 
-TEST(TempStringTest, CutsALongTextAtItsCapacity)
-{
+TEST(TempStringTest, CutsALongTextAtItsCapacity) {
     const std::string long1500(1500, 'a');
     const TempString text("%s", long1500.c_str());
     EXPECT_EQ(text.Text().size(), TempString::Capacity);

@@ -14,18 +14,15 @@ namespace {
 class UnplugTest : public SimWindowTest {
 protected:
     // From the moment `requests` frames have gone out, the device hears nothing.
-    void PullTheCableAfter(int requests)
-    {
+    void PullTheCableAfter(int requests) {
         const int start = TransmitCount();
         onPump_ = [this, start, requests] {
-            if (TransmitCount() - start >= requests)
-                MuteAll();
+            if (TransmitCount() - start >= requests) MuteAll();
         };
     }
 
     // The operator picks the port again with the device back on the line.
-    void PlugBackIn()
-    {
+    void PlugBackIn() {
         onPump_ = nullptr;
         Unmute();
         messages_.clear();
@@ -36,8 +33,7 @@ protected:
     const QString rxFailed = QString::fromStdString(ZelErrorMessage(ZEL_E_RX_FAILED));
 };
 
-TEST_F(UnplugTest, MidRefreshTheErrorIsShownAndTheWindowComesBackWithThePort)
-{
+TEST_F(UnplugTest, MidRefreshTheErrorIsShownAndTheWindowComesBackWithThePort) {
     Connect(SimConfig());
     ASSERT_EQ(app_->DeviceMode, 1);
     PullTheCableAfter(3);
@@ -56,8 +52,7 @@ TEST_F(UnplugTest, MidRefreshTheErrorIsShownAndTheWindowComesBackWithThePort)
     EXPECT_FALSE(window_->Edit(Idc::Cat1Type)->text().isEmpty());
 }
 
-TEST_F(UnplugTest, MidUpgradeTheTransferFailsAndTheSameFileGoesThroughAfterwards)
-{
+TEST_F(UnplugTest, MidUpgradeTheTransferFailsAndTheSameFileGoesThroughAfterwards) {
     SimConfig config;
     config.countersMove = false;
     Connect(config);

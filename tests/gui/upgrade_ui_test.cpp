@@ -1,14 +1,14 @@
 // The firmware group: Select with its path and part count, and Upgrade against
 // the in-process simulator, from the refusals to a finished upload and the
 // reconnection after it.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QProgressBar>
 #include <algorithm>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "control_ids.h"
@@ -31,16 +31,14 @@ protected:
     FirmwareUpgradeButtons& Buttons() { return *FirmwareUpgradeButtons::Of(*window_); }
 
     // Select, with the file dialog answering `path` ("" cancels).
-    void Select(const std::string& path)
-    {
+    void Select(const std::string& path) {
         Buttons().ChooseFile = [path](QWidget*) { return QString::fromStdString(path); };
         window_->OnCommand(Idc::FirmwareSelect);
     }
     void Upgrade() { window_->Button(Idc::FirmwareUpgrade)->click(); }
 
     // Connected, with the wire and the status texts of the detection cleared.
-    void ConnectDevice(const SimConfig& config)
-    {
+    void ConnectDevice(const SimConfig& config) {
         Connect(config);
         ClearWire();
         statuses_.clear();
@@ -50,14 +48,11 @@ protected:
     QString PartsField() const { return window_->Edit(Idc::FirmwareParts)->text(); }
 
     // Collects every image the device finished programming.
-    void WatchImages()
-    {
-        device_->OnImageFinished(
-            [this](const std::vector<uint8_t>& image) { finished_.push_back(image); });
+    void WatchImages() {
+        device_->OnImageFinished([this](const std::vector<uint8_t>& image) { finished_.push_back(image); });
     }
 
-    static SimConfig Device5100()
-    {
+    static SimConfig Device5100() {
         SimConfig config;
         config.mode = 1;
         config.firmwareVersion = 23;
@@ -66,8 +61,7 @@ protected:
     }
 
     // A plain image of version 1.5 of `size` bytes, acceptable to any device.
-    static std::vector<uint8_t> PlainFile(size_t size, uint32_t seed = 1)
-    {
+    static std::vector<uint8_t> PlainFile(size_t size, uint32_t seed = 1) {
         FirmwareSpec recipe;
         recipe.imageSize = size;
         recipe.randomPayload = true;
@@ -78,8 +72,7 @@ protected:
     std::vector<std::vector<uint8_t>> finished_;
 };
 
-TEST_F(UpgradeUiTest, WithoutAFileUpgradeAsksForOneAndSendsNothing)
-{
+TEST_F(UpgradeUiTest, WithoutAFileUpgradeAsksForOneAndSendsNothing) {
     ConnectDevice(Device5100());
     Upgrade();
     EXPECT_EQ(messages_, QStringList{kNoFileText});
@@ -100,14 +93,13 @@ TEST_F(UpgradeUiTest, WithoutAFileUpgradeAsksForOneAndSendsNothing)
     EXPECT_EQ(TransmitCount(), 0);
 }
 
-TEST_F(UpgradeUiTest, SelectShowsThePathAndThePartCount)
-{
+TEST_F(UpgradeUiTest, SelectShowsThePathAndThePartCount) {
     struct PartCase {
         size_t size;
         const char* parts;
     };
-    for (const PartCase& c : {PartCase{0, "0"}, PartCase{1, "1"}, PartCase{1024, "1"},
-                              PartCase{1025, "2"}, PartCase{5 * 1024 + 1, "6"}}) {
+    for (const PartCase& c : {PartCase{0, "0"}, PartCase{1, "1"}, PartCase{1024, "1"}, PartCase{1025, "2"},
+                              PartCase{5 * 1024 + 1, "6"}}) {
         TempFile file(std::vector<uint8_t>(c.size, 0x5A));
         Select(file.path());
         EXPECT_EQ(PartsField(), QString::fromLatin1(c.parts)) << c.size;
@@ -128,8 +120,7 @@ TEST_F(UpgradeUiTest, SelectShowsThePathAndThePartCount)
     EXPECT_EQ(app_->FirmwarePath, QString::fromStdString(longPath));
 }
 
-TEST_F(UpgradeUiTest, RefusedFilesSendNothingAndSayWhy)
-{
+TEST_F(UpgradeUiTest, RefusedFilesSendNothingAndSayWhy) {
     // Nothing read from the device yet: the firmware version is unknown.
     FirmwareSpec zlib;
     zlib.compressed = true;
@@ -166,8 +157,7 @@ TEST_F(UpgradeUiTest, RefusedFilesSendNothingAndSayWhy)
     EXPECT_FALSE(window_->Busy);
 }
 
-TEST_F(UpgradeUiTest, AnUploadArrivesByteExactAndTheWindowReconnects)
-{
+TEST_F(UpgradeUiTest, AnUploadArrivesByteExactAndTheWindowReconnects) {
     ConnectDevice(Device5100());
     WatchImages();
     const std::vector<uint8_t> image = PlainFile(5 * 1024 + 300);
@@ -180,8 +170,7 @@ TEST_F(UpgradeUiTest, AnUploadArrivesByteExactAndTheWindowReconnects)
     QProgressBar* bar = Buttons().ProgressBar();
     onPump_ = [&] {
         barShown = barShown || !bar->isHidden();
-        if (barValues.empty() || barValues.back() != bar->value())
-            barValues.push_back(bar->value());
+        if (barValues.empty() || barValues.back() != bar->value()) barValues.push_back(bar->value());
     };
     Upgrade();
     onPump_ = nullptr;
@@ -210,8 +199,7 @@ TEST_F(UpgradeUiTest, AnUploadArrivesByteExactAndTheWindowReconnects)
     EXPECT_TRUE(bar->isHidden());
 }
 
-TEST_F(UpgradeUiTest, ClosingDuringTheTransferAsksFirstAndSaysWhatStateTheUnitIsLeftIn)
-{
+TEST_F(UpgradeUiTest, ClosingDuringTheTransferAsksFirstAndSaysWhatStateTheUnitIsLeftIn) {
     ConnectDevice(Device5100());
     WatchImages();
     TempFile file(PlainFile(20 * 1024));
@@ -255,8 +243,7 @@ TEST_F(UpgradeUiTest, ClosingDuringTheTransferAsksFirstAndSaysWhatStateTheUnitIs
     EXPECT_FALSE(app_->FirmwareStream.IsOpen());
 }
 
-TEST_F(UpgradeUiTest, ASecondClickDuringTheTransferIsIgnoredAndTheNextFileFollows)
-{
+TEST_F(UpgradeUiTest, ASecondClickDuringTheTransferIsIgnoredAndTheNextFileFollows) {
     ConnectDevice(Device5100());
     WatchImages();
     const std::vector<uint8_t> first = PlainFile(4 * 1024, 1);
@@ -279,8 +266,7 @@ TEST_F(UpgradeUiTest, ASecondClickDuringTheTransferIsIgnoredAndTheNextFileFollow
     ASSERT_TRUE(clicked);
     ASSERT_EQ(finished_.size(), 1u);
     EXPECT_EQ(finished_[0], first);
-    EXPECT_EQ(statuses_.count(
-                  QStringLiteral("Firmware upgrade current phase: Init, current progress: 0")),
+    EXPECT_EQ(statuses_.count(QStringLiteral("Firmware upgrade current phase: Init, current progress: 0")),
               1);
     EXPECT_EQ(PartsField(), QStringLiteral("3"));
 
@@ -295,8 +281,7 @@ TEST_F(UpgradeUiTest, ASecondClickDuringTheTransferIsIgnoredAndTheNextFileFollow
     EXPECT_FALSE(app_->FirmwareStream.IsOpen());
 }
 
-TEST_F(UpgradeUiTest, AFailedTransferIsShownAndNothingWaitsForTheDevice)
-{
+TEST_F(UpgradeUiTest, AFailedTransferIsShownAndNothingWaitsForTheDevice) {
     SimConfig config = Device5100();
     config.failUpgrade = true;
     ConnectDevice(config);
@@ -313,8 +298,7 @@ TEST_F(UpgradeUiTest, AFailedTransferIsShownAndNothingWaitsForTheDevice)
     Upgrade();
     EXPECT_TRUE(busyDuringMessage);
     EXPECT_FALSE(fileOpenDuringMessage);
-    EXPECT_EQ(messages_,
-              QStringList{QString::fromStdString(ZelErrorMessage(ZEL_E_UPG_FAILED))});
+    EXPECT_EQ(messages_, QStringList{QString::fromStdString(ZelErrorMessage(ZEL_E_UPG_FAILED))});
     EXPECT_EQ(window_->StatusLine()->text(), QStringLiteral("Error while upgrading firmware"));
     EXPECT_FALSE(statuses_.contains(QStringLiteral("ZEL-5100 starts rebooting")));
     EXPECT_EQ(app_->DeviceMode, 1);
@@ -323,24 +307,20 @@ TEST_F(UpgradeUiTest, AFailedTransferIsShownAndNothingWaitsForTheDevice)
     EXPECT_TRUE(Buttons().ProgressBar()->isHidden());
 }
 
-TEST_F(UpgradeUiTest, WithoutAPortTheTransferFailsOnItsFirstRequest)
-{
+TEST_F(UpgradeUiTest, WithoutAPortTheTransferFailsOnItsFirstRequest) {
     TempFile file(PlainFile(100));
     Select(file.path());
     Upgrade();
-    EXPECT_EQ(messages_,
-              QStringList{QString::fromStdString(ZelErrorMessage(ZEL_E_TXFUNC_NULL_PNTR))});
+    EXPECT_EQ(messages_, QStringList{QString::fromStdString(ZelErrorMessage(ZEL_E_TXFUNC_NULL_PNTR))});
     EXPECT_EQ(window_->StatusLine()->text(), QStringLiteral("Error while upgrading firmware"));
     EXPECT_FALSE(app_->FirmwareStream.IsOpen());
 }
 
-TEST_F(UpgradeUiTest, TheProgressBarFitsUnderThePathFieldInsideTheGroup)
-{
+TEST_F(UpgradeUiTest, TheProgressBarFitsUnderThePathFieldInsideTheGroup) {
     const QRect bar = Buttons().ProgressBar()->geometry();
     QRect group;
     for (QGroupBox* box : window_->findChildren<QGroupBox*>())
-        if (box->title() == QLatin1String("Cat 0x80 - Firmware upgrade"))
-            group = box->geometry();
+        if (box->title() == QLatin1String("Cat 0x80 - Firmware upgrade")) group = box->geometry();
     ASSERT_FALSE(group.isNull());
     // Clear of the frame's lines and of every control of the layout.
     EXPECT_TRUE(group.adjusted(2, 2, -2, -2).contains(bar));
@@ -356,8 +336,7 @@ TEST_F(UpgradeUiTest, TheProgressBarFitsUnderThePathFieldInsideTheGroup)
     EXPECT_TRUE(Buttons().ProgressBar()->isHidden());
 }
 
-TEST_F(UpgradeUiTest, AFifoOrAFolderIsRefusedAtOnceAndNothingIsOpened)
-{
+TEST_F(UpgradeUiTest, AFifoOrAFolderIsRefusedAtOnceAndNothingIsOpened) {
     TempFile chosen(PlainFile(2048));
     Select(chosen.path());
     ASSERT_EQ(PartsField(), QStringLiteral("2"));
@@ -388,8 +367,7 @@ TEST_F(UpgradeUiTest, AFifoOrAFolderIsRefusedAtOnceAndNothingIsOpened)
     ::unlink(fifo.c_str());
 }
 
-TEST_F(UpgradeUiTest, TheFileDialogOffersFirmwareFilesFirst)
-{
+TEST_F(UpgradeUiTest, TheFileDialogOffersFirmwareFilesFirst) {
     TempFile file(PlainFile(2048));
     QString title;
     QStringList filters;

@@ -11,35 +11,39 @@
 
 #include "button_st.h"
 #include "control_ids.h"
-#include "group_frame.h"
 #include "dialog_template.h"
+#include "group_frame.h"
 #include "ip_addr_change_dlg.h"
 #include "main_window_fixture.h"
 #include "tav_edit.h"
 
 namespace {
 
-const DialogTemplate& MainTemplate()
-{
-    static const DialogTemplate layout =
-        LoadDialogTemplate(QStringLiteral(":/layouts/main_window.layout"));
+const DialogTemplate& MainTemplate() {
+    static const DialogTemplate layout = LoadDialogTemplate(QStringLiteral(":/layouts/main_window.layout"));
     return layout;
 }
 
-bool IsFrame(QWidget* widget) { return qobject_cast<QGroupBox*>(widget) != nullptr; }
+bool IsFrame(QWidget* widget) {
+    return qobject_cast<QGroupBox*>(widget) != nullptr;
+}
 
-TEST_F(MainWindowTest, EveryControlIdOfTheCodeIsInTheTemplateWithItsKind)
-{
+TEST_F(MainWindowTest, EveryControlIdOfTheCodeIsInTheTemplateWithItsKind) {
     struct Case {
         int id;
         const char* kind;
     };
     const Case cases[] = {
-        {Idc::StatusLine, "edit"},       {Idc::ComPortBox, "combo"},
-        {Idc::RefreshAll, "flatbutton"}, {Idc::DevicePicture, "picture"},
-        {Idc::Logo, "picture"},          {Idc::Cat3Reboot, "button"},
-        {Idc::Cat3Change, "button"},     {Idc::FirmwareSelect, "flatbutton"},
-        {Idc::FirmwareFile, "edit"},     {Idc::FirmwareParts, "edit"},
+        {Idc::StatusLine, "edit"},
+        {Idc::ComPortBox, "combo"},
+        {Idc::RefreshAll, "flatbutton"},
+        {Idc::DevicePicture, "picture"},
+        {Idc::Logo, "picture"},
+        {Idc::Cat3Reboot, "button"},
+        {Idc::Cat3Change, "button"},
+        {Idc::FirmwareSelect, "flatbutton"},
+        {Idc::FirmwareFile, "edit"},
+        {Idc::FirmwareParts, "edit"},
         {Idc::FirmwareUpgrade, "flatbutton"},
     };
     for (const Case& c : cases) {
@@ -58,25 +62,21 @@ TEST_F(MainWindowTest, EveryControlIdOfTheCodeIsInTheTemplateWithItsKind)
         }
     // 3 port controls, 2 pictures, 4 firmware controls, and per panel its
     // refresh button, fields and write buttons (plus Reboot and Change).
-    EXPECT_EQ(ids, 3 + 2 + 4 + (1 + 5) + (1 + 3 + 3) + (1 + 5 + 2) + (1 + 25 + 7) +
-                       (1 + 12 + 9) + (1 + 7 + 2) + (1 + 3 + 1));
+    EXPECT_EQ(ids, 3 + 2 + 4 + (1 + 5) + (1 + 3 + 3) + (1 + 5 + 2) + (1 + 25 + 7) + (1 + 12 + 9) +
+                       (1 + 7 + 2) + (1 + 3 + 1));
 }
 
-TEST_F(MainWindowTest, ControlsSitWhereTheTemplateSaysInDialogUnits)
-{
+TEST_F(MainWindowTest, ControlsSitWhereTheTemplateSaysInDialogUnits) {
     const DialogUnits units(DialogFont());
     EXPECT_EQ(window_->size(), units.ToPixels(QSize(623, 466)));
-    EXPECT_EQ(window_->ControlById(Idc::StatusLine)->geometry(),
-              units.ToPixels(QRect(143, 23, 250, 12)));
+    EXPECT_EQ(window_->ControlById(Idc::StatusLine)->geometry(), units.ToPixels(QRect(143, 23, 250, 12)));
     EXPECT_EQ(window_->ControlById(Idc::Cat81MulticastAddress)->geometry(),
               units.ToPixels(QRect(153, 268, 70, 12)));
-    EXPECT_EQ(window_->ControlById(Idc::Cat3Change)->geometry(),
-              units.ToPixels(QRect(373, 62, 30, 58)));
+    EXPECT_EQ(window_->ControlById(Idc::Cat3Change)->geometry(), units.ToPixels(QRect(373, 62, 30, 58)));
     EXPECT_EQ(window_->ControlById(Idc::Logo)->geometry(), units.ToPixels(QRect(506, 260, 104, 37)));
 }
 
-TEST_F(MainWindowTest, EveryControlLiesInsideTheWindowAndNoTwoControlsOverlap)
-{
+TEST_F(MainWindowTest, EveryControlLiesInsideTheWindowAndNoTwoControlsOverlap) {
     const std::vector<QWidget*>& all = window_->Controls().All();
     const QRect inside = window_->rect();
     for (QWidget* widget : all)
@@ -89,24 +89,20 @@ TEST_F(MainWindowTest, EveryControlLiesInsideTheWindowAndNoTwoControlsOverlap)
         for (size_t j = i + 1; j < all.size(); ++j) {
             QWidget* a = all[i];
             QWidget* b = all[j];
-            if (IsFrame(a) || IsFrame(b))
-                continue;
+            if (IsFrame(a) || IsFrame(b)) continue;
             const QRect overlap = a->geometry() & b->geometry();
-            if (overlap.isEmpty())
-                continue;
+            if (overlap.isEmpty()) continue;
             const bool bothLegends = !takesInput(a) && !takesInput(b);
             EXPECT_TRUE(bothLegends && overlap.height() <= 2)
                 << qPrintable(a->objectName()) << " '"
                 << qPrintable(qobject_cast<QLabel*>(a) ? qobject_cast<QLabel*>(a)->text() : "")
                 << "' overlaps " << qPrintable(b->objectName()) << " '"
-                << qPrintable(qobject_cast<QLabel*>(b) ? qobject_cast<QLabel*>(b)->text() : "")
-                << "'";
+                << qPrintable(qobject_cast<QLabel*>(b) ? qobject_cast<QLabel*>(b)->text() : "") << "'";
         }
     }
 }
 
-TEST_F(MainWindowTest, EveryControlSitsInItsGroupFrame)
-{
+TEST_F(MainWindowTest, EveryControlSitsInItsGroupFrame) {
     std::vector<QRect> frames;
     for (QGroupBox* group : window_->findChildren<QGroupBox*>())
         frames.push_back(group->geometry());
@@ -122,18 +118,16 @@ TEST_F(MainWindowTest, EveryControlSitsInItsGroupFrame)
     }
 }
 
-TEST_F(MainWindowTest, RefreshButtonsSitOnTheFrameLineLeftOfTheCaption)
-{
+TEST_F(MainWindowTest, RefreshButtonsSitOnTheFrameLineLeftOfTheCaption) {
     for (QGroupBox* box : window_->findChildren<QGroupBox*>()) {
         auto* group = qobject_cast<GroupFrame*>(box);
         ASSERT_NE(group, nullptr);
-        if (!group->title().startsWith(QLatin1String("       ")))
-            continue;
+        if (!group->title().startsWith(QLatin1String("       "))) continue;
         const QRect frame = group->geometry();
         const QRect caption = group->CaptionRect().translated(frame.topLeft());
         // The caption's first visible letter.
-        const int letters = caption.left() + QFontMetrics(group->font()).horizontalAdvance(
-                                                 group->title().left(7));
+        const int letters =
+            caption.left() + QFontMetrics(group->font()).horizontalAdvance(group->title().left(7));
         int buttons = 0;
         for (QWidget* widget : window_->Controls().All()) {
             auto* button = qobject_cast<CButtonST*>(widget);
@@ -148,13 +142,11 @@ TEST_F(MainWindowTest, RefreshButtonsSitOnTheFrameLineLeftOfTheCaption)
     }
 }
 
-void ExpectTextsFit(const std::vector<QWidget*>& controls)
-{
+void ExpectTextsFit(const std::vector<QWidget*>& controls) {
     for (QWidget* widget : controls) {
         const QFontMetrics metrics(widget->font());
         if (auto* label = qobject_cast<QLabel*>(widget)) {
-            if (label->text().isEmpty())
-                continue;
+            if (label->text().isEmpty()) continue;
             EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width())
                 << "label '" << label->text().toStdString() << "' is clipped";
             EXPECT_LE(metrics.height(), label->height()) << label->text().toStdString();
@@ -171,13 +163,11 @@ void ExpectTextsFit(const std::vector<QWidget*>& controls)
     }
 }
 
-TEST_F(MainWindowTest, EveryCaptionAndLabelFitsItsControl)
-{
+TEST_F(MainWindowTest, EveryCaptionAndLabelFitsItsControl) {
     ExpectTextsFit(window_->Controls().All());
 }
 
-TEST(ChangeIpAddressDialogTest, HasItsControlsAndTextsFit)
-{
+TEST(ChangeIpAddressDialogTest, HasItsControlsAndTextsFit) {
     IpAddrChangeDlg dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Change IP Address"));
     for (int id : {IdcChangeIp::UseDhcp, IdcChangeIp::UseStatic})

@@ -25,17 +25,16 @@
 #include "cat84_panel.h"
 #include "control_ids.h"
 #include "gui_test_support.h"
-#include "tav_combo.h"
-#include "tav_edit.h"
-#include "zel5100util_app.h"
 #include "main_window_parts.h"
-#include "zel5100util_dlg.h"
 #include "sim_clock.h"
 #include "sim_device.h"
 #include "sim_transport.h"
+#include "tav_combo.h"
+#include "tav_edit.h"
+#include "zel5100util_app.h"
+#include "zel5100util_dlg.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: zel_window_screenshot OUTPUT.png [--filled]\n");
         return 2;
@@ -74,14 +73,13 @@ int main(int argc, char* argv[])
         };
         app.PortCloser = [] {};
         Zel5100UtilDlg window(app);
-    ComposeMainWindow(window);
+        ComposeMainWindow(window);
         window.show();
         window.OnTimer(1);
         QApplication::processEvents();
         const bool saved = window.grab().save(output, "PNG");
         transport.Uninstall();
-        if (!saved)
-            std::fprintf(stderr, "zel_window_screenshot: cannot write %s\n", argv[1]);
+        if (!saved) std::fprintf(stderr, "zel_window_screenshot: cannot write %s\n", argv[1]);
         return saved ? 0 : 1;
     }
 
@@ -96,30 +94,39 @@ int main(int argc, char* argv[])
 
     if (mode == QLatin1String("--filled")) {
         window.SetStatus(QStringLiteral("OK"));
-        for (const PanelControls* panel :
-             {&Cat1Panel(), &Cat2Panel(), &Cat3Panel(), &Cat81Panel(), &Cat82Panel(),
-              &Cat83Panel(), &Cat84Panel()}) {
+        for (const PanelControls* panel : {&Cat1Panel(), &Cat2Panel(), &Cat3Panel(), &Cat81Panel(),
+                                           &Cat82Panel(), &Cat83Panel(), &Cat84Panel()}) {
             window.Button(panel->refreshButton)->setEnabled(true);
             for (const PanelField& field : panel->fields) {
                 TavEdit* edit = window.Edit(field.field);
                 edit->EnableField(true);
                 edit->SetTextFromDevice(QStringLiteral("188"));
-                if (field.writeButton != 0)
-                    window.Button(field.writeButton)->setEnabled(true);
+                if (field.writeButton != 0) window.Button(field.writeButton)->setEnabled(true);
             }
         }
         const std::pair<int, const char*> values[] = {
-            {Idc::Cat1FpgaVersion, "v3"},           {Idc::Cat1HardwareVersion, "v2"},
-            {Idc::Cat1FirmwareVersion, "v2.3"},     {Idc::Cat1SerialNumber, "1.002.345"},
-            {Idc::Cat1Type, "ZEL-5100"},            {Idc::Cat2Mode, "1"},
-            {Idc::Cat2Application, "1"},            {Idc::Cat2VolatileStorage, "0"},
-            {Idc::Cat3IpAddress, "192.168.100.200"}, {Idc::Cat3Subnet, "255.255.255.0"},
-            {Idc::Cat3Gateway, "192.168.100.1"},    {Idc::Cat3DhcpEnabled, "0"},
-            {Idc::Cat3MacAddress, "02.00.00.12.34.56"}, {Idc::Cat81MulticastAddress, "239.100.200.123"},
-            {Idc::Cat81LostAfterFec, "5000000000"}, {Idc::Cat81Bitrate, "38000000"},
-            {Idc::Cat81DelayFactor, "1234.57"},     {Idc::Cat82DestinationIp, "239.100.200.123"},
-            {Idc::Cat83TsRate, "38000000"},         {Idc::Cat83ValidCount, "123456789"},
-            {Idc::Cat84TsRate, "38000000"},         {Idc::FirmwareParts, "1234"},
+            {Idc::Cat1FpgaVersion, "v3"},
+            {Idc::Cat1HardwareVersion, "v2"},
+            {Idc::Cat1FirmwareVersion, "v2.3"},
+            {Idc::Cat1SerialNumber, "1.002.345"},
+            {Idc::Cat1Type, "ZEL-5100"},
+            {Idc::Cat2Mode, "1"},
+            {Idc::Cat2Application, "1"},
+            {Idc::Cat2VolatileStorage, "0"},
+            {Idc::Cat3IpAddress, "192.168.100.200"},
+            {Idc::Cat3Subnet, "255.255.255.0"},
+            {Idc::Cat3Gateway, "192.168.100.1"},
+            {Idc::Cat3DhcpEnabled, "0"},
+            {Idc::Cat3MacAddress, "02.00.00.12.34.56"},
+            {Idc::Cat81MulticastAddress, "239.100.200.123"},
+            {Idc::Cat81LostAfterFec, "5000000000"},
+            {Idc::Cat81Bitrate, "38000000"},
+            {Idc::Cat81DelayFactor, "1234.57"},
+            {Idc::Cat82DestinationIp, "239.100.200.123"},
+            {Idc::Cat83TsRate, "38000000"},
+            {Idc::Cat83ValidCount, "123456789"},
+            {Idc::Cat84TsRate, "38000000"},
+            {Idc::FirmwareParts, "1234"},
             {Idc::FirmwareFile, "/home/operator/firmware/zel5100_v2_3.zel"},
         };
         for (const auto& [id, text] : values)

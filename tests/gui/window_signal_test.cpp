@@ -1,20 +1,20 @@
 // The window run as its own process against zel5100-sim, ended by a signal as a
 // session's end, a closed terminal or Ctrl+C would: it goes, and leaves the port
 // free, without its lock file.
-#include <climits>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include <chrono>
 #include <thread>
@@ -30,7 +30,8 @@ std::string LockPathOf(const std::string& port) {
     char real[PATH_MAX];
     if (!::realpath(port.c_str(), real)) return "";
     std::string name = std::string(real).substr(5);
-    for (char& c : name) c = c == '/' ? '_' : c;
+    for (char& c : name)
+        c = c == '/' ? '_' : c;
     return "/run/lock/LCK.." + name;
 }
 
@@ -95,7 +96,8 @@ TEST_P(WindowSignalTest, AnEndingSignalReleasesThePortAndItsLock) {
     ChildProcess window({ZEL5100UTIL_PATH, "--port", port}, setup);
     ASSERT_TRUE(window.Started()) << window.StartError();
     ASSERT_TRUE(WaitUntil([&] { return Exists(lock) && Locked(port); }, std::chrono::seconds(60)))
-        << "the window did not open the port\n" << window.Err();
+        << "the window did not open the port\n"
+        << window.Err();
 
     window.Signal(GetParam());
     const ChildExit exit = window.Wait(30000);

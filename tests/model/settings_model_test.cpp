@@ -12,7 +12,9 @@
 
 namespace {
 
-std::string Where(const SettingView& view) { return QualifiedName(view); }
+std::string Where(const SettingView& view) {
+    return QualifiedName(view);
+}
 
 // Values a setting of `size` bytes can hold, the edges included.
 std::vector<uint64_t> SampleValues(int size) {
@@ -85,18 +87,29 @@ TEST(SettingsModel, TextsThatAreNotValuesAreRefused) {
         ValueFormat format;
         const char* text;
     } cases[] = {
-        {ValueFormat::Unsigned, ""},        {ValueFormat::Unsigned, "-1"},
-        {ValueFormat::Unsigned, " 1"},      {ValueFormat::Unsigned, "1 "},
+        {ValueFormat::Unsigned, ""},
+        {ValueFormat::Unsigned, "-1"},
+        {ValueFormat::Unsigned, " 1"},
+        {ValueFormat::Unsigned, "1 "},
         {ValueFormat::Unsigned, "18446744073709551616"},
-        {ValueFormat::Signed, "2147483648"}, {ValueFormat::Signed, "-2147483649"},
-        {ValueFormat::Signed, "-"},         {ValueFormat::Address, "1.2.3"},
-        {ValueFormat::Address, "1.2.3.256"}, {ValueFormat::Mac, "02.00.00.12.34.5G"},
-        {ValueFormat::Mac, "02:00:00:12:34:56"}, {ValueFormat::Version, "3"},
-        {ValueFormat::Version, "v"},        {ValueFormat::VersionTenths, "v2"},
-        {ValueFormat::VersionTenths, "v2.34"}, {ValueFormat::SerialNumber, "1.2.345"},
-        {ValueFormat::SerialNumber, "4295.000.000"}, {ValueFormat::DeviceType, "ZEL5100"},
-        {ValueFormat::DeviceType, "zel-5100"}, {ValueFormat::Thousandths, "12.3456"},
-        {ValueFormat::Thousandths, "1,5"},  {ValueFormat::Thousandths, ".5"},
+        {ValueFormat::Signed, "2147483648"},
+        {ValueFormat::Signed, "-2147483649"},
+        {ValueFormat::Signed, "-"},
+        {ValueFormat::Address, "1.2.3"},
+        {ValueFormat::Address, "1.2.3.256"},
+        {ValueFormat::Mac, "02.00.00.12.34.5G"},
+        {ValueFormat::Mac, "02:00:00:12:34:56"},
+        {ValueFormat::Version, "3"},
+        {ValueFormat::Version, "v"},
+        {ValueFormat::VersionTenths, "v2"},
+        {ValueFormat::VersionTenths, "v2.34"},
+        {ValueFormat::SerialNumber, "1.2.345"},
+        {ValueFormat::SerialNumber, "4295.000.000"},
+        {ValueFormat::DeviceType, "ZEL5100"},
+        {ValueFormat::DeviceType, "zel-5100"},
+        {ValueFormat::Thousandths, "12.3456"},
+        {ValueFormat::Thousandths, "1,5"},
+        {ValueFormat::Thousandths, ".5"},
         {ValueFormat::Thousandths, "4294967.296"},
     };
     for (const auto& c : cases) {

@@ -32,7 +32,7 @@ TEST(ValueFormat, ShowsValuesAsTheWindowDoes) {
         {ValueFormat::Thousandths, 1234567, "1234.57"},
         {ValueFormat::Unsigned, 5000000000ULL, "5000000000"},
         {ValueFormat::Unsigned, 0xFFFFFFFFu, "4294967295"},  // a counter, never negative
-        {ValueFormat::Signed, 0xFFFFFFFEu, "-2"},              // calibration rows are signed
+        {ValueFormat::Signed, 0xFFFFFFFEu, "-2"},            // calibration rows are signed
     };
     for (const FormatCase& c : cases) {
         EXPECT_EQ(FormatValue(c.format, c.value), c.text) << c.value;
@@ -43,7 +43,8 @@ TEST(ValueFormat, CatalogueTypesPickTheirFormat) {
     EXPECT_EQ(FormatForType(5), ValueFormat::Address);
     EXPECT_EQ(FormatForType(6), ValueFormat::Mac);
     EXPECT_EQ(FormatForType(2), ValueFormat::Signed);
-    for (int type : {0, 1, 3, 4}) EXPECT_EQ(FormatForType(type), ValueFormat::Unsigned) << type;
+    for (int type : {0, 1, 3, 4})
+        EXPECT_EQ(FormatForType(type), ValueFormat::Unsigned) << type;
 }
 
 TEST(ValueFormat, AddressesMustBeFourOctetsAndNothingElse) {

@@ -14,8 +14,7 @@ protected:
     void TearDown() override { ZelSetTransport(nullptr, nullptr, nullptr, nullptr, nullptr); }
 };
 
-TEST_F(Access, ReadsFillTheVariableZeroExtended)
-{
+TEST_F(Access, ReadsFillTheVariableZeroExtended) {
     uint32_t value = 0xFFFFFFFF;
     line.reply(ScriptedTransport::raw("400201R0126"));
     EXPECT_EQ(ZelReadSetting(0x02, 1, &value), ZEL_OK);
@@ -35,8 +34,7 @@ TEST_F(Access, ReadsFillTheVariableZeroExtended)
     EXPECT_EQ(counter, 0x020000123456ull);
 }
 
-TEST_F(Access, ArgumentsOutsideTheCatalogueSendNothing)
-{
+TEST_F(Access, ArgumentsOutsideTheCatalogueSendNothing) {
     uint32_t value = 7;
     uint64_t wide = 0;
     EXPECT_EQ(ZelReadSetting(0x03, 6, &value), ZEL_E_INVALID_PARAMETER);  // 6 bytes need the 64-bit form
@@ -53,8 +51,7 @@ TEST_F(Access, ArgumentsOutsideTheCatalogueSendNothing)
     EXPECT_EQ(ZelReadSetting64(0x03, 6, &wide), ZEL_OK);
 }
 
-TEST_F(Access, WrongAmountOfDataIsReported)
-{
+TEST_F(Access, WrongAmountOfDataIsReported) {
     uint32_t value = 0;
     line.reply(ScriptedTransport::frame("400103R7F"));  // one byte for a 4-byte setting
     EXPECT_EQ(ZelReadSetting(0x01, 3, &value), ZEL_GOT_LESS_DATA);
@@ -69,8 +66,7 @@ TEST_F(Access, WrongAmountOfDataIsReported)
     EXPECT_EQ(value, 0x0ABCu);
 }
 
-TEST_F(Access, ErrorAndBusyRepliesAreReturnedWithoutLookingAtData)
-{
+TEST_F(Access, ErrorAndBusyRepliesAreReturnedWithoutLookingAtData) {
     uint32_t value = 0;
     line.reply(ScriptedTransport::raw("400201E94"));
     EXPECT_EQ(ZelReadSetting(0x02, 1, &value), ZEL_E_ERROR_REPLY);
@@ -78,11 +74,11 @@ TEST_F(Access, ErrorAndBusyRepliesAreReturnedWithoutLookingAtData)
     EXPECT_EQ(ZelReadSetting(0x02, 1, &value), ZEL_E_B_REPLY);
 }
 
-TEST_F(Access, WriteSendsOnlyTheSettingsSizeMostSignificantFirst)
-{
+TEST_F(Access, WriteSendsOnlyTheSettingsSizeMostSignificantFirst) {
     line.reply(ScriptedTransport::frame("40810AW00000005"));
     EXPECT_EQ(ZelWriteSetting(0x81, 10, 0xABCD0005), ZEL_OK);
-    EXPECT_EQ(Printable(line.calls[0].bytes), "<STX>40810Aw00000005" + Printable({line.calls[0].bytes.end() - 3, line.calls[0].bytes.end()}));
+    EXPECT_EQ(Printable(line.calls[0].bytes),
+              "<STX>40810Aw00000005" + Printable({line.calls[0].bytes.end() - 3, line.calls[0].bytes.end()}));
     EXPECT_EQ(line.calls[1].count, 19);
 
     line.calls.clear();
@@ -99,8 +95,7 @@ TEST_F(Access, WriteSendsOnlyTheSettingsSizeMostSignificantFirst)
     EXPECT_EQ(value, 5004u);
 }
 
-TEST_F(Access, RebootWriteAwaitsNoReply)
-{
+TEST_F(Access, RebootWriteAwaitsNoReply) {
     EXPECT_EQ(ZelWriteSetting(0x03, 5, 1), ZEL_REPLY_IGNORED);
     const auto sent = line.callsOf(Call::Transmit);
     ASSERT_EQ(sent.size(), 3u);
@@ -108,8 +103,7 @@ TEST_F(Access, RebootWriteAwaitsNoReply)
     EXPECT_EQ(line.drains(), 3);
 }
 
-TEST_F(Access, WriteDataFramesAndExpectedReplies)
-{
+TEST_F(Access, WriteDataFramesAndExpectedReplies) {
     for (int i = 0; i < ZEL_TRANSFER_BUFFER_SIZE; ++i)
         ZelTransferBuffer[i] = static_cast<uint8_t>(0x80 | (i & 0x7F));
 
@@ -120,7 +114,9 @@ TEST_F(Access, WriteDataFramesAndExpectedReplies)
     EXPECT_EQ(std::string(sent[0].bytes.begin() + 1, sent[0].bytes.begin() + 12), "408002w0007");
     EXPECT_TRUE(std::equal(sent[0].bytes.begin() + 12, sent[0].bytes.begin() + 12 + 2048, ZelTransferBuffer));
 
-    struct Case { int category, setting, n, expected; } cases[] = {
+    struct Case {
+        int category, setting, n, expected;
+    } cases[] = {
         {0x80, 2, 100, 19},
         {0x85, 3, 100, 15},
         {0x85, 3, 2048, 15},
@@ -134,8 +130,7 @@ TEST_F(Access, WriteDataFramesAndExpectedReplies)
     }
 }
 
-TEST(ResultNames, NamesAndTheErrorMessage)
-{
+TEST(ResultNames, NamesAndTheErrorMessage) {
     EXPECT_STREQ(ZelResultName(0), "ZEL_OK");
     EXPECT_STREQ(ZelResultName(11), "ZEL_E_RX_FAILED");
     EXPECT_STREQ(ZelResultName(25), "ZEL_REPLY_IGNORED");
@@ -148,4 +143,4 @@ TEST(ResultNames, NamesAndTheErrorMessage)
     EXPECT_EQ(ZelErrorMessage(21).substr(ZelErrorMessage(21).size() - 6), "UNKOWN");
 }
 
-} // namespace
+}  // namespace

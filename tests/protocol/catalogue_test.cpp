@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-TEST(Catalogue, SizesByCategoryAndSetting)
-{
-    struct Case { int category, setting, size; } cases[] = {
+TEST(Catalogue, SizesByCategoryAndSetting) {
+    struct Case {
+        int category, setting, size;
+    } cases[] = {
         {0x03, 6, 6},   // MAC address
         {0x81, 8, 8},   // IP lost after FEC
         {0x03, 1, 4},   // IP address
@@ -21,8 +22,7 @@ TEST(Catalogue, SizesByCategoryAndSetting)
             << std::hex << c.category << "/" << std::dec << c.setting;
 }
 
-TEST(Catalogue, CategoryIndexAndTimeout)
-{
+TEST(Catalogue, CategoryIndexAndTimeout) {
     EXPECT_EQ(ZelCategoryIndexed(0x03), 0);
     EXPECT_EQ(ZelCategoryIndexed(0x81), 1);
     EXPECT_EQ(ZelCategoryIndexed(0x7F), 0);
@@ -34,8 +34,7 @@ TEST(Catalogue, CategoryIndexAndTimeout)
     EXPECT_EQ(ZelCategoryTimeout(0x181), -1);
 }
 
-TEST(Catalogue, TablesHoldTheirRowsInOrder)
-{
+TEST(Catalogue, TablesHoldTheirRowsInOrder) {
     EXPECT_EQ(ZelCategoryTable[0].id, 0x01);
     EXPECT_EQ(ZelCategoryTable[ZEL_CATEGORY_COUNT - 1].id, 0x93);
     EXPECT_STREQ(ZelSettingTable[0].name, "All settings in this category (RO)");

@@ -11,10 +11,10 @@ namespace {
 
 using Call = ScriptedTransport::Call;
 
-std::vector<uint8_t> bytes(std::initializer_list<int> list)
-{
+std::vector<uint8_t> bytes(std::initializer_list<int> list) {
     std::vector<uint8_t> v;
-    for (int b : list) v.push_back(static_cast<uint8_t>(b));
+    for (int b : list)
+        v.push_back(static_cast<uint8_t>(b));
     return v;
 }
 
@@ -26,8 +26,7 @@ protected:
 
     // Prepares a read transaction the way the typed operations do.
     uint8_t out[16] = {};
-    void prepareRead(int category, int setting, int size)
-    {
+    void prepareRead(int category, int setting, int size) {
         std::memset(&ZelTrans, 0, sizeof ZelTrans);
         std::memset(out, 0, sizeof out);
         ZelTrans.address = ZEL_DEVICE_ADDRESS;
@@ -39,8 +38,7 @@ protected:
     }
 };
 
-TEST_F(Engine, ReadOfModeIsElevenBytesAndAsksForThirteen)
-{
+TEST_F(Engine, ReadOfModeIsElevenBytesAndAsksForThirteen) {
     prepareRead(0x02, 1, 1);
     line.reply(ScriptedTransport::raw("400201R0126"));
     EXPECT_EQ(ZelTransact(0), ZEL_OK);
@@ -56,8 +54,7 @@ TEST_F(Engine, ReadOfModeIsElevenBytesAndAsksForThirteen)
     EXPECT_EQ(ZelTrans.replyChecksum, 0x26);
 }
 
-TEST_F(Engine, ErrorReplyEndsAtOnceWithNoData)
-{
+TEST_F(Engine, ErrorReplyEndsAtOnceWithNoData) {
     prepareRead(0x02, 1, 1);
     line.reply(ScriptedTransport::raw("400201E94"));
     EXPECT_EQ(ZelTransact(0), ZEL_E_ERROR_REPLY);
@@ -67,8 +64,7 @@ TEST_F(Engine, ErrorReplyEndsAtOnceWithNoData)
     EXPECT_EQ(ZelTrans.replyStatus, ZEL_STATUS_ERROR);
 }
 
-TEST_F(Engine, BusyReplyEndsAtOnce)
-{
+TEST_F(Engine, BusyReplyEndsAtOnce) {
     prepareRead(0x02, 1, 1);
     line.reply(ScriptedTransport::frame("400201b01"));
     EXPECT_EQ(ZelTransact(0), ZEL_E_B_REPLY);
@@ -76,8 +72,7 @@ TEST_F(Engine, BusyReplyEndsAtOnce)
     EXPECT_EQ(ZelTrans.replyStatus, ZEL_STATUS_BUSY);
 }
 
-TEST_F(Engine, IndexedReadCarriesTheIndexField)
-{
+TEST_F(Engine, IndexedReadCarriesTheIndexField) {
     prepareRead(0x81, 2, 1);
     ZelTrans.index = 7;
     line.reply(ScriptedTransport::frame("408102R000701"));
@@ -90,8 +85,7 @@ TEST_F(Engine, IndexedReadCarriesTheIndexField)
 
 // A unit that answers late leaves one exchange's reply to be read as the next one's:
 // a reply of the other direction, or for another index, is a failed attempt.
-TEST_F(Engine, RepliesBelongingToAnotherExchangeAreRetried)
-{
+TEST_F(Engine, RepliesBelongingToAnotherExchangeAreRetried) {
     struct Case {
         const char* what;
         int category;
@@ -139,8 +133,7 @@ TEST_F(Engine, RepliesBelongingToAnotherExchangeAreRetried)
 }
 
 // The buffer still holds the request when a short reply arrives: its bytes are no reply.
-TEST_F(Engine, OnlyTheBytesReceivedAreTakenForTheReply)
-{
+TEST_F(Engine, OnlyTheBytesReceivedAreTakenForTheReply) {
     // A write of Mode with checksum 00: the request ends in "00" and ETX.
     static const uint8_t value = 0x20;
     std::memset(&ZelTrans, 0, sizeof ZelTrans);
@@ -161,8 +154,7 @@ TEST_F(Engine, OnlyTheBytesReceivedAreTakenForTheReply)
     EXPECT_EQ(line.callsOf(Call::Transmit).size(), 3u);
 }
 
-TEST_F(Engine, IndexTravelsAsItsLowSixteenBits)
-{
+TEST_F(Engine, IndexTravelsAsItsLowSixteenBits) {
     prepareRead(0x81, 2, 1);
     ZelTrans.index = 0x1ABCD;
     line.reply(ScriptedTransport::frame("408102RABCD01"));
@@ -170,16 +162,14 @@ TEST_F(Engine, IndexTravelsAsItsLowSixteenBits)
     EXPECT_EQ(Printable(line.calls[0].bytes).substr(0, 16), "<STX>408102rABCD");
 }
 
-TEST_F(Engine, EchoOfTheRequestPassesWithNoData)
-{
+TEST_F(Engine, EchoOfTheRequestPassesWithNoData) {
     prepareRead(0x02, 1, 1);
     line.reply(ScriptedTransport::raw("400201r67"));
     EXPECT_EQ(ZelTransact(0), ZEL_OK);
     EXPECT_EQ(ZelTrans.size, 0);
 }
 
-TEST_F(Engine, ReplyForAnotherCategoryIsRefusedButAnotherAddressIsNot)
-{
+TEST_F(Engine, ReplyForAnotherCategoryIsRefusedButAnotherAddressIsNot) {
     prepareRead(0x02, 1, 1);
     for (int i = 0; i < 3; ++i) {
         line.reply(ScriptedTransport::frame("400301R01"));
@@ -194,8 +184,7 @@ TEST_F(Engine, ReplyForAnotherCategoryIsRefusedButAnotherAddressIsNot)
     EXPECT_EQ(ZelTrans.replyAddress, 0x41);
 }
 
-TEST_F(Engine, RebootWriteGoesOutThreeTimesWithoutWaitingForAReply)
-{
+TEST_F(Engine, RebootWriteGoesOutThreeTimesWithoutWaitingForAReply) {
     static const uint8_t one = 1;
     std::memset(&ZelTrans, 0, sizeof ZelTrans);
     ZelTrans.address = ZEL_DEVICE_ADDRESS;
@@ -216,8 +205,7 @@ TEST_F(Engine, RebootWriteGoesOutThreeTimesWithoutWaitingForAReply)
     EXPECT_EQ(line.drains(), 3);
 }
 
-TEST_F(Engine, FailedAttemptsAreRetriedThreeTimesWithADrainAfterEach)
-{
+TEST_F(Engine, FailedAttemptsAreRetriedThreeTimesWithADrainAfterEach) {
     const std::vector<uint8_t> good = ScriptedTransport::raw("400201R0126");
     struct Case {
         const char* what;
@@ -226,8 +214,8 @@ TEST_F(Engine, FailedAttemptsAreRetriedThreeTimesWithADrainAfterEach)
         ZelResult expected;
     } cases[] = {
         {"no STX", {0x00, '4', '0'}, ZEL_OK, ZEL_E_INCOMPLETE_MSG},
-        {"no ETX", bytes({0x02, '4', '0', '0', '2', '0', '1', 'R', '0', '1', '2', '6', '0'}),
-         ZEL_OK, ZEL_E_INCOMPLETE_MSG},
+        {"no ETX", bytes({0x02, '4', '0', '0', '2', '0', '1', 'R', '0', '1', '2', '6', '0'}), ZEL_OK,
+         ZEL_E_INCOMPLETE_MSG},
         {"ETX at offset 1", bytes({0x02, 0x03}), ZEL_OK, ZEL_E_INCOMPLETE_MSG},
         {"ETX at offset 2", bytes({0x02, '4', 0x03}), ZEL_OK, ZEL_E_INCOMPLETE_MSG},
         {"bad checksum", ScriptedTransport::raw("400201R0127"), ZEL_OK, ZEL_E_INCORRECT_CHECKSUM},
@@ -242,7 +230,10 @@ TEST_F(Engine, FailedAttemptsAreRetriedThreeTimesWithADrainAfterEach)
         line.transmitResult = c.transmit;
         for (int i = 0; i < 3; ++i) {
             if (c.transmit == ZEL_OK) {
-                if (c.reply.empty()) line.silence(); else line.reply(c.reply);
+                if (c.reply.empty())
+                    line.silence();
+                else
+                    line.reply(c.reply);
             }
             line.silence();  // the drain after the attempt
         }
@@ -254,8 +245,7 @@ TEST_F(Engine, FailedAttemptsAreRetriedThreeTimesWithADrainAfterEach)
     line.transmitResult = ZEL_OK;
 }
 
-TEST_F(Engine, RecoversOnTheSecondAttempt)
-{
+TEST_F(Engine, RecoversOnTheSecondAttempt) {
     prepareRead(0x02, 1, 1);
     line.silence();
     line.silence();  // drain
@@ -266,8 +256,7 @@ TEST_F(Engine, RecoversOnTheSecondAttempt)
     EXPECT_EQ(out[0], 1);
 }
 
-TEST_F(Engine, MissingHooksAreReportedBeforeAnythingIsSent)
-{
+TEST_F(Engine, MissingHooksAreReportedBeforeAnythingIsSent) {
     prepareRead(0x02, 1, 1);
     line.install(false);
     EXPECT_EQ(ZelTransact(0), ZEL_E_RXFUNC_NULL_PNTR);
@@ -277,19 +266,23 @@ TEST_F(Engine, MissingHooksAreReportedBeforeAnythingIsSent)
     EXPECT_EQ(ZelTransact(0), ZEL_E_TXFUNC_NULL_PNTR);
 }
 
-TEST_F(Engine, UncataloguedCategoryIsRefusedBeforeSending)
-{
+TEST_F(Engine, UncataloguedCategoryIsRefusedBeforeSending) {
     prepareRead(0x04, 1, 1);
     EXPECT_EQ(ZelTransact(0), ZEL_E_INVALID_PARAMETER);
     EXPECT_TRUE(line.callsOf(Call::Transmit).empty());
 }
 
-TEST_F(Engine, PumpIsCalledBetweenTheSteps)
-{
+TEST_F(Engine, PumpIsCalledBetweenTheSteps) {
     static int pumps;
     pumps = 0;
     ZelTransport t = ZelGetTransport();
-    ZelSetTransport(t.transmit, t.receive, t.sleep, [](void*) -> ZelResult { ++pumps; return ZEL_OK; }, t.context);
+    ZelSetTransport(
+        t.transmit, t.receive, t.sleep,
+        [](void*) -> ZelResult {
+            ++pumps;
+            return ZEL_OK;
+        },
+        t.context);
     prepareRead(0x02, 1, 1);
     line.reply(ScriptedTransport::raw("400201R0126"));
     EXPECT_EQ(ZelTransact(0), ZEL_OK);
@@ -297,8 +290,7 @@ TEST_F(Engine, PumpIsCalledBetweenTheSteps)
 }
 
 // Whatever arrives, decoding stays within the frame buffer and the caller's output.
-TEST_F(Engine, AnyReplyBytesStayInsideTheBuffers)
-{
+TEST_F(Engine, AnyReplyBytesStayInsideTheBuffers) {
     std::mt19937 random(5100);
     const char alphabet[] = "0123456789ABCDEFabcdefRrEeBbWw\x02\x03\xff 4";
     for (int round = 0; round < 3000; ++round) {
@@ -312,7 +304,8 @@ TEST_F(Engine, AnyReplyBytesStayInsideTheBuffers)
 
         line.calls.clear();
         line.replies.clear();
-        for (int i = 0; i < 6; ++i) line.reply(reply);
+        for (int i = 0; i < 6; ++i)
+            line.reply(reply);
 
         std::vector<uint8_t> output(static_cast<size_t>(size) + 4, 0xA5);
         std::memset(&ZelTrans, 0, sizeof ZelTrans);
@@ -330,16 +323,14 @@ TEST_F(Engine, AnyReplyBytesStayInsideTheBuffers)
     }
 }
 
-TEST(Checksum, WorkedExampleAndEmptyInput)
-{
+TEST(Checksum, WorkedExampleAndEmptyInput) {
     const uint8_t text[] = "400201r";
     EXPECT_EQ(ZelChecksum(text, 7), 0x67);
     EXPECT_EQ(ZelChecksum(text, 0), 0);
     EXPECT_EQ(ZelChecksum(text, -3), 0);
 }
 
-TEST(HexText, ConversionsBothWays)
-{
+TEST(HexText, ConversionsBothWays) {
     const uint8_t value[] = {0x34, 0x12};
     uint8_t text[4];
     EXPECT_EQ(ZelBytesToHex(value, 2, text), 4);
@@ -368,15 +359,14 @@ TEST(HexText, ConversionsBothWays)
     EXPECT_EQ(ZelHexToInt(reinterpret_cast<const uint8_t*>("1Z"), 2), 0x11);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
 // Each purge with the number of line calls made before it.
 std::vector<size_t> purgesAt;
 
-ZelResult RecordPurge(void* context)
-{
+ZelResult RecordPurge(void* context) {
     purgesAt.push_back(static_cast<ScriptedTransport*>(context)->calls.size());
     return ZEL_OK;
 }
@@ -385,8 +375,7 @@ ZelResult RecordPurge(void* context)
 
 // A far end's purge comes only where the engine drains after a failed attempt,
 // never before an ordinary request, and belongs to the hooks it was set for.
-TEST_F(Engine, ThePurgeHookRunsBeforeEachDrainOnly)
-{
+TEST_F(Engine, ThePurgeHookRunsBeforeEachDrainOnly) {
     purgesAt.clear();
     ZelSetTransportPurge(RecordPurge, &line);
     prepareRead(0x02, 1, 1);

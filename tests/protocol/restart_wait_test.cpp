@@ -18,9 +18,9 @@ public:
     void Install() { ZelSetTransport(Transmit, Receive, Sleep, nullptr, this); }
 
     int64_t nowMs = 0;
-    int modeReads = 0;            // mode requests the device answered
-    std::vector<int> sleeps;      // pauses asked for, in order
-    int discardReads = 0;         // receives of the start-up output
+    int modeReads = 0;        // mode requests the device answered
+    std::vector<int> sleeps;  // pauses asked for, in order
+    int discardReads = 0;     // receives of the start-up output
     // The device prints a banner right after it first answers; the banner is on the
     // line until someone reads it away.
     bool startupOutputPending = false;
@@ -44,9 +44,13 @@ private:
             self->startupOutputPending = false;
         } else if (self->Up() && count == 13 &&  // a reply is collected, not drained
                    !self->lastRequest_.empty() &&
-                   self->lastRequest_ == std::string("\x02" "400201r67\x03")) {
+                   self->lastRequest_ == std::string("\x02"
+                                                     "400201r67\x03")) {
             // Start-up output still on the line would spoil the reply.
-            reply = self->startupOutputPending ? std::string("ZEL") : std::string("\x02" "400201R0126\x03");
+            reply = self->startupOutputPending ? std::string("ZEL")
+                                               : std::string(
+                                                     "\x02"
+                                                     "400201R0126\x03");
             self->lastRequest_.clear();
             if (++self->modeReads == 1) self->startupOutputPending = true;
         }
@@ -77,7 +81,8 @@ TEST(RestartWait, WaitsAsTheWindowDoesUntilTheDeviceAnswers) {
     RestartingDevice device(4000);
     device.Install();
     std::vector<int> attempts;
-    const RestartWaitOutcome outcome = AwaitRestartedDevice(RESTART_LIMIT_MS, [&](int n) { attempts.push_back(n); });
+    const RestartWaitOutcome outcome =
+        AwaitRestartedDevice(RESTART_LIMIT_MS, [&](int n) { attempts.push_back(n); });
 
     EXPECT_EQ(outcome.result, ZEL_OK);
     EXPECT_EQ(outcome.lastRead, ZEL_OK);
@@ -102,7 +107,8 @@ TEST(RestartWait, GivesUpAfterTheLimitInsteadOfWaitingForever) {
     EXPECT_EQ(outcome.lastRead, ZEL_E_RX_FAILED);
     EXPECT_GT(outcome.attempts, 1);
     int slept = 0;
-    for (int ms : device.sleeps) slept += ms;
+    for (int ms : device.sleeps)
+        slept += ms;
     EXPECT_GE(slept, RESTART_LIMIT_MS - RESTART_GOING_DOWN_MS);  // pauses alone reach the limit
     EXPECT_LE(slept, RESTART_LIMIT_MS + RESTART_RETRY_PAUSE_MS);
     EXPECT_EQ(device.discardReads, 0);

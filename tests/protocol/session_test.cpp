@@ -7,9 +7,13 @@
 
 namespace {
 
-ZelResult Transmit(void*, int, const uint8_t*, int) { return ZEL_OK; }
+ZelResult Transmit(void*, int, const uint8_t*, int) {
+    return ZEL_OK;
+}
 
-ZelResult ReadPart(void*, uint8_t*, int) { return ZEL_OK; }
+ZelResult ReadPart(void*, uint8_t*, int) {
+    return ZEL_OK;
+}
 
 TEST(Session, HooksBelongToTheSessionBoundWhenTheyWereRegistered) {
     int outerContext = 0, innerContext = 0;

@@ -1,17 +1,17 @@
 // OpenComPort and CloseComPort on pseudo-terminals: line settings, hook
 // registration, exclusive use, and closing the port held before.
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <termios.h>
+#include <cerrno>
+#include <cstdlib>
 
 #include <memory>
 
 #include "com_port.h"
-#include "terminal_link_posix.h"
 #include "foreign_holder.h"
 #include "pty_pair.h"
+#include "terminal_link_posix.h"
 
 namespace {
 
@@ -119,8 +119,8 @@ TEST_P(HeldPortTest, PortHeldElsewhereFailsWithMinusOne) {
     EXPECT_EQ(TerminalDescriptor(port), -1);
     EXPECT_EQ(port.failure.problem, ComOpenProblem::Held);
     EXPECT_STREQ(ComOpenStatusText(COM_OPEN_FAILED), "Can't open COM port");
-    EXPECT_EQ(ComOpenFailureHint(port),
-              "The port is held by zelserial_tests (pid " + std::to_string(holderPid) + "): close it there first");
+    EXPECT_EQ(ComOpenFailureHint(port), "The port is held by zelserial_tests (pid " +
+                                            std::to_string(holderPid) + "): close it there first");
 
     if (GetParam() == Holder::AnotherComPort) {
         // The holder keeps a working line.
@@ -138,9 +138,9 @@ TEST_P(HeldPortTest, PortHeldElsewhereFailsWithMinusOne) {
 
 std::string HolderName(const ::testing::TestParamInfo<Holder>& info) {
     switch (info.param) {
-    case Holder::AnotherComPort: return "AnotherComPort";
-    case Holder::ProgramWithLock: return "ProgramWithLock";
-    case Holder::ProgramWithExclusiveMode: return "ProgramWithExclusiveMode";
+        case Holder::AnotherComPort: return "AnotherComPort";
+        case Holder::ProgramWithLock: return "ProgramWithLock";
+        case Holder::ProgramWithExclusiveMode: return "ProgramWithExclusiveMode";
     }
     return "Unknown";
 }

@@ -1,11 +1,11 @@
 // The permission hint: a group to join only when joining it would help.
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <grp.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <string>
 
 #include <gtest/gtest.h>
 

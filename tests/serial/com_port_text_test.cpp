@@ -27,7 +27,8 @@ TEST(ComOpenStatusTextTest, EachFailureCodeHasItsText) {
     EXPECT_STREQ(ComOpenStatusText(-3), "Error: Can't write COM-port settings!");
     EXPECT_STREQ(ComOpenStatusText(-4), "Error: Can't retrieve COM-port timing!");
     EXPECT_STREQ(ComOpenStatusText(-5), "Error: Can't write COM-port timing!");
-    for (int other : {0, 1, -6, 1000}) EXPECT_STREQ(ComOpenStatusText(other), "");
+    for (int other : {0, 1, -6, 1000})
+        EXPECT_STREQ(ComOpenStatusText(other), "");
 }
 
 ComPort FailedWith(ComOpenProblem problem, ComPortHolder holder = {}, bool leftLocked = false) {
@@ -57,11 +58,11 @@ TEST(ComOpenFailureHintTest, SystemErrorsAtOpeningNameTheirCause) {
         int error;
         ComOpenProblem problem;
     } cases[] = {
-        {ENOENT, ComOpenProblem::NoSuchPort}, {ENXIO, ComOpenProblem::NoSuchPort},
-        {ENODEV, ComOpenProblem::NoSuchPort}, {EBUSY, ComOpenProblem::Held},
+        {ENOENT, ComOpenProblem::NoSuchPort},   {ENXIO, ComOpenProblem::NoSuchPort},
+        {ENODEV, ComOpenProblem::NoSuchPort},   {EBUSY, ComOpenProblem::Held},
         {EACCES, ComOpenProblem::NoPermission}, {EPERM, ComOpenProblem::NoPermission},
-        {ENOTTY, ComOpenProblem::NotSerial},   {EINVAL, ComOpenProblem::LineSettingsRefused},
-        {EIO, ComOpenProblem::NoHardware},     {EMFILE, ComOpenProblem::TooManyPorts},
+        {ENOTTY, ComOpenProblem::NotSerial},    {EINVAL, ComOpenProblem::LineSettingsRefused},
+        {EIO, ComOpenProblem::NoHardware},      {EMFILE, ComOpenProblem::TooManyPorts},
         {ENOMEM, ComOpenProblem::Other},
     };
     for (const auto& c : cases) {
@@ -76,12 +77,15 @@ TEST(ComOpenFailureHintTest, SystemErrorsAtOpeningNameTheirCause) {
 TEST(ComOpenFailureHintTest, AHeldPortNamesItsHolderWhereKnown) {
     EXPECT_EQ(ComOpenFailureHint(FailedWith(ComOpenProblem::Held, {4711, "picocom"})),
               "The port is held by picocom (pid 4711): close it there first");
-    EXPECT_NE(ComOpenFailureHint(FailedWith(ComOpenProblem::Held, {4711, ""})).find("held by another program (pid 4711)"),
+    EXPECT_NE(ComOpenFailureHint(FailedWith(ComOpenProblem::Held, {4711, ""}))
+                  .find("held by another program (pid 4711)"),
               std::string::npos);
-    EXPECT_NE(ComOpenFailureHint(FailedWith(ComOpenProblem::Held)).find("held by another program"), std::string::npos);
+    EXPECT_NE(ComOpenFailureHint(FailedWith(ComOpenProblem::Held)).find("held by another program"),
+              std::string::npos);
     const std::string left = ComOpenFailureHint(FailedWith(ComOpenProblem::Held, {}, true));
     EXPECT_NE(left.find("left locked by a program that ended"), std::string::npos) << left;
-    EXPECT_NE(left.find("restarting the program that serves the pseudo-terminal clears it"), std::string::npos)
+    EXPECT_NE(left.find("restarting the program that serves the pseudo-terminal clears it"),
+              std::string::npos)
         << left;
 }
 

@@ -1,9 +1,9 @@
 // ComReceive over a real pseudo-terminal: counts, time-outs, the first read,
 // a line that goes away, signals, and a wait that costs no CPU.
+#include <pthread.h>
 #include <atomic>
 #include <csignal>
 #include <ctime>
-#include <pthread.h>
 
 #include "port_on_pty.h"
 
@@ -112,8 +112,7 @@ TEST_F(ComReceiveTest, ClosedPortOrNoPortReturnsRxFailedAtOnce) {
     EXPECT_EQ(received, 0);
 
     received = -7;
-    EXPECT_EQ(ComReceive(nullptr, ZEL_DEVICE_ADDRESS, buffer.data(), 13, &received, 30000),
-              ZEL_E_RX_FAILED);
+    EXPECT_EQ(ComReceive(nullptr, ZEL_DEVICE_ADDRESS, buffer.data(), 13, &received, 30000), ZEL_E_RX_FAILED);
     EXPECT_EQ(received, 0);
     EXPECT_LT(MsSince(start), 15000);
 }

@@ -1,22 +1,22 @@
 // Sharing a port fairly with other programs and leaving it as found: terminal
 // settings put back, lock files as serial programs keep them, an exclusive mode
 // left behind by a program that was killed.
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <linux/capability.h>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "com_port.h"
-#include "terminal_link_posix.h"
 #include "foreign_holder.h"
 #include "pty_pair.h"
+#include "terminal_link_posix.h"
 
 namespace {
 
@@ -45,7 +45,8 @@ std::string Hdb(int pid) {
 // "/dev/pts/3" -> "/run/lock/LCK..pts_3"
 std::string LockPathOf(const std::string& slave) {
     std::string name = slave.substr(5);
-    for (char& c : name) c = c == '/' ? '_' : c;
+    for (char& c : name)
+        c = c == '/' ? '_' : c;
     return "/run/lock/LCK.." + name;
 }
 
@@ -100,8 +101,8 @@ TEST_F(LockFileTest, ALiveHoldersLockRefusesWithItsNameAndPid) {
     EXPECT_EQ(OpenComPort(&port, pty.SlaveName()), COM_OPEN_FAILED);
     EXPECT_EQ(TerminalDescriptor(port), -1);
     EXPECT_EQ(port.failure.holder.pid, holder.Pid());
-    EXPECT_EQ(ComOpenFailureHint(port), "The port is held by zelserial_tests (pid " + std::to_string(holder.Pid()) +
-                                            "): close it there first");
+    EXPECT_EQ(ComOpenFailureHint(port), "The port is held by zelserial_tests (pid " +
+                                            std::to_string(holder.Pid()) + "): close it there first");
     // Not ours to remove, and the port was not touched.
     EXPECT_EQ(Contents(lockPath_), Hdb(holder.Pid()));
     const int other = ::open(pty.SlaveName().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -214,7 +215,8 @@ TEST(TerminalSettingsTest, APseudoTerminalsSettingsAfterCloseAreThoseBeforeOpen)
     EXPECT_EQ(after.c_lflag, before.c_lflag);
     EXPECT_EQ(cfgetispeed(&after), cfgetispeed(&before));
     EXPECT_EQ(cfgetospeed(&after), cfgetospeed(&before));
-    for (int i = 0; i < NCCS; ++i) EXPECT_EQ(after.c_cc[i], before.c_cc[i]) << "c_cc[" << i << "]";
+    for (int i = 0; i < NCCS; ++i)
+        EXPECT_EQ(after.c_cc[i], before.c_cc[i]) << "c_cc[" << i << "]";
 }
 
 // A program killed on a bare pseudo-terminal: its exclusive mode stays set, and
@@ -269,14 +271,16 @@ TEST(LeftExclusiveModeTest, ElsewhereTheUserIsToldWhatClearsIt) {
     ::close(words[1]);
     std::string text;
     char chunk[512];
-    for (ssize_t n; (n = ::read(words[0], chunk, sizeof chunk)) > 0;) text.append(chunk, size_t(n));
+    for (ssize_t n; (n = ::read(words[0], chunk, sizeof chunk)) > 0;)
+        text.append(chunk, size_t(n));
     ::close(words[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(text.substr(0, 3), "-1 ") << text;
     EXPECT_NE(text.find("left locked by a program that ended"), std::string::npos) << text;
-    EXPECT_NE(text.find("restarting the program that serves the pseudo-terminal clears it"), std::string::npos)
+    EXPECT_NE(text.find("restarting the program that serves the pseudo-terminal clears it"),
+              std::string::npos)
         << text;
 }
 

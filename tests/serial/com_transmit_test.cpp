@@ -5,7 +5,8 @@ namespace {
 
 Bytes EveryByteValue() {
     Bytes all(256);
-    for (int i = 0; i < 256; ++i) all[size_t(i)] = uint8_t(i);
+    for (int i = 0; i < 256; ++i)
+        all[size_t(i)] = uint8_t(i);
     return all;
 }
 
@@ -24,8 +25,7 @@ TEST_F(ComTransmitTest, EveryByteFromTheLineArrivesUnchangedAndIsNotEchoed) {
     pty.Write(all);
     Bytes got(all.size());
     int received = 0;
-    EXPECT_EQ(ComReceive(&port, ZEL_DEVICE_ADDRESS, got.data(), int(got.size()), &received, 10000),
-              ZEL_OK);
+    EXPECT_EQ(ComReceive(&port, ZEL_DEVICE_ADDRESS, got.data(), int(got.size()), &received, 10000), ZEL_OK);
     EXPECT_EQ(received, int(all.size()));
     EXPECT_EQ(got, all);
     EXPECT_TRUE(pty.Read(1, std::chrono::milliseconds(50)).empty()) << "the port echoed";
@@ -56,8 +56,7 @@ TEST_F(ComTransmitTest, LineThatTakesNothingFailsInsteadOfHanging) {
     const Bytes longestRequest(2063, 0x80);
     ZelResult result = ZEL_OK;
     for (int frames = 0; frames < 500 && result == ZEL_OK; ++frames) {
-        result = ComTransmit(&port, ZEL_DEVICE_ADDRESS, longestRequest.data(),
-                             int(longestRequest.size()));
+        result = ComTransmit(&port, ZEL_DEVICE_ADDRESS, longestRequest.data(), int(longestRequest.size()));
     }
     EXPECT_EQ(result, ZEL_E_TX_FAILED);
 }

@@ -4,11 +4,11 @@
 #pragma once
 
 #include <fcntl.h>
-#include <string>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <string>
 
 #include <gtest/gtest.h>
 

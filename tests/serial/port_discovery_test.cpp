@@ -14,13 +14,15 @@
 namespace fs = std::filesystem;
 
 static auto Fields(const ComPortInfo& p) {
-    return std::tie(p.name, p.usbVendorProduct, p.manufacturer, p.serialNumber, p.byIdAlias,
-                    p.driver, p.product);
+    return std::tie(p.name, p.usbVendorProduct, p.manufacturer, p.serialNumber, p.byIdAlias, p.driver,
+                    p.product);
 }
-static bool operator==(const ComPortInfo& a, const ComPortInfo& b) { return Fields(a) == Fields(b); }
+static bool operator==(const ComPortInfo& a, const ComPortInfo& b) {
+    return Fields(a) == Fields(b);
+}
 static void PrintTo(const ComPortInfo& p, std::ostream* out) {
-    *out << "{" << p.name << " | " << p.usbVendorProduct << " | " << p.manufacturer << " | "
-         << p.serialNumber << " | " << p.byIdAlias << " | " << p.driver << " | " << p.product << "}";
+    *out << "{" << p.name << " | " << p.usbVendorProduct << " | " << p.manufacturer << " | " << p.serialNumber
+         << " | " << p.byIdAlias << " | " << p.driver << " | " << p.product << "}";
 }
 
 namespace {
@@ -62,8 +64,8 @@ public:
     // A USB adapter: device (ids and strings) / interface / port (driver) / tty.
     void AddUsbSerial(const std::string& name, const std::string& usbPath, const std::string& vendor,
                       const std::string& product, const std::string& manufacturer,
-                      const std::string& productName, const std::string& serial,
-                      const std::string& driver, bool portDeviceBetween) {
+                      const std::string& productName, const std::string& serial, const std::string& driver,
+                      bool portDeviceBetween) {
         fs::path device = Sys() / "devices" / usbPath;
         fs::create_directories(device);
         Write(device / "idVendor", vendor);
@@ -78,8 +80,7 @@ public:
             owner = interface / name;
         }
         Bind(owner, "bus/usb-serial", driver);
-        AddTty(name, fs::relative(owner / "tty" / name, Sys()).string(),
-               fs::relative(owner, Sys()).string());
+        AddTty(name, fs::relative(owner / "tty" / name, Sys()).string(), fs::relative(owner, Sys()).string());
     }
 
     void AddNode(const std::string& name) { Write(Dev() / name, ""); }
@@ -99,8 +100,7 @@ public:
 private:
     // The tty's own directory in the device tree, its class link, and its
     // "device" link when it has hardware behind it.
-    fs::path AddTty(const std::string& name, const std::string& ttyPath,
-                    const std::string& devicePath) {
+    fs::path AddTty(const std::string& name, const std::string& ttyPath, const std::string& devicePath) {
         fs::path dir = Sys() / ttyPath;
         fs::create_directories(dir);
         Write(dir / "uevent", "MAJOR=188\nMINOR=0\nDEVNAME=" + name);
@@ -118,8 +118,7 @@ private:
             fs::create_symlink(fs::relative(Sys() / bus, device), device / "subsystem");
         }
         if (!driver.empty() && !fs::exists(device / "driver")) {
-            fs::create_symlink(fs::relative(Sys() / bus / "drivers" / driver, device),
-                               device / "driver");
+            fs::create_symlink(fs::relative(Sys() / bus / "drivers" / driver, device), device / "driver");
         }
     }
 
@@ -152,10 +151,9 @@ protected:
         sys.AddUsbSerial("ttyUSB1", "pci0000:00/0000:00:14.0/usb1/1-3", "067b", "2303",
                          "Prolific Technology Inc.", "USB-Serial Controller", "", "pl2303", true);
         sys.AddUsbSerial("ttyACM0", "pci0000:00/0000:00:14.0/usb1/1-4", "2341", "0043",
-                         "Arduino (www.arduino.cc)", "Uno", "75833353035351A0C1E1", "cdc_acm",
-                         false);
-        for (const char* name : {"ttyS0", "ttyS1", "ttyS2", "ttyS3", "ttyS10", "ttyUSB0",
-                                 "ttyUSB1", "ttyACM0"}) {
+                         "Arduino (www.arduino.cc)", "Uno", "75833353035351A0C1E1", "cdc_acm", false);
+        for (const char* name :
+             {"ttyS0", "ttyS1", "ttyS2", "ttyS3", "ttyS10", "ttyUSB0", "ttyUSB1", "ttyACM0"}) {
             sys.AddNode(name);
         }
         sys.AddById("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", "ttyUSB0");
@@ -180,17 +178,16 @@ TEST_F(PortDiscoveryTest, ListsThePortsWithHardwareInNameOrderWithWhatIsKnownOfT
         {Node("ttyS10"), "", "", "", "", "serial", ""},
         {Node("ttyUSB0"), "0403:6001", "FTDI", "A50285BI",
          byId + "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", "ftdi_sio", "FT232R USB UART"},
-        {Node("ttyUSB1"), "067b:2303", "Prolific Technology Inc.", "", "", "pl2303",
-         "USB-Serial Controller"},
+        {Node("ttyUSB1"), "067b:2303", "Prolific Technology Inc.", "", "", "pl2303", "USB-Serial Controller"},
     };
     EXPECT_EQ(Discover(), expected);
 }
 
 TEST_F(PortDiscoveryTest, LeavesOutPortsWithoutNodeOrDriver) {
-    sys.AddUsbSerial("ttyUSB2", "pci0000:00/0000:00:14.0/usb1/1-5", "0403", "6015", "FTDI", "FT230X",
-                     "DN0", "ftdi_sio", true);  // no node in /dev (not created, or a container)
-    sys.AddUsbSerial("ttyUSB3", "pci0000:00/0000:00:14.0/usb1/1-6", "0403", "6015", "FTDI", "FT230X",
-                     "DN1", "", true);  // no driver bound
+    sys.AddUsbSerial("ttyUSB2", "pci0000:00/0000:00:14.0/usb1/1-5", "0403", "6015", "FTDI", "FT230X", "DN0",
+                     "ftdi_sio", true);  // no node in /dev (not created, or a container)
+    sys.AddUsbSerial("ttyUSB3", "pci0000:00/0000:00:14.0/usb1/1-6", "0403", "6015", "FTDI", "FT230X", "DN1",
+                     "", true);  // no driver bound
     sys.AddNode("ttyUSB3");
     std::vector<ComPortInfo> ports = Discover();
     EXPECT_EQ(Find(ports, Node("ttyUSB2")), nullptr);
@@ -200,8 +197,8 @@ TEST_F(PortDiscoveryTest, LeavesOutPortsWithoutNodeOrDriver) {
 
 TEST_F(PortDiscoveryTest, NodeNameComesFromTheDeviceEvent) {
     // sysfs writes a "/" in a device name as "!"; the node is a subdirectory.
-    sys.AddUsbSerial("ttyX!0", "pci0000:00/0000:00:14.0/usb1/1-7", "1234", "5678", "Acme", "X",
-                     "1", "acme_serial", true);
+    sys.AddUsbSerial("ttyX!0", "pci0000:00/0000:00:14.0/usb1/1-7", "1234", "5678", "Acme", "X", "1",
+                     "acme_serial", true);
     FakeSystem::Write(sys.TtyDir("ttyX!0") / "uevent", "MAJOR=200\nMINOR=0\nDEVNAME=ttyX/0");
     FakeSystem::Write(sys.Dev() / "ttyX" / "0", "");
     EXPECT_NE(Find(Discover(), Node("ttyX/0")), nullptr);
@@ -225,11 +222,11 @@ TEST(PortDiscoveryEmptyTest, EnumerateAppendsToTheNamesAlreadyThere) {
 }
 
 TEST(NaturalNameLessTest, NumbersCompareByValue) {
-    std::vector<std::string> names = {"/dev/ttyUSB10", "/dev/ttyS10", "/dev/ttyUSB2", "/dev/ttyS2",
-                                      "/dev/ttyACM0", "/dev/ttyS1"};
+    std::vector<std::string> names = {"/dev/ttyUSB10", "/dev/ttyS10",  "/dev/ttyUSB2",
+                                      "/dev/ttyS2",    "/dev/ttyACM0", "/dev/ttyS1"};
     std::sort(names.begin(), names.end(), NaturalNameLess);
-    EXPECT_EQ(names, std::vector<std::string>({"/dev/ttyACM0", "/dev/ttyS1", "/dev/ttyS2",
-                                               "/dev/ttyS10", "/dev/ttyUSB2", "/dev/ttyUSB10"}));
+    EXPECT_EQ(names, std::vector<std::string>({"/dev/ttyACM0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS10",
+                                               "/dev/ttyUSB2", "/dev/ttyUSB10"}));
     EXPECT_FALSE(NaturalNameLess("ttyS1", "ttyS1"));
     EXPECT_TRUE(NaturalNameLess("ttyS", "ttyS0"));
 }

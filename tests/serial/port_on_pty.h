@@ -2,8 +2,8 @@
 #pragma once
 
 #include "com_port.h"
-#include "terminal_link_posix.h"
 #include "pty_pair.h"
+#include "terminal_link_posix.h"
 
 class PortOnPty : public ::testing::Test {
 protected:
@@ -15,7 +15,8 @@ protected:
     void Arrive(const Bytes& bytes) {
         int before = InputQueued(TerminalDescriptor(port));
         pty.Write(bytes);
-        ASSERT_TRUE(WaitUntil([&] { return InputQueued(TerminalDescriptor(port)) >= before + int(bytes.size()); }));
+        ASSERT_TRUE(
+            WaitUntil([&] { return InputQueued(TerminalDescriptor(port)) >= before + int(bytes.size()); }));
     }
 
     PtyPair pty;

@@ -2,22 +2,24 @@
 // opens the slave by name, the test plays the device on the master.
 #pragma once
 
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <pty.h>
-#include <poll.h>
 #include <string>
-#include <sys/ioctl.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 using Bytes = std::vector<uint8_t>;
 
-inline Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+inline Bytes ToBytes(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
 
 class PtyPair {
 public:
@@ -95,7 +97,6 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds limit = std::chron
 }
 
 inline int64_t MsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                 start)
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
         .count();
 }

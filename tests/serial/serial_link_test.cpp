@@ -7,7 +7,8 @@
 namespace {
 
 TEST(SerialLinkFactoryTest, APathOrPlainNameOpensALocalTerminal) {
-    for (const char* name : {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI-if00-port0", "ttyS0", "/dev/odd://name"}) {
+    for (const char* name :
+         {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI-if00-port0", "ttyS0", "/dev/odd://name"}) {
         std::string refusal;
         std::unique_ptr<SerialLink> link = MakeSerialLink(name, &refusal);
         EXPECT_NE(dynamic_cast<TerminalLink*>(link.get()), nullptr) << name;

@@ -1,16 +1,16 @@
 // Names that are no serial line are refused before anything is opened; a
 // pseudo-terminal, a missing node and a network name pass on to the opening.
-#include <cerrno>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "com_port.h"
-#include "terminal_link_posix.h"
 #include "pty_pair.h"
 #include "serial_node_check.h"
+#include "terminal_link_posix.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ public:
 TEST(SerialNodeCheckTest, RefusesTerminalsFilesAndFoldersThatAreNoSerialLine) {
     NodeFolder nodes;
     std::vector<std::string> refused = {"/dev/tty", "/dev/ptmx", nodes.folder, nodes.file,
-                                        nodes.fifo, nodes.link, "/dev/"};
+                                        nodes.fifo, nodes.link,  "/dev/"};
     // Console nodes are present on most systems; check the ones this one has.
     for (const char* name : {"/dev/console", "/dev/tty0", "/dev/tty1", "/dev/tty63"}) {
         struct stat info {};

@@ -13,7 +13,10 @@ TEST_F(SerialProtocolTest, ReadOfModeGoesOutAsTheElevenBytesAndItsReplyIsDecoded
     Bytes request;
     std::thread device([&] {
         request = pty.Read(kReadModeRequest.size());
-        pty.Write(ToBytes("\x02" "400201R0126" "\x03"));
+        pty.Write(
+            ToBytes("\x02"
+                    "400201R0126"
+                    "\x03"));
     });
     uint32_t mode = 0xFFFFFFFF;
     EXPECT_EQ(ZelReadSetting(2, 1, &mode), ZEL_OK);

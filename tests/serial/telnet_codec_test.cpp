@@ -53,7 +53,8 @@ TEST(TelnetCodec, DecodesWholeAndByteByByte) {
             Bytes data;
             std::vector<telnet::Event> events;
             if (bytewise) {
-                for (uint8_t b : c.stream) decoder.Feed(&b, 1, &data, &events);
+                for (uint8_t b : c.stream)
+                    decoder.Feed(&b, 1, &data, &events);
             } else {
                 decoder.Feed(c.stream.data(), int(c.stream.size()), &data, &events);
             }

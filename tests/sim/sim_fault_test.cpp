@@ -7,24 +7,21 @@ namespace {
 
 class SimFaultTest : public SimTest {
 protected:
-    void StartWith(void (*set)(SimFaultConfig&))
-    {
+    void StartWith(void (*set)(SimFaultConfig&)) {
         SimConfig config;
         set(config.faults);
         Start(config);
     }
 };
 
-TEST_F(SimFaultTest, DroppedReplyMeansTheWriteWasDoneButNothingCame)
-{
+TEST_F(SimFaultTest, DroppedReplyMeansTheWriteWasDoneButNothingCame) {
     StartWith([](SimFaultConfig& f) { f.dropReplyPercent = 100; });
     EXPECT_TRUE(Exchange(SimFrame("40810Bw00000200")).empty());
     EXPECT_EQ(device->Value(0x81, 11), 0x200u);
     EXPECT_EQ(device->Stats().dropped, 1u);
 }
 
-TEST_F(SimFaultTest, InjectedRefusalsAndBusyRepliesDoNothing)
-{
+TEST_F(SimFaultTest, InjectedRefusalsAndBusyRepliesDoNothing) {
     StartWith([](SimFaultConfig& f) { f.errorReplyPercent = 100; });
     EXPECT_EQ(Text(Exchange(SimFrame("40810Bw00000200"))), Text(SimFrame("40810BE0000")));
     EXPECT_EQ(device->Value(0x81, 11), 100u);
@@ -36,8 +33,7 @@ TEST_F(SimFaultTest, InjectedRefusalsAndBusyRepliesDoNothing)
     EXPECT_EQ(ZelReadSetting(2, 1, &mode), ZEL_E_B_REPLY);
 }
 
-TEST_F(SimFaultTest, CorruptedReplyFailsItsChecksOnEveryAttempt)
-{
+TEST_F(SimFaultTest, CorruptedReplyFailsItsChecksOnEveryAttempt) {
     StartWith([](SimFaultConfig& f) { f.corruptBytePercent = 100; });
     std::vector<uint8_t> good = SimRaw("400201R0126");
     std::vector<uint8_t> bad = Exchange(SimRaw("400201r67"));
@@ -54,8 +50,7 @@ TEST_F(SimFaultTest, CorruptedReplyFailsItsChecksOnEveryAttempt)
     EXPECT_EQ(transport->RecordsOf(SimWireRecord::Transmit).size(), 3u);
 }
 
-TEST_F(SimFaultTest, NoiseComesBeforeTheReply)
-{
+TEST_F(SimFaultTest, NoiseComesBeforeTheReply) {
     StartWith([](SimFaultConfig& f) { f.noisePercent = 100; });
     std::vector<uint8_t> good = SimRaw("400201R0126");
     std::vector<uint8_t> got = Exchange(SimRaw("400201r67"));
@@ -66,8 +61,7 @@ TEST_F(SimFaultTest, NoiseComesBeforeTheReply)
     EXPECT_EQ(ZelReadSetting(2, 1, &mode), ZEL_E_INCOMPLETE_MSG);
 }
 
-TEST_F(SimFaultTest, DelayedReplyArrivesAfterTheTimeOutAndIsDrained)
-{
+TEST_F(SimFaultTest, DelayedReplyArrivesAfterTheTimeOutAndIsDrained) {
     StartWith([](SimFaultConfig& f) {
         f.delayReplyPercent = 100;
         f.delayPastTimeoutMs = 50;
@@ -87,8 +81,7 @@ TEST_F(SimFaultTest, DelayedReplyArrivesAfterTheTimeOutAndIsDrained)
     }
 }
 
-TEST_F(SimFaultTest, DeviceGoesSilentAfterTheGivenNumberOfRequests)
-{
+TEST_F(SimFaultTest, DeviceGoesSilentAfterTheGivenNumberOfRequests) {
     StartWith([](SimFaultConfig& f) { f.silentAfterFrames = 2; });
     uint32_t mode = 0;
     EXPECT_EQ(ZelReadSetting(2, 1, &mode), ZEL_OK);
@@ -98,8 +91,7 @@ TEST_F(SimFaultTest, DeviceGoesSilentAfterTheGivenNumberOfRequests)
     EXPECT_EQ(ZelReadSetting(2, 1, &mode), ZEL_E_RX_FAILED);
 }
 
-TEST_F(SimFaultTest, HeldReplyGoesOutWhenTheNextRequestArrives)
-{
+TEST_F(SimFaultTest, HeldReplyGoesOutWhenTheNextRequestArrives) {
     StartWith([](SimFaultConfig& f) { f.holdReplies = true; });
     EXPECT_TRUE(Exchange(SimFrame("40810Bw00000200")).empty());
     // The read gets the write's reply; its own waits for the request after it.
@@ -108,15 +100,13 @@ TEST_F(SimFaultTest, HeldReplyGoesOutWhenTheNextRequestArrives)
     EXPECT_EQ(device->Value(0x81, 11), 0x200u);
 }
 
-TEST_F(SimFaultTest, IgnoredWriteIsAnsweredButChangesNothing)
-{
+TEST_F(SimFaultTest, IgnoredWriteIsAnsweredButChangesNothing) {
     StartWith([](SimFaultConfig& f) { f.ignoreWrites = true; });
     EXPECT_EQ(Text(Exchange(SimFrame("40810Bw00000200"))), Text(SimFrame("40810BW00000200")));
     EXPECT_EQ(device->Value(0x81, 11), 100u);
 }
 
-TEST_F(SimFaultTest, HangUpComesAfterTheLastAnsweredRequest)
-{
+TEST_F(SimFaultTest, HangUpComesAfterTheLastAnsweredRequest) {
     StartWith([](SimFaultConfig& f) { f.hangUpAfterFrames = 1; });
     EXPECT_FALSE(device->HangingUp());
     EXPECT_EQ(Exchange(SimRaw("400201r67")), SimRaw("400201R0126"));
@@ -125,8 +115,7 @@ TEST_F(SimFaultTest, HangUpComesAfterTheLastAnsweredRequest)
 }
 
 // The whole output of a faulty device for a fixed list of requests.
-std::vector<uint8_t> FaultyOutput(uint64_t seed)
-{
+std::vector<uint8_t> FaultyOutput(uint64_t seed) {
     SimConfig config;
     config.faults.seed = seed;
     config.faults.dropReplyPercent = 10;
@@ -150,14 +139,12 @@ std::vector<uint8_t> FaultyOutput(uint64_t seed)
     return out;
 }
 
-TEST(SimFaultSeed, TheSameSeedGivesTheSameFaults)
-{
+TEST(SimFaultSeed, TheSameSeedGivesTheSameFaults) {
     EXPECT_EQ(FaultyOutput(42), FaultyOutput(42));
     EXPECT_NE(FaultyOutput(42), FaultyOutput(43));
 }
 
-TEST(SimFaultSeed, ChancesComeOutNearTheirPercentages)
-{
+TEST(SimFaultSeed, ChancesComeOutNearTheirPercentages) {
     SimFaultConfig config;
     config.dropReplyPercent = 30;
     config.seed = 7;

@@ -5,25 +5,66 @@
 
 namespace {
 
-SimOptions Parse(const std::vector<std::string>& args)
-{
+SimOptions Parse(const std::vector<std::string>& args) {
     SimOptions options;
     std::string error;
     EXPECT_TRUE(ParseSimOptions(args, &options, &error)) << error;
     return options;
 }
 
-TEST(SimOptions, EveryOptionReachesTheConfiguration)
-{
-    SimOptions o = Parse({"--type", "5137", "--mode=0", "--firmware", "13", "--restart-ms", "500",
-                          "--noise", "boot\\r\\n\\x02", "--dhcp", "--dhcp-link-local-ms", "100",
-                          "--dhcp-lease-ms", "-1", "--progress-steps", "3", "--fail-upgrade",
-                          "--erase-ms", "0", "--upgrade-mode", "0", "--image-out", "/tmp/img",
-                          "--drop", "1.5", "--corrupt", "2", "--delay", "3", "--garbage", "4",
-                          "--error", "5", "--busy", "6", "--silent-after", "7", "--seed", "0x10",
-                          "--pacing", "--turnaround-us", "250", "--link", "/tmp/port", "-v",
-                          "--delay-past-ms", "450", "--hang-up-after", "9", "--hold-replies",
-                          "--ignore-writes", "--refuse-last-part"});
+TEST(SimOptions, EveryOptionReachesTheConfiguration) {
+    SimOptions o = Parse({"--type",
+                          "5137",
+                          "--mode=0",
+                          "--firmware",
+                          "13",
+                          "--restart-ms",
+                          "500",
+                          "--noise",
+                          "boot\\r\\n\\x02",
+                          "--dhcp",
+                          "--dhcp-link-local-ms",
+                          "100",
+                          "--dhcp-lease-ms",
+                          "-1",
+                          "--progress-steps",
+                          "3",
+                          "--fail-upgrade",
+                          "--erase-ms",
+                          "0",
+                          "--upgrade-mode",
+                          "0",
+                          "--image-out",
+                          "/tmp/img",
+                          "--drop",
+                          "1.5",
+                          "--corrupt",
+                          "2",
+                          "--delay",
+                          "3",
+                          "--garbage",
+                          "4",
+                          "--error",
+                          "5",
+                          "--busy",
+                          "6",
+                          "--silent-after",
+                          "7",
+                          "--seed",
+                          "0x10",
+                          "--pacing",
+                          "--turnaround-us",
+                          "250",
+                          "--link",
+                          "/tmp/port",
+                          "-v",
+                          "--delay-past-ms",
+                          "450",
+                          "--hang-up-after",
+                          "9",
+                          "--hold-replies",
+                          "--ignore-writes",
+                          "--refuse-last-part"});
     const SimConfig& c = o.config;
     EXPECT_EQ(c.deviceType, 5137);
     EXPECT_EQ(c.mode, 0);
@@ -58,8 +99,7 @@ TEST(SimOptions, EveryOptionReachesTheConfiguration)
     EXPECT_FALSE(o.help);
 }
 
-TEST(SimOptions, DefaultsDescribeAPlainZel5100)
-{
+TEST(SimOptions, DefaultsDescribeAPlainZel5100) {
     SimOptions o = Parse({});
     EXPECT_EQ(o.config.deviceType, 5100);
     EXPECT_EQ(o.config.mode, 1);
@@ -70,13 +110,12 @@ TEST(SimOptions, DefaultsDescribeAPlainZel5100)
     EXPECT_TRUE(Parse({"-h"}).help);
 }
 
-TEST(SimOptions, BadArgumentsAreRefusedWithAReason)
-{
+TEST(SimOptions, BadArgumentsAreRefusedWithAReason) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--type", "5200"}, {"--mode", "2"}, {"--mode", "x"}, {"--firmware", "-1"},
-        {"--restart-ms"}, {"--drop", "101"}, {"--drop", "-1"}, {"--drop", "nan"},
-        {"--seed", "-3"}, {"--noise", "bad\\q"}, {"--noise", "\\x4"}, {"--progress-steps", "0"},
-        {"--link", ""}, {"--dhcp=1"}, {"--whatever"}, {"--silent-after", "-2"},
+        {"--type", "5200"}, {"--mode", "2"},       {"--mode", "x"},     {"--firmware", "-1"},
+        {"--restart-ms"},   {"--drop", "101"},     {"--drop", "-1"},    {"--drop", "nan"},
+        {"--seed", "-3"},   {"--noise", "bad\\q"}, {"--noise", "\\x4"}, {"--progress-steps", "0"},
+        {"--link", ""},     {"--dhcp=1"},          {"--whatever"},      {"--silent-after", "-2"},
     };
     for (const auto& args : bad) {
         SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));

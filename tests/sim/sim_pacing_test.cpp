@@ -6,13 +6,11 @@
 namespace {
 
 // Microseconds for n bytes at 115200 baud, 10 bits each, as the line rounds them.
-int64_t LineUs(int64_t n)
-{
+int64_t LineUs(int64_t n) {
     return n * 10 * 1000000 / 115200;
 }
 
-TEST(SimLine, PacedBytesFollowEachOtherAtTheBaudRate)
-{
+TEST(SimLine, PacedBytesFollowEachOtherAtTheBaudRate) {
     SimLine line(true);
     const uint8_t bytes[] = {1, 2, 3};
     EXPECT_EQ(line.Send(bytes, 3, 1000), 1000 + LineUs(3));
@@ -28,8 +26,7 @@ TEST(SimLine, PacedBytesFollowEachOtherAtTheBaudRate)
     EXPECT_EQ(unpaced.Take(out, sizeof out, 500), 3u);
 }
 
-TEST_F(SimTest, PacedReplyStartsAfterTheRequestHasArrivedAndTheTurnaround)
-{
+TEST_F(SimTest, PacedReplyStartsAfterTheRequestHasArrivedAndTheTurnaround) {
     SimConfig config;
     config.wirePacing = true;
     config.turnaroundUs = 1000;
@@ -42,8 +39,7 @@ TEST_F(SimTest, PacedReplyStartsAfterTheRequestHasArrivedAndTheTurnaround)
     EXPECT_EQ(clock.NowUs() - start, LineUs(11) + 1000 + LineUs(13));
 }
 
-TEST_F(SimTest, PacedUpgradePartTakesTheTimeOfItsBytes)
-{
+TEST_F(SimTest, PacedUpgradePartTakesTheTimeOfItsBytes) {
     SimConfig config;
     config.wirePacing = true;
     config.turnaroundUs = 0;

@@ -20,15 +20,12 @@ namespace {
 
 class TempDir {
 public:
-    TempDir()
-    {
+    TempDir() {
         char pattern[] = "/tmp/zelsim-test-XXXXXX";
         path_ = ::mkdtemp(pattern) ? pattern : "";
     }
-    ~TempDir()
-    {
-        if (!path_.empty())
-            std::system(("rm -rf '" + path_ + "'").c_str());
+    ~TempDir() {
+        if (!path_.empty()) std::system(("rm -rf '" + path_ + "'").c_str());
     }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
@@ -36,25 +33,21 @@ private:
     std::string path_;
 };
 
-bool IsSymlink(const std::string& path)
-{
-    struct stat st{};
+bool IsSymlink(const std::string& path) {
+    struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
-std::string LinkTarget(const std::string& path)
-{
+std::string LinkTarget(const std::string& path) {
     char target[256] = {};
     ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
     return n > 0 ? std::string(target, static_cast<size_t>(n)) : "";
 }
 
 // Opens the terminal raw, as a plain client would.
-int OpenRawTerminal(const std::string& path)
-{
+int OpenRawTerminal(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
+    if (fd < 0) return -1;
     termios tio{};
     if (::tcgetattr(fd, &tio) == 0) {
         ::cfmakeraw(&tio);
@@ -64,18 +57,16 @@ int OpenRawTerminal(const std::string& path)
 }
 
 // Reads until `count` bytes arrived or the time-out ran out.
-std::vector<uint8_t> ReadFor(int fd, size_t count, int timeoutMs)
-{
+std::vector<uint8_t> ReadFor(int fd, size_t count, int timeoutMs) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::vector<uint8_t> got;
     while (got.size() < count) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0)
-            break;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) break;
         pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left)) <= 0)
-            continue;
+        if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
         uint8_t buffer[256];
         ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, count - got.size()));
         if (n > 0)
@@ -86,8 +77,7 @@ std::vector<uint8_t> ReadFor(int fd, size_t count, int timeoutMs)
     return got;
 }
 
-TEST(SimPty, AnswersOnTheTerminalItPrintsAcrossReopenedClients)
-{
+TEST(SimPty, AnswersOnTheTerminalItPrintsAcrossReopenedClients) {
     SimProcess sim({});
     std::string path = sim.FirstLine();
     ASSERT_FALSE(path.empty()) << sim.ErrorOutput();
@@ -104,8 +94,7 @@ TEST(SimPty, AnswersOnTheTerminalItPrintsAcrossReopenedClients)
     EXPECT_EQ(sim.Stop(SIGTERM), 0);
 }
 
-TEST(SimPty, KeepsTheLinkWhileRunningAndRemovesItOnEitherSignal)
-{
+TEST(SimPty, KeepsTheLinkWhileRunningAndRemovesItOnEitherSignal) {
     for (int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signal);
         TempDir dir;
@@ -129,8 +118,7 @@ TEST(SimPty, KeepsTheLinkWhileRunningAndRemovesItOnEitherSignal)
     }
 }
 
-TEST(SimPty, ReplacesAStaleLinkButNotAFile)
-{
+TEST(SimPty, ReplacesAStaleLinkButNotAFile) {
     TempDir dir;
     std::string link = dir / "port";
     ASSERT_EQ(::symlink("/dev/nonexistent", link.c_str()), 0);
@@ -147,13 +135,12 @@ TEST(SimPty, ReplacesAStaleLinkButNotAFile)
     SimProcess sim({"--link", file});
     EXPECT_EQ(sim.Wait(), 1);
     EXPECT_NE(sim.ErrorOutput().find("not a symlink"), std::string::npos);
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::lstat(file.c_str(), &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode));
 }
 
-TEST(SimPty, HelpAndBadOptions)
-{
+TEST(SimPty, HelpAndBadOptions) {
     {
         SimProcess sim({"--help"});
         EXPECT_EQ(sim.FirstLine(), "Usage: zel5100-sim [options]");

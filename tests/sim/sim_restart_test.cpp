@@ -7,19 +7,16 @@ class SimRestartTest : public SimTest {};
 
 // Reads Mode the way the window waits for a rebooting device: read, pause, again.
 // Returns the virtual milliseconds it took until a read succeeded.
-int64_t WaitUntilAnswering(VirtualClock& clock, uint32_t* mode, int maxAttempts = 100)
-{
+int64_t WaitUntilAnswering(VirtualClock& clock, uint32_t* mode, int maxAttempts = 100) {
     int64_t start = clock.NowUs();
     for (int i = 0; i < maxAttempts; ++i) {
-        if (ZelReadSetting(2, 1, mode) == ZEL_OK)
-            return (clock.NowUs() - start) / 1000;
+        if (ZelReadSetting(2, 1, mode) == ZEL_OK) return (clock.NowUs() - start) / 1000;
         clock.AdvanceMs(100);
     }
     return -1;
 }
 
-TEST_F(SimRestartTest, RebootSilencesTheDeviceForTheRestartTime)
-{
+TEST_F(SimRestartTest, RebootSilencesTheDeviceForTheRestartTime) {
     SimConfig config;
     config.restartMs = 3000;
     Start(config);
@@ -36,8 +33,7 @@ TEST_F(SimRestartTest, RebootSilencesTheDeviceForTheRestartTime)
     EXPECT_FALSE(device->Restarting());
 }
 
-TEST_F(SimRestartTest, ModeWriteIsAnsweredThenTheDeviceRestartsInTheNewMode)
-{
+TEST_F(SimRestartTest, ModeWriteIsAnsweredThenTheDeviceRestartsInTheNewMode) {
     SimConfig config;
     config.mode = 1;
     Start(config);
@@ -51,8 +47,7 @@ TEST_F(SimRestartTest, ModeWriteIsAnsweredThenTheDeviceRestartsInTheNewMode)
     EXPECT_EQ(device->Stats().restarts, 1u);
 }
 
-TEST_F(SimRestartTest, ApplicationWriteRestartsTooButARefusedWriteDoesNot)
-{
+TEST_F(SimRestartTest, ApplicationWriteRestartsTooButARefusedWriteDoesNot) {
     Start();
     EXPECT_EQ(ZelWriteSetting(2, 1, 2), ZEL_E_ERROR_REPLY);
     EXPECT_FALSE(device->Restarting());
@@ -60,8 +55,7 @@ TEST_F(SimRestartTest, ApplicationWriteRestartsTooButARefusedWriteDoesNot)
     EXPECT_TRUE(device->Restarting());
 }
 
-TEST_F(SimRestartTest, StartUpNoiseComesWhenTheDeviceIsUp)
-{
+TEST_F(SimRestartTest, StartUpNoiseComesWhenTheDeviceIsUp) {
     SimConfig config;
     config.restartMs = 2000;
     config.startupNoise = "ZEL boot\r\n";
@@ -74,8 +68,7 @@ TEST_F(SimRestartTest, StartUpNoiseComesWhenTheDeviceIsUp)
 
 // The window's wait after a reboot: 2.5 s, reads until one succeeds, 1 s, a drain of
 // what the device printed, a last read.
-TEST_F(SimRestartTest, TheWindowsReconnectSequenceFindsTheDeviceAgain)
-{
+TEST_F(SimRestartTest, TheWindowsReconnectSequenceFindsTheDeviceAgain) {
     SimConfig config;
     config.restartMs = 4000;
     config.startupNoise = std::string(40, '#');
@@ -92,8 +85,7 @@ TEST_F(SimRestartTest, TheWindowsReconnectSequenceFindsTheDeviceAgain)
     EXPECT_EQ(mode, 1u);
 }
 
-TEST_F(SimRestartTest, DhcpAddressGoesFromNothingToLinkLocalToRoutable)
-{
+TEST_F(SimRestartTest, DhcpAddressGoesFromNothingToLinkLocalToRoutable) {
     SimConfig config;
     config.dhcpEnabled = true;
     config.dhcpLinkLocalMs = 2000;
@@ -127,8 +119,7 @@ TEST_F(SimRestartTest, DhcpAddressGoesFromNothingToLinkLocalToRoutable)
     EXPECT_EQ(config.linkLocalAddress >> 16, 0xA9FEu);  // 169.254.x.x
 }
 
-TEST_F(SimRestartTest, DhcpThatNeverLeasesStaysLinkLocal)
-{
+TEST_F(SimRestartTest, DhcpThatNeverLeasesStaysLinkLocal) {
     SimConfig config;
     config.dhcpEnabled = true;
     config.dhcpLeaseMs = -1;
@@ -139,8 +130,7 @@ TEST_F(SimRestartTest, DhcpThatNeverLeasesStaysLinkLocal)
     EXPECT_EQ(address, config.linkLocalAddress);
 }
 
-TEST_F(SimRestartTest, NetworkWritesTakeEffectAtTheNextRestart)
-{
+TEST_F(SimRestartTest, NetworkWritesTakeEffectAtTheNextRestart) {
     SimConfig config;
     config.restartMs = 1000;
     config.dhcpLinkLocalMs = 500;

@@ -11,16 +11,14 @@ namespace {
 
 class SimSerialTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
+    void TearDown() override {
         CloseComPort(&port);
         ZelSetTransport(nullptr, nullptr, nullptr, nullptr, nullptr);
     }
     ComPort port;
 };
 
-TEST_F(SimSerialTest, ReadThroughOpenComPortAndTheEngine)
-{
+TEST_F(SimSerialTest, ReadThroughOpenComPortAndTheEngine) {
     SimProcess sim({"--mode", "0", "--firmware", "14"});
     std::string path = sim.FirstLine();
     ASSERT_FALSE(path.empty()) << sim.ErrorOutput();
@@ -39,8 +37,7 @@ TEST_F(SimSerialTest, ReadThroughOpenComPortAndTheEngine)
 }
 
 // A reboot with start-up noise, waited for as the window does, over a real line.
-TEST_F(SimSerialTest, RebootIsWaitedForAndTheStartUpBytesAreDrained)
-{
+TEST_F(SimSerialTest, RebootIsWaitedForAndTheStartUpBytesAreDrained) {
     SimProcess sim({"--restart-ms", "400", "--noise", "ZEL-5100 starting\\r\\n"});
     std::string path = sim.FirstLine();
     ASSERT_FALSE(path.empty()) << sim.ErrorOutput();
@@ -63,11 +60,11 @@ TEST_F(SimSerialTest, RebootIsWaitedForAndTheStartUpBytesAreDrained)
 
 // A 0xFF the device sends reaches the engine once over either network scheme:
 // Telnet doubles it on the way and the link undoes that.
-TEST_F(SimSerialTest, AnFFByteFromTheDeviceArrivesOnceOverTheNetwork)
-{
+TEST_F(SimSerialTest, AnFFByteFromTheDeviceArrivesOnceOverTheNetwork) {
     for (const char* scheme : {"rfc2217", "tcp"}) {
         SCOPED_TRACE(scheme);
-        SimProcess sim({"--restart-ms", "400", "--noise", "\\xFF", "--listen", std::string(scheme) + "://127.0.0.1:0"});
+        SimProcess sim(
+            {"--restart-ms", "400", "--noise", "\\xFF", "--listen", std::string(scheme) + "://127.0.0.1:0"});
         const std::string name = sim.FirstLine();
         ASSERT_FALSE(name.empty()) << sim.ErrorOutput();
         ASSERT_EQ(OpenComPort(&port, name), COM_OPEN_OK) << ComOpenFailureHint(port);
@@ -88,8 +85,7 @@ TEST_F(SimSerialTest, AnFFByteFromTheDeviceArrivesOnceOverTheNetwork)
     }
 }
 
-TEST_F(SimSerialTest, PortHeldByAClientThatWentAwayCanBeOpenedAgain)
-{
+TEST_F(SimSerialTest, PortHeldByAClientThatWentAwayCanBeOpenedAgain) {
     SimProcess sim({});
     std::string path = sim.FirstLine();
     ASSERT_FALSE(path.empty()) << sim.ErrorOutput();

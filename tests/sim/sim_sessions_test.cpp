@@ -79,7 +79,8 @@ TEST(SimSessions, TwoUnitsReadInTwoThreadsGiveEachItsOwnFullDump) {
                 together[unit] = DumpUnit(paths[unit]);
             });
         }
-        for (std::thread& t : threads) t.join();
+        for (std::thread& t : threads)
+            t.join();
         for (int unit = 0; unit < 2; ++unit) {
             ASSERT_EQ(together[unit].size(), alone[unit].size()) << "unit " << unit;
             for (size_t i = 0; i < alone[unit].size(); ++i)

@@ -12,8 +12,7 @@ protected:
     void SetUp() override { Start(); }
 };
 
-TEST_F(SimSettingsTest, IdentityFollowsTheConfiguration)
-{
+TEST_F(SimSettingsTest, IdentityFollowsTheConfiguration) {
     SimConfig config;
     config.deviceType = 5100;
     config.mode = 0;
@@ -25,8 +24,8 @@ TEST_F(SimSettingsTest, IdentityFollowsTheConfiguration)
         uint64_t expected;
     };
     const Case cases[] = {
-        {1, 1, 7}, {1, 2, 3}, {1, 3, 14}, {1, 4, 1002345}, {1, 5, 5100}, {1, 7, 4},
-        {2, 1, 0}, {3, 6, 0x020000123456ULL},
+        {1, 1, 7},    {1, 2, 3}, {1, 3, 14}, {1, 4, 1002345},
+        {1, 5, 5100}, {1, 7, 4}, {2, 1, 0},  {3, 6, 0x020000123456ULL},
     };
     for (const Case& c : cases) {
         uint64_t value = 0;
@@ -41,11 +40,10 @@ TEST_F(SimSettingsTest, IdentityFollowsTheConfiguration)
     EXPECT_EQ(type, 5137u);
 }
 
-TEST_F(SimSettingsTest, ReadOnlySettingsRefuseWrites)
-{
+TEST_F(SimSettingsTest, ReadOnlySettingsRefuseWrites) {
     const std::pair<int, int> readOnly[] = {
-        {1, 1}, {1, 3}, {1, 4}, {1, 5}, {2, 5}, {0x80, 5}, {0x80, 6}, {0x81, 3}, {0x81, 14},
-        {0x81, 19}, {0x81, 25}, {0x82, 7}, {0x82, 11}, {0x83, 4}, {0x84, 3},
+        {1, 1},     {1, 3},     {1, 4},     {1, 5},    {2, 5},     {0x80, 5}, {0x80, 6}, {0x81, 3},
+        {0x81, 14}, {0x81, 19}, {0x81, 25}, {0x82, 7}, {0x82, 11}, {0x83, 4}, {0x84, 3},
     };
     for (auto [category, setting] : readOnly) {
         SCOPED_TRACE(testing::Message() << category << "/" << setting);
@@ -58,32 +56,31 @@ TEST_F(SimSettingsTest, ReadOnlySettingsRefuseWrites)
 }
 
 // The ranges of the window's legends: the ends pass, one beyond is refused.
-TEST_F(SimSettingsTest, WritableSettingsCheckTheirRanges)
-{
+TEST_F(SimSettingsTest, WritableSettingsCheckTheirRanges) {
     struct Case {
         int category, setting;
         std::vector<uint32_t> accepted;
         std::vector<uint32_t> refused;
     };
     const Case cases[] = {
-        {2, 3, {0, 1}, {2}},                         // volatile storage
-        {0x81, 1, {0, 1}, {2}},                      // addressing
-        {0x81, 2, {0, 1}, {2}},                      // enable
-        {0x81, 4, {0, 1}, {2}},                      // FEC enable
-        {0x81, 10, {1, 5004, 65535}, {0}},           // UDP port
-        {0x81, 11, {1, 9942}, {0, 9943, 20000}},     // IP-to-output delay
+        {2, 3, {0, 1}, {2}},                                                // volatile storage
+        {0x81, 1, {0, 1}, {2}},                                             // addressing
+        {0x81, 2, {0, 1}, {2}},                                             // enable
+        {0x81, 4, {0, 1}, {2}},                                             // FEC enable
+        {0x81, 10, {1, 5004, 65535}, {0}},                                  // UDP port
+        {0x81, 11, {1, 9942}, {0, 9943, 20000}},                            // IP-to-output delay
         {0x81, 12, {0xE0000000, 0xEF010203}, {0x0A000001, 0xF0000000, 0}},  // multicast
-        {0x81, 22, {0, 3}, {4}},                     // rate estimation
+        {0x81, 22, {0, 3}, {4}},                                            // rate estimation
         {0x82, 1, {0, 1}, {2}},
-        {0x82, 4, {1, 20}, {0, 21}},                 // FEC columns
-        {0x82, 5, {4, 20}, {3, 21}},                 // FEC rows
+        {0x82, 4, {1, 20}, {0, 21}},                           // FEC columns
+        {0x82, 5, {4, 20}, {3, 21}},                           // FEC rows
         {0x82, 6, {0xEF0A141E, 0x0A000002}, {0, 0xFFFFFFFF}},  // destination
         {0x82, 8, {1, 65535}, {0}},
-        {0x82, 9, {1, 7}, {0, 8}},                   // packets per IP packet
-        {0x82, 10, {0, 1}, {2}},                     // protocol
-        {0x82, 13, {0, 255}, {}},                    // time to live: every byte
-        {0x83, 1, {0, 2}, {3}},                      // packet size
-        {0x83, 7, {0, 2}, {3}},                      // input select
+        {0x82, 9, {1, 7}, {0, 8}},  // packets per IP packet
+        {0x82, 10, {0, 1}, {2}},    // protocol
+        {0x82, 13, {0, 255}, {}},   // time to live: every byte
+        {0x83, 1, {0, 2}, {3}},     // packet size
+        {0x83, 7, {0, 2}, {3}},     // input select
         {0x84, 1, {0, 2}, {3}},
         {3, 1, {0x0A000005, 0xC0A80102}, {0, 0x7F000001, 0xE0000001, 0xFFFFFFFF}},
         {3, 2, {0xFFFFFF00, 0xFFFF0000, 0xFFFFFFFF}, {0, 0xFF00FF00, 0x00FFFFFF}},
@@ -107,8 +104,7 @@ TEST_F(SimSettingsTest, WritableSettingsCheckTheirRanges)
     }
 }
 
-TEST_F(SimSettingsTest, WriteRepliesCarryTheValueNowHeld)
-{
+TEST_F(SimSettingsTest, WriteRepliesCarryTheValueNowHeld) {
     EXPECT_EQ(Text(Exchange(SimFrame("40810Bw00000064"))), Text(SimFrame("40810BW00000064")));
     uint32_t delay = 0;
     ASSERT_EQ(ZelReadSetting(0x81, 11, &delay), ZEL_OK);
@@ -120,15 +116,16 @@ TEST_F(SimSettingsTest, WriteRepliesCarryTheValueNowHeld)
     EXPECT_EQ(ttl, 44u);
 }
 
-TEST_F(SimSettingsTest, SettingsOfNewerFirmwareAreUnknownToOlderFirmware)
-{
+TEST_F(SimSettingsTest, SettingsOfNewerFirmwareAreUnknownToOlderFirmware) {
     struct Case {
         int firmware, category, setting;
         bool known;
     };
     const Case cases[] = {
-        {13, 2, 3, false}, {14, 2, 3, true},      // volatile storage from v1.4
-        {22, 0x83, 7, false}, {23, 0x83, 7, true},  // input select from v2.3
+        {13, 2, 3, false},
+        {14, 2, 3, true},  // volatile storage from v1.4
+        {22, 0x83, 7, false},
+        {23, 0x83, 7, true},  // input select from v2.3
     };
     for (const Case& c : cases) {
         SimConfig config;
@@ -141,8 +138,7 @@ TEST_F(SimSettingsTest, SettingsOfNewerFirmwareAreUnknownToOlderFirmware)
     }
 }
 
-TEST_F(SimSettingsTest, ReceiverCategoriesBelongToTheZel5137)
-{
+TEST_F(SimSettingsTest, ReceiverCategoriesBelongToTheZel5137) {
     SimConfig config;
     config.deviceType = 5137;
     Start(config);
@@ -154,8 +150,7 @@ TEST_F(SimSettingsTest, ReceiverCategoriesBelongToTheZel5137)
     EXPECT_EQ(ZelReadSetting(1, 2, &value), ZEL_E_ERROR_REPLY);
 }
 
-TEST_F(SimSettingsTest, CountersMoveWithTimeAndGoBeyondThirtyTwoBits)
-{
+TEST_F(SimSettingsTest, CountersMoveWithTimeAndGoBeyondThirtyTwoBits) {
     uint64_t lost = 0, valid = 0;
     ASSERT_EQ(ZelReadSetting64(0x81, 8, &lost), ZEL_OK);
     ASSERT_EQ(ZelReadSetting64(0x83, 5, &valid), ZEL_OK);
@@ -177,8 +172,7 @@ TEST_F(SimSettingsTest, CountersMoveWithTimeAndGoBeyondThirtyTwoBits)
     EXPECT_GT(jitterLater, jitter);
 }
 
-TEST_F(SimSettingsTest, FrozenCountersAndPinnedValuesStayPut)
-{
+TEST_F(SimSettingsTest, FrozenCountersAndPinnedValuesStayPut) {
     SimConfig config;
     config.countersMove = false;
     Start(config);
@@ -193,8 +187,7 @@ TEST_F(SimSettingsTest, FrozenCountersAndPinnedValuesStayPut)
     EXPECT_EQ(factor, 1234567u);
 }
 
-TEST_F(SimSettingsTest, DependentValuesAgree)
-{
+TEST_F(SimSettingsTest, DependentValuesAgree) {
     uint32_t status = 9, fecDelay = 9;
     ASSERT_EQ(ZelWriteSetting(0x81, 2, 0), ZEL_OK);
     ASSERT_EQ(ZelReadSetting(0x81, 14, &status), ZEL_OK);
@@ -216,8 +209,7 @@ TEST_F(SimSettingsTest, DependentValuesAgree)
     EXPECT_EQ(writesAfter, writes + 1);
 }
 
-TEST(SimSettingRows, EveryRowIsInTheCatalogue)
-{
+TEST(SimSettingRows, EveryRowIsInTheCatalogue) {
     int count = 0;
     const SimSettingSpec* rows = SimSettingRows(&count);
     for (int i = 0; i < count; ++i) {

@@ -12,8 +12,7 @@
 
 namespace {
 
-std::vector<uint8_t> Pattern(size_t size, uint32_t seed)
-{
+std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
     std::vector<uint8_t> bytes(size);
     for (size_t i = 0; i < size; ++i) {
         seed = seed * 1103515245u + 12345u;
@@ -22,21 +21,18 @@ std::vector<uint8_t> Pattern(size_t size, uint32_t seed)
     return bytes;
 }
 
-void PutLe16(std::vector<uint8_t>& b, size_t at, uint16_t v)
-{
+void PutLe16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
     b[at] = static_cast<uint8_t>(v);
     b[at + 1] = static_cast<uint8_t>(v >> 8);
 }
 
-void PutLe32(std::vector<uint8_t>& b, size_t at, uint32_t v)
-{
+void PutLe32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // A firmware file whose image carries version major.minor; zlib-compressed on request.
-std::vector<uint8_t> FirmwareFile(uint16_t major, uint16_t minor, bool compressed, size_t imageSize = 3000)
-{
+std::vector<uint8_t> FirmwareFile(uint16_t major, uint16_t minor, bool compressed, size_t imageSize = 3000) {
     std::vector<uint8_t> image = Pattern(imageSize, major * 100u + minor);
     PutLe16(image, 12, 1);  // one application
     PutLe16(image, 76, major);
@@ -47,7 +43,8 @@ std::vector<uint8_t> FirmwareFile(uint16_t major, uint16_t minor, bool compresse
     }
     uLongf capacity = compressBound(static_cast<uLong>(imageSize - 32));
     std::vector<uint8_t> file(32 + capacity);
-    EXPECT_EQ(compress(file.data() + 32, &capacity, image.data() + 32, static_cast<uLong>(imageSize - 32)), Z_OK);
+    EXPECT_EQ(compress(file.data() + 32, &capacity, image.data() + 32, static_cast<uLong>(imageSize - 32)),
+              Z_OK);
     file.resize(32 + capacity);
     std::memcpy(file.data(), image.data(), 32);
     PutLe32(file, 4, static_cast<uint32_t>(imageSize));
@@ -59,8 +56,7 @@ std::vector<uint8_t> FirmwareFile(uint16_t major, uint16_t minor, bool compresse
 class SimUpgradeTest : public SimTest {
 protected:
     // Announces an image of `size` bytes as a type-1 upgrade does.
-    void Announce(size_t size)
-    {
+    void Announce(size_t size) {
         int parts = static_cast<int>((size + 1023) / 1024);
         ASSERT_EQ(ZelWriteSetting(0x80, 4, 1), ZEL_OK);
         ASSERT_EQ(ZelWriteSetting(0x80, 7, static_cast<uint32_t>(parts)), ZEL_OK);
@@ -68,8 +64,7 @@ protected:
         ASSERT_EQ(ZelWriteSetting(0x80, 9, static_cast<uint32_t>(size - (parts - 1) * 1024)), ZEL_OK);
     }
 
-    ZelResult SendPart(int category, const std::vector<uint8_t>& image, int part, bool sevenBit)
-    {
+    ZelResult SendPart(int category, const std::vector<uint8_t>& image, int part, bool sevenBit) {
         size_t from = static_cast<size_t>(part - 1) * 1024;
         int count = static_cast<int>(std::min<size_t>(1024, image.size() - from));
         std::memcpy(ZelPartBuffer, image.data() + from, static_cast<size_t>(count));
@@ -77,8 +72,7 @@ protected:
         return ZelWriteData(category, category == 0x80 ? 2 : 3, part, n);
     }
 
-    void SendAllType1(const std::vector<uint8_t>& image, bool sevenBit)
-    {
+    void SendAllType1(const std::vector<uint8_t>& image, bool sevenBit) {
         Announce(image.size());
         int parts = static_cast<int>((image.size() + 1023) / 1024);
         for (int k = 1; k <= parts; ++k)
@@ -87,26 +81,21 @@ protected:
 
     // Polls Error and Progress as the upgrade does until Progress reaches 100 or
     // Error turns non-zero; returns the Progress values read.
-    std::vector<uint32_t> PollProgress(uint32_t* error)
-    {
+    std::vector<uint32_t> PollProgress(uint32_t* error) {
         std::vector<uint32_t> seen;
         for (int i = 0; i < 50; ++i) {
             clock.AdvanceMs(300);
             ZelReadSetting(0x80, 6, error);
-            if (*error != 0)
-                break;
+            if (*error != 0) break;
             uint32_t progress = 0;
-            if (ZelReadSetting(0x80, 5, &progress) == ZEL_OK)
-                seen.push_back(progress);
-            if (progress >= 100)
-                break;
+            if (ZelReadSetting(0x80, 5, &progress) == ZEL_OK) seen.push_back(progress);
+            if (progress >= 100) break;
         }
         return seen;
     }
 };
 
-TEST_F(SimUpgradeTest, Type1ImageIsReassembledInBothEncodingsAndProgressRises)
-{
+TEST_F(SimUpgradeTest, Type1ImageIsReassembledInBothEncodingsAndProgressRises) {
     for (bool sevenBit : {false, true}) {
         SCOPED_TRACE(sevenBit ? "7-bit" : "hex");
         SimConfig config;
@@ -134,8 +123,7 @@ TEST_F(SimUpgradeTest, Type1ImageIsReassembledInBothEncodingsAndProgressRises)
 
 // A command whose reply the line lost comes again; the device is already carrying
 // it out and answers it without starting over.
-TEST_F(SimUpgradeTest, RepeatedUpdateAndEraseAreAnsweredAndChangeNothing)
-{
+TEST_F(SimUpgradeTest, RepeatedUpdateAndEraseAreAnsweredAndChangeNothing) {
     Start(SimConfig());
     std::vector<uint8_t> image = Pattern(1500, 3);
     SendAllType1(image, true);
@@ -161,8 +149,7 @@ TEST_F(SimUpgradeTest, RepeatedUpdateAndEraseAreAnsweredAndChangeNothing)
     EXPECT_EQ(busy, 0u);
 }
 
-TEST_F(SimUpgradeTest, Type1PartsThatDoNotFitTheAnnouncementAreRefused)
-{
+TEST_F(SimUpgradeTest, Type1PartsThatDoNotFitTheAnnouncementAreRefused) {
     Start();
     std::vector<uint8_t> image = Pattern(2500, 2);
     // Nothing announced yet.
@@ -171,7 +158,7 @@ TEST_F(SimUpgradeTest, Type1PartsThatDoNotFitTheAnnouncementAreRefused)
     EXPECT_EQ(SendPart(0x80, Pattern(4096, 2), 4, true), ZEL_E_ERROR_REPLY);  // beyond the count
     std::vector<uint8_t> shorter(image.begin(), image.begin() + 2000);
     EXPECT_EQ(SendPart(0x80, shorter, 2, true), ZEL_E_ERROR_REPLY);  // 976 bytes, not 1024
-    std::memcpy(ZelTransferBuffer, "61626", 5);                       // odd digit count
+    std::memcpy(ZelTransferBuffer, "61626", 5);                      // odd digit count
     EXPECT_EQ(ZelWriteData(0x80, 2, 3, 5), ZEL_E_ERROR_REPLY);
     EXPECT_EQ(device->UpgradeStatus().partsReceived, 0);
 
@@ -182,8 +169,7 @@ TEST_F(SimUpgradeTest, Type1PartsThatDoNotFitTheAnnouncementAreRefused)
     EXPECT_EQ(device->UpgradeStatus().partWrites, 2);
 }
 
-TEST_F(SimUpgradeTest, UpdateWithPartsMissingSetsError)
-{
+TEST_F(SimUpgradeTest, UpdateWithPartsMissingSetsError) {
     Start();
     std::vector<uint8_t> image = Pattern(2500, 3);
     Announce(image.size());
@@ -195,8 +181,7 @@ TEST_F(SimUpgradeTest, UpdateWithPartsMissingSetsError)
     EXPECT_EQ(device->UpgradeStatus().phase, SimUpgradePhase::Failed);
 }
 
-TEST_F(SimUpgradeTest, FailingDeviceReportsErrorPartWay)
-{
+TEST_F(SimUpgradeTest, FailingDeviceReportsErrorPartWay) {
     SimConfig config;
     config.failUpgrade = true;
     config.upgradeProgressSteps = 4;
@@ -212,8 +197,7 @@ TEST_F(SimUpgradeTest, FailingDeviceReportsErrorPartWay)
 }
 
 // After a type-1 upgrade the device runs the image's version from its next start.
-TEST_F(SimUpgradeTest, FirmwareVersionFollowsTheImageAfterTheRestart)
-{
+TEST_F(SimUpgradeTest, FirmwareVersionFollowsTheImageAfterTheRestart) {
     struct Case {
         int firmware;
         bool compressed;
@@ -249,8 +233,7 @@ TEST_F(SimUpgradeTest, FirmwareVersionFollowsTheImageAfterTheRestart)
     }
 }
 
-TEST_F(SimUpgradeTest, Type2ErasesThenTakesPartsAndVerifies)
-{
+TEST_F(SimUpgradeTest, Type2ErasesThenTakesPartsAndVerifies) {
     SimConfig config;
     config.deviceType = 5137;
     config.eraseBusyMs = 800;
@@ -279,8 +262,7 @@ TEST_F(SimUpgradeTest, Type2ErasesThenTakesPartsAndVerifies)
     EXPECT_EQ(device->UpgradeStatus().phase, SimUpgradePhase::Verified);
 }
 
-TEST_F(SimUpgradeTest, Type2VerifyFailsForAGapOrWhenToldTo)
-{
+TEST_F(SimUpgradeTest, Type2VerifyFailsForAGapOrWhenToldTo) {
     SimConfig config;
     config.deviceType = 5137;
     config.eraseBusyMs = 0;
@@ -307,8 +289,7 @@ TEST_F(SimUpgradeTest, Type2VerifyFailsForAGapOrWhenToldTo)
     EXPECT_EQ(ZelWriteSetting(0x85, 2, 1), ZEL_E_ERROR_REPLY);
 }
 
-TEST(SimPartDecoding, BothEncodingsDecodeBackToThePart)
-{
+TEST(SimPartDecoding, BothEncodingsDecodeBackToThePart) {
     const uint8_t abc7[] = {0xE1, 0xC4, 0x8D, 0x83};
     std::vector<uint8_t> part;
     SimPartEncoding encoding;
@@ -334,8 +315,7 @@ TEST(SimPartDecoding, BothEncodingsDecodeBackToThePart)
     EXPECT_FALSE(DecodeSimPart(mixed, 0, &part, &encoding));
 }
 
-TEST(SimImageVersion, ReadFromPlainAndZlibFilesAndRefusedWhenUnreadable)
-{
+TEST(SimImageVersion, ReadFromPlainAndZlibFilesAndRefusedWhenUnreadable) {
     EXPECT_EQ(SimImageFirmwareVersion(FirmwareFile(2, 3, false)), 23);
     EXPECT_EQ(SimImageFirmwareVersion(FirmwareFile(3, 1, true)), 31);
 

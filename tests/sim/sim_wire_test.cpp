@@ -13,8 +13,7 @@ protected:
     void SetUp() override { Start(); }
 };
 
-TEST_F(SimWireTest, ReadOfModeIsAnsweredWithTheThirteenByteReply)
-{
+TEST_F(SimWireTest, ReadOfModeIsAnsweredWithTheThirteenByteReply) {
     uint32_t mode = 99;
     ASSERT_EQ(ZelReadSetting(2, 1, &mode), ZEL_OK);
     EXPECT_EQ(mode, 1u);
@@ -29,8 +28,7 @@ TEST_F(SimWireTest, ReadOfModeIsAnsweredWithTheThirteenByteReply)
     EXPECT_EQ(got[0].bytes, SimRaw("400201R0126"));
 }
 
-TEST_F(SimWireTest, RebootWriteGetsNoReplyAndTheDeviceRestarts)
-{
+TEST_F(SimWireTest, RebootWriteGetsNoReplyAndTheDeviceRestarts) {
     EXPECT_EQ(ZelWriteSetting(3, 5, 1), ZEL_REPLY_IGNORED);
     auto sent = transport->RecordsOf(SimWireRecord::Transmit);
     ASSERT_EQ(sent.size(), 3u);
@@ -42,14 +40,12 @@ TEST_F(SimWireTest, RebootWriteGetsNoReplyAndTheDeviceRestarts)
     EXPECT_EQ(device->Stats().restarts, 1u);
 }
 
-TEST_F(SimWireTest, RebootWriteOfZeroIsAnsweredAndChangesNothing)
-{
+TEST_F(SimWireTest, RebootWriteOfZeroIsAnsweredAndChangesNothing) {
     EXPECT_EQ(Exchange(SimFrame("400305w00")), SimFrame("400305W00"));
     EXPECT_FALSE(device->Restarting());
 }
 
-TEST_F(SimWireTest, FilePartWriteIsAnsweredWithTwoDataBytes)
-{
+TEST_F(SimWireTest, FilePartWriteIsAnsweredWithTwoDataBytes) {
     ASSERT_EQ(ZelWriteSetting(0x80, 4, 1), ZEL_OK);
     ASSERT_EQ(ZelWriteSetting(0x80, 7, 1), ZEL_OK);
     ASSERT_EQ(ZelWriteSetting(0x80, 8, 1024), ZEL_OK);
@@ -66,8 +62,7 @@ TEST_F(SimWireTest, FilePartWriteIsAnsweredWithTwoDataBytes)
     EXPECT_EQ(device->UpgradeImage(), Bytes("abc"));
 }
 
-TEST_F(SimWireTest, ProgrammingDataWriteIsAnsweredWithoutData)
-{
+TEST_F(SimWireTest, ProgrammingDataWriteIsAnsweredWithoutData) {
     SimConfig config;
     config.deviceType = 5137;
     Start(config);
@@ -89,16 +84,14 @@ TEST_F(SimWireTest, ProgrammingDataWriteIsAnsweredWithoutData)
 // setting, echoes the index and carries exactly twice the size in digits.
 class SimEveryReadTest : public SimTest, public ::testing::WithParamInterface<int> {};
 
-TEST_P(SimEveryReadTest, ReadRepliesCarryExactlyTwiceTheSizeInDigits)
-{
+TEST_P(SimEveryReadTest, ReadRepliesCarryExactlyTwiceTheSizeInDigits) {
     SimConfig config;
     config.deviceType = GetParam();
     Start(config);
     int known = 0;
     for (const ZelSettingEntry& entry : ZelSettingTable) {
         std::optional<uint64_t> value = device->Value(entry.category, entry.setting);
-        if (!value)
-            continue;
+        if (!value) continue;
         ++known;
         int size = ZelSettingSize(entry.category, entry.setting);
         char header[16];
@@ -120,8 +113,7 @@ TEST_P(SimEveryReadTest, ReadRepliesCarryExactlyTwiceTheSizeInDigits)
 INSTANTIATE_TEST_SUITE_P(BothModels, SimEveryReadTest, ::testing::Values(5100, 5137));
 
 // Every value the window shows reads back through the engine on a ZEL-5100.
-TEST_F(SimWireTest, EverySettingTheWindowShowsIsServed)
-{
+TEST_F(SimWireTest, EverySettingTheWindowShowsIsServed) {
     struct Shown {
         int category;
         std::vector<int> settings;
@@ -144,8 +136,7 @@ TEST_F(SimWireTest, EverySettingTheWindowShowsIsServed)
     }
 }
 
-TEST_F(SimWireTest, RequestsTheDeviceDoesNotKnowAreRefused)
-{
+TEST_F(SimWireTest, RequestsTheDeviceDoesNotKnowAreRefused) {
     struct Case {
         const char* request;
         const char* reply;
@@ -168,8 +159,7 @@ TEST_F(SimWireTest, RequestsTheDeviceDoesNotKnowAreRefused)
     EXPECT_EQ(ZelReadSetting(0x90, 1, &value), ZEL_E_ERROR_REPLY);
 }
 
-TEST_F(SimWireTest, MalformedValuesAreRefused)
-{
+TEST_F(SimWireTest, MalformedValuesAreRefused) {
     const char* cases[] = {
         "40810Bw000064",      // two digits for a two-byte setting
         "40810Bw0000000064",  // six digits
@@ -185,12 +175,11 @@ TEST_F(SimWireTest, MalformedValuesAreRefused)
     }
 }
 
-TEST_F(SimWireTest, FramesThatAreNotForTheDeviceGetNoReply)
-{
-    EXPECT_TRUE(Exchange(SimRaw("400201r68")).empty());   // checksum off by one
-    EXPECT_TRUE(Exchange(SimRaw("400201r6")).empty());    // one checksum digit
-    EXPECT_TRUE(Exchange(SimRaw("40")).empty());          // too short
-    EXPECT_TRUE(Exchange(SimFrame("410201r")).empty());   // another address
+TEST_F(SimWireTest, FramesThatAreNotForTheDeviceGetNoReply) {
+    EXPECT_TRUE(Exchange(SimRaw("400201r68")).empty());  // checksum off by one
+    EXPECT_TRUE(Exchange(SimRaw("400201r6")).empty());   // one checksum digit
+    EXPECT_TRUE(Exchange(SimRaw("40")).empty());         // too short
+    EXPECT_TRUE(Exchange(SimFrame("410201r")).empty());  // another address
     EXPECT_TRUE(Exchange(SimRaw("")).empty());
     EXPECT_EQ(device->Stats().replies, 0u);
     EXPECT_EQ(device->Stats().ignored, 5u);
@@ -198,8 +187,7 @@ TEST_F(SimWireTest, FramesThatAreNotForTheDeviceGetNoReply)
     EXPECT_EQ(Exchange(SimRaw("400201r67")), SimRaw("400201R0126"));
 }
 
-TEST_F(SimWireTest, FramesSplitAcrossReadsAndSurroundedByNoiseAreReassembled)
-{
+TEST_F(SimWireTest, FramesSplitAcrossReadsAndSurroundedByNoiseAreReassembled) {
     std::vector<uint8_t> stream = Bytes("junk\x03more");
     std::vector<uint8_t> frame = SimRaw("400201r67");
     stream.insert(stream.end(), frame.begin(), frame.end());
@@ -220,20 +208,17 @@ TEST_F(SimWireTest, FramesSplitAcrossReadsAndSurroundedByNoiseAreReassembled)
     EXPECT_EQ(replies, twice);
 }
 
-TEST_F(SimWireTest, IndexedRepliesEchoTheIndex)
-{
+TEST_F(SimWireTest, IndexedRepliesEchoTheIndex) {
     EXPECT_EQ(Text(Exchange(SimFrame("408102r0005"))), Text(SimFrame("408102R000501")));
     EXPECT_EQ(Text(Exchange(SimFrame("40810Aw00AB138C"))), Text(SimFrame("40810AW00AB138C")));
 }
 
-TEST_F(SimWireTest, LowerCaseDigitsInARequestAreAccepted)
-{
+TEST_F(SimWireTest, LowerCaseDigitsInARequestAreAccepted) {
     EXPECT_EQ(Text(Exchange(SimFrame("40810aw0000138c"))), Text(SimFrame("40810AW0000138C")));
     EXPECT_EQ(device->Value(0x81, 10), 0x138Cu);
 }
 
-TEST_F(SimWireTest, SixAndEightByteValuesTravelInFull)
-{
+TEST_F(SimWireTest, SixAndEightByteValuesTravelInFull) {
     uint64_t mac = 0;
     ASSERT_EQ(ZelReadSetting64(3, 6, &mac), ZEL_OK);
     EXPECT_EQ(mac, 0x020000123456ULL);

@@ -40,7 +40,8 @@ TEST_F(PtySoak, ReadsWritesAndAnUpgradeOnALossyLine) {
     HostWriteLog log;
     log.Attach(served.Device());
     std::vector<std::vector<uint8_t>> finished;
-    served.Device().OnImageFinished([&finished](const std::vector<uint8_t>& image) { finished.push_back(image); });
+    served.Device().OnImageFinished(
+        [&finished](const std::vector<uint8_t>& image) { finished.push_back(image); });
     std::string error;
     ASSERT_TRUE(served.Start(&error)) << error;
     ASSERT_EQ(OpenComPort(&port_, served.PortName()), COM_OPEN_OK) << ComOpenFailureHint(port_);
@@ -59,9 +60,9 @@ TEST_F(PtySoak, ReadsWritesAndAnUpgradeOnALossyLine) {
         uint64_t read = 0;
         const ZelResult result = RunSoakOp(op, &read);
         const int64_t sent = counter.Transmits() - sentBefore;
-        SCOPED_TRACE(testing::Message() << "operation " << i << ": " << (op.write ? "write" : "read") << " 0x"
-                                        << std::hex << op.category << std::dec << "/" << op.setting << " gave "
-                                        << ZelResultName(result));
+        SCOPED_TRACE(testing::Message()
+                     << "operation " << i << ": " << (op.write ? "write" : "read") << " 0x" << std::hex
+                     << op.category << std::dec << "/" << op.setting << " gave " << ZelResultName(result));
         ASSERT_LE(MsSince(start), ZEL_ATTEMPTS * (ZelCategoryTimeout(op.category) + ZEL_DRAIN_TIMEOUT_MS) +
                                       kSchedulingSlackMs);
         if (result != ZEL_OK) ++failed;
@@ -81,7 +82,8 @@ TEST_F(PtySoak, ReadsWritesAndAnUpgradeOnALossyLine) {
         }
         // Only replies are lost on this line: every request sent reaches the device,
         // retries included (some writes count, like the persist command).
-        for (int64_t k = 0; k < sent; ++k) shadow.Write(op.category, op.setting, op.value);
+        for (int64_t k = 0; k < sent; ++k)
+            shadow.Write(op.category, op.setting, op.value);
     }
 
     // A multi-part upgrade on the same line; the operator tries again after a failure.
@@ -103,7 +105,8 @@ TEST_F(PtySoak, ReadsWritesAndAnUpgradeOnALossyLine) {
     CloseComPort(&port_);
     served.Unplug();
     ASSERT_FALSE(finished.empty());
-    for (const std::vector<uint8_t>& image : finished) EXPECT_EQ(image, file);
+    for (const std::vector<uint8_t>& image : finished)
+        EXPECT_EQ(image, file);
     EXPECT_TRUE(WritesAsIntended(writes, log.Writes()));
     for (int key : plan.ReadableKeys()) {
         EXPECT_EQ(served.Device().Value(SoakCategory(key), SoakSetting(key)).value_or(~0ull),
@@ -111,10 +114,11 @@ TEST_F(PtySoak, ReadsWritesAndAnUpgradeOnALossyLine) {
             << "0x" << std::hex << key;
     }
     const SimStats& stats = served.Device().Stats();
-    std::printf("[ soak ] %d operations over the terminal, %d failed; %llu replies dropped, %llu corrupted, "
-                "%llu noisy, %llu delayed\n",
-                kOperations, failed, (unsigned long long)stats.dropped, (unsigned long long)stats.corrupted,
-                (unsigned long long)stats.noisy, (unsigned long long)stats.delayed);
+    std::printf(
+        "[ soak ] %d operations over the terminal, %d failed; %llu replies dropped, %llu corrupted, "
+        "%llu noisy, %llu delayed\n",
+        kOperations, failed, (unsigned long long)stats.dropped, (unsigned long long)stats.corrupted,
+        (unsigned long long)stats.noisy, (unsigned long long)stats.delayed);
 }
 
 }  // namespace

@@ -44,11 +44,12 @@ void ShadowDevice::Write(int category, int setting, uint32_t value) {
     const int size = ZelSettingSize(category, setting);
     std::vector<uint8_t> frame{ZEL_STX};
     char header[16];
-    std::snprintf(header, sizeof header, "%02X%02X%02Xw%s", ZEL_DEVICE_ADDRESS, category & 0xFF, setting & 0xFF,
-                  ZelCategoryIndexed(category) ? "0000" : "");
+    std::snprintf(header, sizeof header, "%02X%02X%02Xw%s", ZEL_DEVICE_ADDRESS, category & 0xFF,
+                  setting & 0xFF, ZelCategoryIndexed(category) ? "0000" : "");
     frame.insert(frame.end(), header, header + std::strlen(header));
     uint8_t digits[8];
-    const uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+    const uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16),
+                              uint8_t(value >> 24)};
     frame.insert(frame.end(), digits, digits + ZelBytesToHex(bytes, size, digits));
     char checksum[3];
     std::snprintf(checksum, sizeof checksum, "%02X", ZelChecksum(frame.data() + 1, int(frame.size()) - 1));

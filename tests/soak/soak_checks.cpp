@@ -8,14 +8,17 @@ void HostWriteLog::Attach(SimDevice& device) {
     device.OnTrace([this](bool fromHost, const std::vector<uint8_t>& frame) {
         if (!fromHost || frame.size() < 2) return;
         SimRequest request;
-        if (ParseSimRequest(frame.data() + 1, frame.size() - 2, &request) != SimParseResult::Ok || request.read)
+        if (ParseSimRequest(frame.data() + 1, frame.size() - 2, &request) != SimParseResult::Ok ||
+            request.read)
             return;
         // The firmware upgrade's own commands: its parts and settings, and the reboot
         // that ends it.
-        if (request.category == 0x80 || request.category == 0x85 || (request.category == 0x03 && request.setting == 5))
+        if (request.category == 0x80 || request.category == 0x85 ||
+            (request.category == 0x03 && request.setting == 5))
             return;
         uint64_t value = 0;
-        for (uint8_t c : request.data) value = value << 4 | uint64_t(SimHexDigit(c) < 0 ? 0 : SimHexDigit(c));
+        for (uint8_t c : request.data)
+            value = value << 4 | uint64_t(SimHexDigit(c) < 0 ? 0 : SimHexDigit(c));
         std::lock_guard<std::mutex> lock(mutex_);
         writes_.push_back({request.category, request.setting, value});
     });
@@ -31,8 +34,8 @@ std::vector<HostWriteLog::Write> HostWriteLog::Writes() const {
     // Two writes of the same value in a row cannot be told from one write sent twice.
     std::vector<SoakOp> intended;
     for (const SoakOp& op : planned)
-        if (intended.empty() || intended.back().category != op.category || intended.back().setting != op.setting ||
-            intended.back().value != op.value)
+        if (intended.empty() || intended.back().category != op.category ||
+            intended.back().setting != op.setting || intended.back().value != op.value)
             intended.push_back(op);
     size_t next = 0;  // the intended write the frames have reached
     size_t sentOnce = 0;
@@ -46,11 +49,11 @@ std::vector<HostWriteLog::Write> HostWriteLog::Writes() const {
         if (sentOnce > 0) ++next;
         if (next >= intended.size() || !same(intended[next])) {
             std::ostringstream text;
-            text << "write frame " << i << " sets 0x" << std::hex << w.category << std::dec << "/" << w.setting
-                 << " to " << w.value << ", but the write in progress was ";
+            text << "write frame " << i << " sets 0x" << std::hex << w.category << std::dec << "/"
+                 << w.setting << " to " << w.value << ", but the write in progress was ";
             if (next < intended.size())
-                text << "0x" << std::hex << intended[next].category << std::dec << "/" << intended[next].setting
-                     << " = " << intended[next].value;
+                text << "0x" << std::hex << intended[next].category << std::dec << "/"
+                     << intended[next].setting << " = " << intended[next].value;
             else
                 text << "none";
             return ::testing::AssertionFailure() << text.str();
@@ -59,8 +62,8 @@ std::vector<HostWriteLog::Write> HostWriteLog::Writes() const {
     }
     size_t reached = seen.empty() ? 0 : next + 1;
     if (reached != intended.size())
-        return ::testing::AssertionFailure() << intended.size() << " writes were made but only " << reached
-                                             << " reached the device";
+        return ::testing::AssertionFailure()
+               << intended.size() << " writes were made but only " << reached << " reached the device";
     return ::testing::AssertionSuccess();
 }
 
@@ -101,7 +104,8 @@ ZelResult AttemptCounter::Pump(void* context) {
 
 ZelResult RunSoakOp(const SoakOp& op, uint64_t* readValue) {
     if (op.write) return ZelWriteSetting(op.category, op.setting, op.value);
-    if (ZelSettingSize(op.category, op.setting) > 4) return ZelReadSetting64(op.category, op.setting, readValue);
+    if (ZelSettingSize(op.category, op.setting) > 4)
+        return ZelReadSetting64(op.category, op.setting, readValue);
     uint32_t value = 0;
     ZelResult result = ZelReadSetting(op.category, op.setting, &value);
     *readValue = value;

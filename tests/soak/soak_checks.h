@@ -12,8 +12,8 @@
 #include "soak_plan.h"
 #include "zel_protocol.h"
 
-// Every value write the device took in, in order, apart from the firmware upgrade's. Safe to fill from the thread that
-// serves a pseudo-terminal while the test reads it after that thread has stopped.
+// Every value write the device took in, in order, apart from the firmware upgrade's. Safe to fill from the
+// thread that serves a pseudo-terminal while the test reads it after that thread has stopped.
 class HostWriteLog {
 public:
     struct Write {

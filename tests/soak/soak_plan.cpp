@@ -32,17 +32,19 @@ SoakPlan::SoakPlan(const SimConfig& device, uint64_t seed, const std::vector<int
     const SimSettingSpec* rows = SimSettingRows(&count);
     for (int i = 0; i < count; ++i) {
         const SimSettingSpec& recipe = rows[i];
-        bool wanted = categories.empty()
-                          ? std::find(std::begin(kWindowCategories), std::end(kWindowCategories), recipe.category) !=
-                                std::end(kWindowCategories)
-                          : std::find(categories.begin(), categories.end(), recipe.category) != categories.end();
+        bool wanted =
+            categories.empty()
+                ? std::find(std::begin(kWindowCategories), std::end(kWindowCategories), recipe.category) !=
+                      std::end(kWindowCategories)
+                : std::find(categories.begin(), categories.end(), recipe.category) != categories.end();
         int size = ZelSettingSize(recipe.category, recipe.setting);
         if (!wanted || size == 0 || (recipe.onlyType != 0 && recipe.onlyType != device.deviceType) ||
             device.firmwareVersion < recipe.minFirmware)
             continue;
         int key = SoakKey(recipe.category, recipe.setting);
         readable_.push_back(key);
-        if (Writable(recipe) && size <= 4 && !WriteLeftOut(recipe.category, recipe.setting)) writable_.push_back(key);
+        if (Writable(recipe) && size <= 4 && !WriteLeftOut(recipe.category, recipe.setting))
+            writable_.push_back(key);
     }
 }
 
@@ -68,34 +70,30 @@ SoakOp SoakPlan::Next() {
 uint32_t SoakPlan::ValidValue(int key) {
     const SimSettingSpec& recipe = *FindSimSetting(SoakCategory(key), SoakSetting(key));
     switch (recipe.check) {
-    case SimCheck::MulticastAddress:
-        return SimIp(224 + uint32_t(random_.Below(16)), uint32_t(random_.Below(256)), uint32_t(random_.Below(256)),
-                     1 + uint32_t(random_.Below(254)));
-    case SimCheck::DestinationAddress:
-        return SimIp(10, uint32_t(random_.Below(256)), uint32_t(random_.Below(256)), 1 + uint32_t(random_.Below(254)));
-    default:
-        return recipe.min + uint32_t(random_.Below(uint64_t(recipe.max) - recipe.min + 1));
+        case SimCheck::MulticastAddress:
+            return SimIp(224 + uint32_t(random_.Below(16)), uint32_t(random_.Below(256)),
+                         uint32_t(random_.Below(256)), 1 + uint32_t(random_.Below(254)));
+        case SimCheck::DestinationAddress:
+            return SimIp(10, uint32_t(random_.Below(256)), uint32_t(random_.Below(256)),
+                         1 + uint32_t(random_.Below(254)));
+        default: return recipe.min + uint32_t(random_.Below(uint64_t(recipe.max) - recipe.min + 1));
     }
 }
 
 bool SoakPlan::InvalidValue(int key, uint32_t* value) {
     const SimSettingSpec& recipe = *FindSimSetting(SoakCategory(key), SoakSetting(key));
     switch (recipe.check) {
-    case SimCheck::MulticastAddress:
-        *value = SimIp(10, 0, 0, 1);
-        return true;
-    case SimCheck::DestinationAddress:
-        *value = 0;
-        return true;
-    default:
-        if (recipe.max < SizeMax(key)) {
-            *value = recipe.max + 1;
-            return true;
-        }
-        if (recipe.min > 0) {
-            *value = recipe.min - 1;
-            return true;
-        }
-        return false;
+        case SimCheck::MulticastAddress: *value = SimIp(10, 0, 0, 1); return true;
+        case SimCheck::DestinationAddress: *value = 0; return true;
+        default:
+            if (recipe.max < SizeMax(key)) {
+                *value = recipe.max + 1;
+                return true;
+            }
+            if (recipe.min > 0) {
+                *value = recipe.min - 1;
+                return true;
+            }
+            return false;
     }
 }

@@ -13,7 +13,7 @@ struct SoakOp {
     int category = 0;
     int setting = 0;
     bool write = false;
-    uint32_t value = 0;        // write: the value sent
+    uint32_t value = 0;          // write: the value sent
     bool expectRefusal = false;  // write: a value the device must refuse
 };
 
@@ -41,6 +41,12 @@ private:
     std::vector<int> writable_;
 };
 
-constexpr int SoakKey(int category, int setting) { return category * 256 + setting; }
-constexpr int SoakCategory(int key) { return key / 256; }
-constexpr int SoakSetting(int key) { return key % 256; }
+constexpr int SoakKey(int category, int setting) {
+    return category * 256 + setting;
+}
+constexpr int SoakCategory(int key) {
+    return key / 256;
+}
+constexpr int SoakSetting(int key) {
+    return key % 256;
+}

@@ -4,9 +4,9 @@
 // bound, and once the device is back the port opens again under the same name.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <atomic>
 #include <chrono>
-#include <unistd.h>
 
 #include "com_port.h"
 #include "firmware_builder.h"
@@ -36,8 +36,8 @@ int64_t TransactionBoundMs(int category) {
 
 struct UnplugCase {
     const char* name;
-    bool hangUp;          // the terminal closes; otherwise the device just falls silent
-    bool duringUpgrade;   // otherwise during a refresh of the window's panels
+    bool hangUp;         // the terminal closes; otherwise the device just falls silent
+    bool duringUpgrade;  // otherwise during a refresh of the window's panels
 };
 
 void PrintTo(const UnplugCase& c, std::ostream* os) {
@@ -142,7 +142,8 @@ TEST_P(Unplug, TheOperationEndsWithAnErrorInBoundedTimeAndThePortOpensAgain) {
     back.countersMove = false;
     ServedDevice second(back, link_);
     std::vector<std::vector<uint8_t>> finished;
-    second.Device().OnImageFinished([&finished](const std::vector<uint8_t>& image) { finished.push_back(image); });
+    second.Device().OnImageFinished(
+        [&finished](const std::vector<uint8_t>& image) { finished.push_back(image); });
     ASSERT_TRUE(second.Start(&error)) << error;
     ASSERT_EQ(OpenComPort(&port_, link_), COM_OPEN_OK) << ComOpenFailureHint(port_);
     uint32_t type = 0;
@@ -161,10 +162,11 @@ TEST_P(Unplug, TheOperationEndsWithAnErrorInBoundedTimeAndThePortOpensAgain) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    FarEnd, Unplug,
-    ::testing::Values(UnplugCase{"HangUpDuringRefresh", true, false}, UnplugCase{"HangUpDuringUpgrade", true, true},
-                      UnplugCase{"SilentDuringRefresh", false, false}, UnplugCase{"SilentDuringUpgrade", false, true}),
-    [](const ::testing::TestParamInfo<UnplugCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(FarEnd, Unplug,
+                         ::testing::Values(UnplugCase{"HangUpDuringRefresh", true, false},
+                                           UnplugCase{"HangUpDuringUpgrade", true, true},
+                                           UnplugCase{"SilentDuringRefresh", false, false},
+                                           UnplugCase{"SilentDuringUpgrade", false, true}),
+                         [](const ::testing::TestParamInfo<UnplugCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -19,8 +19,8 @@ namespace {
 
 std::string Describe(const SoakOp& op, int index) {
     char text[96];
-    std::snprintf(text, sizeof text, "operation %d: %s 0x%02X/%d", index, op.write ? "write" : "read", op.category,
-                  op.setting);
+    std::snprintf(text, sizeof text, "operation %d: %s 0x%02X/%d", index, op.write ? "write" : "read",
+                  op.category, op.setting);
     return text;
 }
 
@@ -56,7 +56,8 @@ TEST_F(VirtualSoak, EveryOperationSucceedsWithTheRightValueOrReportsItsError) {
     SoakPlan plan(config_, 4711);
 
     std::map<int, uint64_t> held;
-    for (int key : plan.WritableKeys()) held[key] = Held(key);
+    for (int key : plan.WritableKeys())
+        held[key] = Held(key);
     std::vector<SoakOp> writes;
     int64_t answeredAfter[4] = {};  // by the number of attempts it took
     int64_t unanswered = 0;
@@ -128,13 +129,14 @@ TEST_F(VirtualSoak, EveryOperationSucceedsWithTheRightValueOrReportsItsError) {
     EXPECT_LE(double(unanswered), lost + 6 * std::sqrt(lost) + 3);
 
     const SimStats& stats = device_->Stats();
-    std::printf("[ soak ] %d operations, %lld attempts; attempt failure %.4f (line promises %.4f); "
-                "needed 2 attempts: %lld, 3: %lld (expected %.1f); failed: %lld (expected %.1f)\n"
-                "[ soak ] faults: %llu dropped, %llu corrupted, %llu noisy, %llu delayed\n",
-                kOperations, (long long)attempts, observedQ, q, (long long)answeredAfter[2],
-                (long long)answeredAfter[3], thirdSaves, (long long)unanswered, lost,
-                (unsigned long long)stats.dropped, (unsigned long long)stats.corrupted,
-                (unsigned long long)stats.noisy, (unsigned long long)stats.delayed);
+    std::printf(
+        "[ soak ] %d operations, %lld attempts; attempt failure %.4f (line promises %.4f); "
+        "needed 2 attempts: %lld, 3: %lld (expected %.1f); failed: %lld (expected %.1f)\n"
+        "[ soak ] faults: %llu dropped, %llu corrupted, %llu noisy, %llu delayed\n",
+        kOperations, (long long)attempts, observedQ, q, (long long)answeredAfter[2],
+        (long long)answeredAfter[3], thirdSaves, (long long)unanswered, lost,
+        (unsigned long long)stats.dropped, (unsigned long long)stats.corrupted,
+        (unsigned long long)stats.noisy, (unsigned long long)stats.delayed);
 }
 
 struct UpgradeCase {
@@ -190,7 +192,8 @@ TEST_P(VirtualUpgradeSoak, ImagesArriveByteExactOrTheUpgradeReportsItsError) {
     }
 
     std::printf("[ soak ] %s, %d upgrades:", c.name, kUpgrades);
-    for (const auto& [name, count] : outcomes) std::printf(" %s x%d", name.c_str(), count);
+    for (const auto& [name, count] : outcomes)
+        std::printf(" %s x%d", name.c_str(), count);
     std::printf("; %llu replies dropped, %llu corrupted\n", (unsigned long long)device_->Stats().dropped,
                 (unsigned long long)device_->Stats().corrupted);
 }

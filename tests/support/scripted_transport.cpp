@@ -5,16 +5,14 @@
 
 namespace {
 
-ZelResult onTransmit(void* context, int, const uint8_t* bytes, int length)
-{
+ZelResult onTransmit(void* context, int, const uint8_t* bytes, int length) {
     auto* self = static_cast<ScriptedTransport*>(context);
     ScriptedTransport::Call call{ScriptedTransport::Call::Transmit, {bytes, bytes + length}};
     self->calls.push_back(call);
     return self->transmitResult;
 }
 
-ZelResult onReceive(void* context, int, uint8_t* buffer, int count, int* received, int timeoutMs)
-{
+ZelResult onReceive(void* context, int, uint8_t* buffer, int count, int* received, int timeoutMs) {
     auto* self = static_cast<ScriptedTransport*>(context);
     ScriptedTransport::Call call{ScriptedTransport::Call::Receive, {}, count, timeoutMs};
     *received = 0;
@@ -23,8 +21,7 @@ ZelResult onReceive(void* context, int, uint8_t* buffer, int count, int* receive
         ScriptedTransport::Reply reply = self->replies.front();
         self->replies.pop_front();
         const int n = std::min<int>(count, static_cast<int>(reply.bytes.size()));
-        if (n > 0)
-            std::memcpy(buffer, reply.bytes.data(), static_cast<size_t>(n));
+        if (n > 0) std::memcpy(buffer, reply.bytes.data(), static_cast<size_t>(n));
         *received = n;
         call.bytes.assign(reply.bytes.begin(), reply.bytes.begin() + n);
         result = reply.result != ZEL_OK ? reply.result : (n > 0 ? ZEL_OK : ZEL_E_RX_FAILED);
@@ -33,22 +30,19 @@ ZelResult onReceive(void* context, int, uint8_t* buffer, int count, int* receive
     return result;
 }
 
-ZelResult onSleep(void* context, int milliseconds)
-{
+ZelResult onSleep(void* context, int milliseconds) {
     auto* self = static_cast<ScriptedTransport*>(context);
     self->calls.push_back({ScriptedTransport::Call::Sleep, {}, 0, milliseconds});
     return ZEL_OK;
 }
 
-} // namespace
+}  // namespace
 
-void ScriptedTransport::install(bool withReceive)
-{
+void ScriptedTransport::install(bool withReceive) {
     ZelSetTransport(onTransmit, withReceive ? onReceive : nullptr, onSleep, nullptr, this);
 }
 
-std::vector<uint8_t> ScriptedTransport::frame(const std::string& text)
-{
+std::vector<uint8_t> ScriptedTransport::frame(const std::string& text) {
     std::vector<uint8_t> bytes{ZEL_STX};
     bytes.insert(bytes.end(), text.begin(), text.end());
     const int sum = ZelChecksum(bytes.data() + 1, static_cast<int>(text.size()));
@@ -59,38 +53,40 @@ std::vector<uint8_t> ScriptedTransport::frame(const std::string& text)
     return bytes;
 }
 
-std::vector<uint8_t> ScriptedTransport::raw(const std::string& text)
-{
+std::vector<uint8_t> ScriptedTransport::raw(const std::string& text) {
     std::vector<uint8_t> bytes{ZEL_STX};
     bytes.insert(bytes.end(), text.begin(), text.end());
     bytes.push_back(ZEL_ETX);
     return bytes;
 }
 
-std::vector<ScriptedTransport::Call> ScriptedTransport::callsOf(Call::Kind kind) const
-{
+std::vector<ScriptedTransport::Call> ScriptedTransport::callsOf(Call::Kind kind) const {
     std::vector<Call> out;
     std::copy_if(calls.begin(), calls.end(), std::back_inserter(out),
                  [kind](const Call& c) { return c.kind == kind; });
     return out;
 }
 
-int ScriptedTransport::drains() const
-{
+int ScriptedTransport::drains() const {
     return static_cast<int>(std::count_if(calls.begin(), calls.end(), [](const Call& c) {
-        return c.kind == Call::Receive && c.count == ZEL_DRAIN_BYTES
-               && c.timeoutMs == ZEL_DRAIN_TIMEOUT_MS;
+        return c.kind == Call::Receive && c.count == ZEL_DRAIN_BYTES && c.timeoutMs == ZEL_DRAIN_TIMEOUT_MS;
     }));
 }
 
-std::string Printable(const std::vector<uint8_t>& bytes)
-{
+std::string Printable(const std::vector<uint8_t>& bytes) {
     std::string s;
     for (uint8_t b : bytes) {
-        if (b == ZEL_STX) s += "<STX>";
-        else if (b == ZEL_ETX) s += "<ETX>";
-        else if (b >= 0x20 && b < 0x7F) s += static_cast<char>(b);
-        else { char buf[8]; snprintf(buf, sizeof buf, "<%02X>", b); s += buf; }
+        if (b == ZEL_STX)
+            s += "<STX>";
+        else if (b == ZEL_ETX)
+            s += "<ETX>";
+        else if (b >= 0x20 && b < 0x7F)
+            s += static_cast<char>(b);
+        else {
+            char buf[8];
+            snprintf(buf, sizeof buf, "<%02X>", b);
+            s += buf;
+        }
     }
     return s;
 }

@@ -20,7 +20,7 @@ struct ScriptedTransport {
     };
 
     std::vector<Call> calls;
-    std::deque<Reply> replies;       // consumed by receive calls, drains included
+    std::deque<Reply> replies;  // consumed by receive calls, drains included
     ZelResult transmitResult = ZEL_OK;
 
     // Registers this object's hooks; `withReceive` false leaves the receive hook absent.
