@@ -44,7 +44,12 @@ DeviceSession::DeviceSession(const CliOptions& options)
     if (options_.trace) {
         InstallFrameTrace(stderr);
         TraceNote("opened " + portName_ + " at 115200 8N1");
-        TraceNote(port_.lockFile.empty() ? "no lock file: " + port_.lockNote : "lock file " + port_.lockFile);
+        const int roundTripMs = ComRoundTripMs(port_);
+        if (roundTripMs >= 0) {
+            TraceNote("round trip " + std::to_string(roundTripMs) + " ms, added to every wait for the device");
+        } else {
+            TraceNote(port_.lockFile.empty() ? "no lock file: " + port_.lockNote : "lock file " + port_.lockFile);
+        }
     }
 }
 

@@ -177,6 +177,18 @@ void ZelSetTransport(ZelTransmitFn transmit, ZelReceiveFn receive, ZelSleepFn sl
                      ZelPumpFn pumpFn, void* context)
 {
     ZelCurrentState().transport = {transmit, receive, sleep, pumpFn, context};
+    // A purge belongs to the line it was set for: hooks wrapped around the
+    // same context (a trace) keep it, hooks for another line drop it.
+    if (ZelCurrentState().purgeContext != context) {
+        ZelCurrentState().purge = nullptr;
+        ZelCurrentState().purgeContext = nullptr;
+    }
+}
+
+void ZelSetTransportPurge(ZelPurgeFn purge, void* context)
+{
+    ZelCurrentState().purge = purge;
+    ZelCurrentState().purgeContext = context;
 }
 
 ZelTransport ZelGetTransport()
@@ -305,6 +317,8 @@ ZelResult ZelTransact(int noReply)
         if (result == ZEL_OK || result == ZEL_E_ERROR_REPLY || result == ZEL_E_B_REPLY)
             return result;
         const ZelTransport transport = ZelGetTransport();
+        if (ZelCurrentState().purge)
+            ZelCurrentState().purge(ZelCurrentState().purgeContext);
         if (transport.receive) {
             uint8_t scratch[ZEL_DRAIN_BYTES];
             int drained = 0;

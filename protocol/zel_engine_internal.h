@@ -48,6 +48,8 @@ struct ZelUpgradeHooks {
 
 struct ZelSessionState {
     ZelTransport transport{nullptr, nullptr, nullptr, nullptr, nullptr};
+    ZelPurgeFn purge = nullptr;
+    void* purgeContext = nullptr;
     ZelTransaction transaction{};
     uint8_t frameBuffer[ZEL_FRAME_BUFFER_SIZE]{};
     ZelTransferBytes transferBuffer{};

@@ -104,6 +104,12 @@ void ZelSetTransport(ZelTransmitFn transmit, ZelReceiveFn receive, ZelSleepFn sl
                      ZelPumpFn pump, void* context);
 // The hooks now registered (so a front end can wrap them, e.g. to trace frames).
 ZelTransport ZelGetTransport();
+// An optional hook the engine calls where it drains the line after a failed
+// exchange, before draining: a line with a far end that buffers (a terminal
+// server) throws away what it holds there. ZelSetTransport with another
+// context removes it.
+typedef ZelResult (*ZelPurgeFn)(void* context);
+void ZelSetTransportPurge(ZelPurgeFn purge, void* context);
 
 // ---------------------------------------------------------------------------
 // Framing

@@ -36,6 +36,17 @@ std::string ComOpenFailureHint(const ComPort& port) {
     case ComOpenProblem::LineSettingsRefused: return "The port does not take the line settings 115200 8N1";
     case ComOpenProblem::NoHardware: return "No serial hardware answers at this port";
     case ComOpenProblem::TooManyPorts: return "Too many ports are open in this program";
+    case ComOpenProblem::NameNotResolved: return "The name " + failure.detail + " does not resolve to an address";
+    case ComOpenProblem::ConnectionRefused:
+        return "The connection was refused: nothing serves " + failure.detail;
+    case ComOpenProblem::NoAnswer: return "No answer within the time allowed (" + failure.detail + ")";
+    case ComOpenProblem::ServerClosed: return "The server closed the connection";
+    case ComOpenProblem::ServerRefused: return "The server refused the connection: " + failure.detail;
+    case ComOpenProblem::TelnetAtRawPort:
+        return "The server speaks Telnet: name the port rfc2217://" + failure.detail + " instead";
+    case ComOpenProblem::RawAtTelnetPort:
+        return "The server does not answer Telnet COM Port Control: name the port tcp://" + failure.detail +
+               " instead";
     case ComOpenProblem::UnknownKind:
     case ComOpenProblem::Other: return failure.detail;
     }

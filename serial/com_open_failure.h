@@ -31,6 +31,14 @@ enum class ComOpenProblem {
     NoHardware,           // nothing answers behind the node
     TooManyPorts,
     UnknownKind,          // a name of a kind no link here opens; `detail` says so
+    // Network ports (`detail` holds the host, or the server's own words):
+    NameNotResolved,
+    ConnectionRefused,
+    NoAnswer,             // nothing within the bound; `detail` says at which step
+    ServerClosed,
+    ServerRefused,        // the server's text, e.g. its line is in use
+    TelnetAtRawPort,      // tcp:// at a server that speaks Telnet
+    RawAtTelnetPort,      // rfc2217:// at a server that does not
     Other,                // `detail` holds the system's own words
 };
 

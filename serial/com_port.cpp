@@ -18,12 +18,16 @@ int OpenComPort(ComPort* port, const std::string& name) {
         port->failure.detail = refusal;
         return COM_OPEN_FAILED;
     }
+    link->SetWaitHook(port->pump, port->pumpContext);
     const int code = link->Open(name, &port->failure);
     if (!link->IsOpen()) return code;
     port->lockFile = link->LockFile();
     port->lockNote = link->LockNote();
     port->link = std::move(link);
-    if (code == COM_OPEN_OK) ZelSetTransport(ComTransmit, ComReceive, ComSleep, ComPumpMessages, port);
+    if (code == COM_OPEN_OK) {
+        ZelSetTransport(ComTransmit, ComReceive, ComSleep, ComPumpMessages, port);
+        ZelSetTransportPurge(port->link->RoundTripMs() >= 0 ? ComPurge : nullptr, port);
+    }
     return code;
 }
 
@@ -35,6 +39,8 @@ void CloseComPort(ComPort* port) {
 }
 
 bool ComPortIsOpen(const ComPort& port) { return port.link && port.link->IsOpen(); }
+
+int ComRoundTripMs(const ComPort& port) { return ComPortIsOpen(port) ? port.link->RoundTripMs() : -1; }
 
 bool ComLineGone(const ComPort* port) { return !port || !ComPortIsOpen(*port) || port->link->LineGone(); }
 

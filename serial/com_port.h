@@ -61,6 +61,11 @@ ZelResult ComSleep(void* context, int milliseconds);
 bool ComLineGone(const ComPort* port);
 bool ComPortIsOpen(const ComPort& port);
 ZelResult ComPumpMessages(void* context);
+// Asks a terminal server to throw away what it holds of the device's bytes.
+ZelResult ComPurge(void* context);
+// The round trip of a network port measured at opening, in milliseconds, that
+// every wait for the device is lengthened by; -1 for a local port or none.
+int ComRoundTripMs(const ComPort& port);
 
 // The name to open for the COM port box's text. A lone decimal digit names a
 // port by number (COMn where ports are called so, /dev/ttyUSBn on Linux);

@@ -41,10 +41,12 @@ ZelResult ComTransmit(void* context, int /*address*/, const uint8_t* bytes, int 
 // arrived, otherwise 11.
 ZelResult ComReceive(void* context, int /*address*/, uint8_t* buffer, int count, int* received,
                      int timeoutMs) {
-    const SerialLink::Deadline deadline =
-        SerialLink::Clock::now() + std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0);
-    int got = 0;
     SerialLink* link = OpenLink(context);
+    // Over a network the reply also has the round trip to travel.
+    const int extraMs = link && link->RoundTripMs() > 0 ? link->RoundTripMs() : 0;
+    const SerialLink::Deadline deadline =
+        SerialLink::Clock::now() + std::chrono::milliseconds((timeoutMs > 0 ? timeoutMs : 0) + extraMs);
+    int got = 0;
     if (link && buffer && count > 0) got = link->Read(buffer, count, deadline);
     if (received) *received = got;
     return got > 0 ? ZEL_OK : ZEL_E_RX_FAILED;
@@ -55,6 +57,12 @@ ZelResult ComSleep(void* /*context*/, int milliseconds) {
     // An absolute wake-up time on the monotonic clock keeps the sleep exact
     // across signal interruptions and clock steps.
     std::this_thread::sleep_until(SerialLink::Clock::now() + std::chrono::milliseconds(milliseconds));
+    return ZEL_OK;
+}
+
+ZelResult ComPurge(void* context) {
+    SerialLink* link = OpenLink(context);
+    if (link) link->PurgeFarEnd();
     return ZEL_OK;
 }
 

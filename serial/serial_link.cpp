@@ -4,6 +4,8 @@
 #include <cctype>
 
 #include "local_serial_link.h"
+#include "network_link.h"
+#include "serial_node_check.h"
 
 namespace {
 
@@ -24,8 +26,9 @@ std::string SchemeOf(const std::string& name) {
 std::unique_ptr<SerialLink> MakeSerialLink(const std::string& name, std::string* refusal) {
     const std::string scheme = SchemeOf(name);
     if (scheme.empty()) return MakeLocalSerialLink();
+    if (IsNetworkPortName(name)) return MakeNetworkLink();
     if (refusal) {
-        *refusal = "Ports named \"" + scheme + "://...\" cannot be opened here: give a serial port such as /dev/ttyUSB0";
+        *refusal = "Ports named \"" + scheme + "://...\" cannot be opened here: give a serial port such as /dev/ttyUSB0, or tcp://HOST:PORT or rfc2217://HOST:PORT";
     }
     return nullptr;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "com_open_failure.h"
+#include "zel_protocol.h"
 
 class SerialLink {
 public:
@@ -41,6 +42,18 @@ public:
     // not open. Looks without waiting and without taking any input.
     virtual bool LineGone() const = 0;
 
+    // Called now and then while Open waits (a name to resolve, a server to
+    // answer), so that a window keeps painting. Local terminals never wait.
+    virtual void SetWaitHook(ZelPumpFn /*hook*/, void* /*context*/) {}
+    // Over a network: the round trip measured when connecting, in
+    // milliseconds, which every wait for the device's bytes is lengthened by.
+    // -1 for a line cabled to this computer, whose waits stay as they are.
+    virtual int RoundTripMs() const { return -1; }
+    // Asks the far end to throw away what the device sent and it still holds
+    // (a terminal server's buffer). Does not wait for an answer. Lines without
+    // such a far end have nothing to do.
+    virtual void PurgeFarEnd() {}
+
     // While open, for --trace: the lock file that tells other programs the
     // port is ours, or, when none could be made, why not.
     virtual std::string LockFile() const { return ""; }
@@ -48,6 +61,7 @@ public:
 };
 
 // The kind of link a port name asks for: a path (or a name of this system's
-// own ports) is a local serial terminal. A name with a scheme no link here
+// own ports) is a local serial terminal; tcp:// and rfc2217:// are lines of a
+// terminal server on the network. A name with a scheme no link here
 // takes ("foo://x") gives null and the reason in `refusal`.
 std::unique_ptr<SerialLink> MakeSerialLink(const std::string& name, std::string* refusal);

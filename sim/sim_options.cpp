@@ -129,6 +129,10 @@ std::string SimUsage()
            "  --turnaround-us N         with --pacing: pause before a reply (default 1000)\n"
            "Other:\n"
            "  --link PATH               keep a symlink PATH to the terminal while running\n"
+           "  --listen tcp://HOST:PORT  also serve the terminal on a TCP port, raw, one client at\n"
+           "                            a time, as a terminal server does; rfc2217://HOST:PORT\n"
+           "                            serves Telnet with COM Port Control. PORT 0 takes a free\n"
+           "                            port. The first line printed is then the name to connect to\n"
            "  -v, --verbose             print every frame on stderr\n"
            "  -h, --help                this text\n";
 }
@@ -190,6 +194,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, 
          }},
         {"--turnaround-us", integer(0, 1000000, &c.turnaroundUs)},
         {"--link", [&](const std::string& v) { options->linkPath = v; return !v.empty(); }},
+        {"--listen", [&](const std::string& v) {
+             options->listen = v;
+             return v.rfind("tcp://", 0) == 0 || v.rfind("rfc2217://", 0) == 0;
+         }},
     };
     // Switches.
     std::map<std::string, std::function<void()>> switches = {

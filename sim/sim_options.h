@@ -9,6 +9,7 @@
 struct SimOptions {
     SimConfig config;
     std::string linkPath;  // stable symlink to the pseudo-terminal; empty: none
+    std::string listen;    // tcp://HOST:PORT or rfc2217://HOST:PORT to serve on; empty: none
     std::string imageOut;  // where a finished upgrade image is written; empty: nowhere
     bool verbose = false;  // print every frame on stderr
     bool help = false;

@@ -4,11 +4,13 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sim_clock.h"
 #include "sim_device.h"
 #include "sim_options.h"
+#include "sim_net_server.h"
 #include "sim_pty_server.h"
 
 namespace {
@@ -92,7 +94,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zel5100-sim: %s\n", error.c_str());
         return 1;
     }
-    std::printf("%s\n", server.SlavePath().c_str());
+    SimNetServer network;
+    if (!options.listen.empty() && !network.Listen(options.listen, &error)) {
+        std::fprintf(stderr, "zel5100-sim: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("%s\n", options.listen.empty() ? server.SlavePath().c_str() : network.Name().c_str());
     std::fflush(stdout);
     std::fprintf(stderr, "zel5100-sim: ZEL-%d in mode %d, firmware v%d.%d, serving on %s%s%s\n",
                  options.config.deviceType, options.config.mode,
@@ -100,7 +107,15 @@ int main(int argc, char** argv)
                  server.SlavePath().c_str(), options.linkPath.empty() ? "" : " linked as ",
                  options.linkPath.c_str());
 
+    std::thread relay;
+    if (!options.listen.empty()) {
+        std::fprintf(stderr, "zel5100-sim: listening at %s\n", network.Name().c_str());
+        relay = std::thread([&] { network.Serve(server.SlavePath(), &stopRequested); });
+    }
     server.Serve(&stopRequested);
+    // The line has gone (the device hung it up) or a stop was asked for: the relay ends too.
+    stopRequested = 1;
+    if (relay.joinable()) relay.join();
     server.Close();
     return 0;
 }
