@@ -61,6 +61,33 @@ TEST_F(SimSerialTest, RebootIsWaitedForAndTheStartUpBytesAreDrained)
     EXPECT_EQ(mode, 1u);
 }
 
+// A 0xFF the device sends reaches the engine once over either network scheme:
+// Telnet doubles it on the way and the link undoes that.
+TEST_F(SimSerialTest, AnFFByteFromTheDeviceArrivesOnceOverTheNetwork)
+{
+    for (const char* scheme : {"rfc2217", "tcp"}) {
+        SCOPED_TRACE(scheme);
+        SimProcess sim({"--restart-ms", "400", "--noise", "\\xFF", "--listen", std::string(scheme) + "://127.0.0.1:0"});
+        const std::string name = sim.FirstLine();
+        ASSERT_FALSE(name.empty()) << sim.ErrorOutput();
+        ASSERT_EQ(OpenComPort(&port, name), COM_OPEN_OK) << ComOpenFailureHint(port);
+        EXPECT_GE(ComRoundTripMs(port), 0);
+        EXPECT_EQ(ZelWriteSetting(3, 5, 1), ZEL_REPLY_IGNORED);
+        uint8_t first = 0;
+        int got = 0;
+        for (int attempt = 0; attempt < 100 && got == 0; ++attempt)
+            ComReceive(&port, 64, &first, 1, &got, 100);
+        ASSERT_EQ(got, 1);
+        EXPECT_EQ(first, 0xFF);
+        uint8_t more[16];
+        ComReceive(&port, 64, more, sizeof more, &got, 300);
+        EXPECT_EQ(got, 0);
+        uint32_t mode = 9;
+        EXPECT_EQ(ZelReadSetting(2, 1, &mode), ZEL_OK);
+        CloseComPort(&port);
+    }
+}
+
 TEST_F(SimSerialTest, PortHeldByAClientThatWentAwayCanBeOpenedAgain)
 {
     SimProcess sim({});
