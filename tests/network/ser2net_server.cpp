@@ -34,7 +34,9 @@ std::string Ser2netPath()
 
 std::string Ser2netServer::Configuration(const Ser2netSetup& setup, int port)
 {
-    const std::string accepter = setup.mode == Ser2netMode::kRfc2217 ? "telnet(rfc2217),tcp" : "tcp";
+    // nodelay: a reply the line delivers in pieces goes out at once, not after the
+    // client's delayed acknowledgement of the piece before (40 ms each).
+    const std::string accepter = setup.mode == Ser2netMode::kRfc2217 ? "telnet(rfc2217),tcp(nodelay)" : "tcp(nodelay)";
     // chardelay off: otherwise ser2net holds every reply back for a few character times.
     // local: a terminal has no modem lines to wait on.
     return "%YAML 1.1\n---\n"
