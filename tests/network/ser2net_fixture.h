@@ -15,7 +15,7 @@ protected:
     // The simulator with `options`, and ser2net serving its terminal with the line
     // set to `line` until the client sets its own.
     void StartBehindSer2net(std::vector<std::string> options = {}, const std::string& line = "115200n81") {
-        SkipWithoutNetworkPorts();
+        SkipWithoutSer2net();
         if (IsSkipped()) return;
         StartSimulator(std::move(options));
         if (HasFatalFailure()) return;
@@ -32,19 +32,8 @@ protected:
     }
 
 private:
-    // A tool without network ports takes the name for a device node and says nothing of
-    // a refused connection; the tests of these ports then have nothing to test.
-    void SkipWithoutNetworkPorts() {
+    void SkipWithoutSer2net() {
         if (Ser2netPath().empty()) GTEST_SKIP() << "ser2net is not installed (scripts/install-deps)";
-        static const bool supported = [this] {
-            const int port = UnusedLoopbackPort();
-            const ProcessResult result =
-                Zelctl({"--port", "tcp://127.0.0.1:" + std::to_string(port), "info"});
-            std::string lower = result.err;
-            for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            return lower.find("refused") != std::string::npos;
-        }();
-        if (!supported) GTEST_SKIP() << "this zelctl does not take tcp:// ports yet";
     }
 
     std::unique_ptr<Ser2netServer> server_;
