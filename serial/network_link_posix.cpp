@@ -30,6 +30,9 @@ constexpr int kSliceMs = 20;
 // After connecting to a raw port: how long to watch for a server that speaks
 // Telnet or refuses with a text, beyond the round trip.
 constexpr int kRawSettleMs = 150;
+// The most a reply's start may add to the round trip learnt on a raw port: a
+// slower start is the device's own doing, not the network's.
+constexpr int kLearntRoundTripCapMs = 500;
 
 int MsUntil(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -98,6 +101,7 @@ int NetworkLink::Open(const std::string& name, ComOpenFailure* failure) {
     doSent_.clear();
     refusedSent_.clear();
     roundTripMs_ = 0;
+    awaitingReply_ = false;
 
     NetworkPortName parsed;
     std::string error;
@@ -351,6 +355,12 @@ void NetworkLink::Take(int waitMs) {
         if (n > 0) {
             if (!telnet_) {
                 pending_.insert(pending_.end(), buffer, buffer + n);
+                if (awaitingReply_) {
+                    awaitingReply_ = false;
+                    const int took = int(
+                        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastWrite_).count());
+                    if (took > roundTripMs_ && took <= kLearntRoundTripCapMs) roundTripMs_ = took;
+                }
             } else {
                 std::vector<telnet::Event> events;
                 decoder_.Feed(buffer, int(n), &pending_, &events);
@@ -393,7 +403,12 @@ bool NetworkLink::SendAll(const std::vector<uint8_t>& bytes, Deadline deadline) 
 
 bool NetworkLink::Write(const uint8_t* bytes, int length, Deadline deadline) {
     if (fd_ < 0 || LineGone()) return false;
-    if (!telnet_) return SendAll(std::vector<uint8_t>(bytes, bytes + length), deadline);
+    if (!telnet_) {
+        const bool sent = SendAll(std::vector<uint8_t>(bytes, bytes + length), deadline);
+        lastWrite_ = Clock::now();
+        awaitingReply_ = sent;
+        return sent;
+    }
     std::vector<uint8_t> encoded;
     telnet::AppendData(&encoded, bytes, length);
     return SendAll(encoded, deadline);
@@ -421,6 +436,7 @@ int NetworkLink::Read(uint8_t* into, int count, Deadline deadline) {
 // exchange costs no extra round trip.
 void NetworkLink::DiscardInput() {
     if (fd_ < 0) return;
+    awaitingReply_ = false;
     Take(0);
     pending_.clear();
 }

@@ -46,6 +46,10 @@ private:
     bool telnet_ = false;
     bool gone_ = false;  // the server closed the connection, or it broke
     int roundTripMs_ = 0;
+    // Raw ports: a proxy or tunnel may answer the connection at once, so the
+    // round trip is also learnt from how long replies take to start coming.
+    Clock::time_point lastWrite_{};
+    bool awaitingReply_ = false;
     telnet::Decoder decoder_;
     std::vector<uint8_t> pending_;  // device bytes not yet read
     bool sawTelnet_ = false;

@@ -369,3 +369,48 @@ TEST(HexText, ConversionsBothWays)
 }
 
 } // namespace
+
+namespace {
+
+// Each purge with the number of line calls made before it.
+std::vector<size_t> purgesAt;
+
+ZelResult RecordPurge(void* context)
+{
+    purgesAt.push_back(static_cast<ScriptedTransport*>(context)->calls.size());
+    return ZEL_OK;
+}
+
+}  // namespace
+
+// A far end's purge comes only where the engine drains after a failed attempt,
+// never before an ordinary request, and belongs to the hooks it was set for.
+TEST_F(Engine, ThePurgeHookRunsBeforeEachDrainOnly)
+{
+    purgesAt.clear();
+    ZelSetTransportPurge(RecordPurge, &line);
+    prepareRead(0x02, 1, 1);
+    line.reply(ScriptedTransport::raw("400201R0126"));
+    EXPECT_EQ(ZelTransact(0), ZEL_OK);
+    EXPECT_TRUE(purgesAt.empty());
+
+    // Unanswered three times: transmit, receive, then purge and drain, each time.
+    line.calls.clear();
+    prepareRead(0x02, 1, 1);
+    EXPECT_EQ(ZelTransact(0), ZEL_E_RX_FAILED);
+    EXPECT_EQ(purgesAt, (std::vector<size_t>{2, 5, 8}));
+
+    // Wrapped hooks around the same line keep it; hooks for another line drop it.
+    const ZelTransport hooks = ZelGetTransport();
+    ZelSetTransport(hooks.transmit, hooks.receive, hooks.sleep, hooks.pump, hooks.context);
+    purgesAt.clear();
+    prepareRead(0x02, 1, 1);
+    ZelTransact(0);
+    EXPECT_EQ(purgesAt.size(), 3u);
+    ScriptedTransport other;
+    other.install();
+    purgesAt.clear();
+    prepareRead(0x02, 1, 1);
+    ZelTransact(0);
+    EXPECT_TRUE(purgesAt.empty());
+}
