@@ -3,7 +3,9 @@
 // times single reads of each size, a full refresh of the window's panels in both
 // modes and a firmware upload, each with the link's receive and with a receive that
 // polls the port every millisecond.
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -16,6 +18,9 @@
 #include "sim_process.h"
 #include "wire_meter.h"
 #include "zel_setting_ids.h"
+#ifdef ZEL_BENCH_SER2NET
+#include "ser2net_server.h"
+#endif
 
 namespace {
 
@@ -26,8 +31,15 @@ struct Options {
     int uploadKiB = 256;
     int turnaroundUs = 1000;
     int32_t firmware = 23;
-    bool runReads = true, runRefreshes = true, runUploads = true;
+    bool runReads = true, runRefreshes = true, runUploads = true, runNetwork = true;
 };
+
+// How the bench reaches the simulator's terminal.
+enum class Route { kTerminal, kRaw, kRfc2217 };
+
+const char* RouteName(Route route) {
+    return route == Route::kRaw ? "tcp" : route == Route::kRfc2217 ? "rfc2217" : "pty";
+}
 
 struct Receiver {
     const char* name;
@@ -49,7 +61,7 @@ public:
     explicit Bench(const Options& options) : options_(options) {}
     ~Bench() { Disconnect(); }
 
-    bool Connect(int mode) {
+    bool Connect(int mode, Route route = Route::kTerminal) {
         Disconnect();
         std::vector<std::string> args{
             "--pacing",           "--turnaround-us", std::to_string(options_.turnaroundUs), "--mode",
@@ -65,8 +77,23 @@ public:
             std::fprintf(stderr, "zel-bench: %s (%s)\n", sim_->Error().c_str(), options_.simulator.c_str());
             return false;
         }
-        if (OpenComPort(&port_, path) != COM_OPEN_OK) {
-            std::fprintf(stderr, "zel-bench: cannot open %s\n", path.c_str());
+        std::string name = path;
+        if (route != Route::kTerminal) {
+#ifdef ZEL_BENCH_SER2NET
+            server_ = std::make_unique<Ser2netServer>(
+                Ser2netSetup{route == Route::kRaw ? Ser2netMode::kRaw : Ser2netMode::kRfc2217, path});
+            if (!server_->Ready()) {
+                std::fprintf(stderr, "zel-bench: %s\n", server_->Error().c_str());
+                return false;
+            }
+            name = server_->PortName();
+#else
+            std::fprintf(stderr, "zel-bench: built without ser2net\n");
+            return false;
+#endif
+        }
+        if (OpenComPort(&port_, name) != COM_OPEN_OK) {
+            std::fprintf(stderr, "zel-bench: cannot open %s\n", name.c_str());
             return false;
         }
         return true;
@@ -74,6 +101,9 @@ public:
 
     void Disconnect() {
         CloseComPort(&port_);
+#ifdef ZEL_BENCH_SER2NET
+        server_.reset();
+#endif
         sim_.reset();
     }
 
@@ -91,6 +121,9 @@ public:
 private:
     const Options& options_;
     std::unique_ptr<SimProcess> sim_;
+#ifdef ZEL_BENCH_SER2NET
+    std::unique_ptr<Ser2netServer> server_;
+#endif
     ComPort port_;
     WireMeter meter_;
 };
@@ -118,6 +151,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->runReads = which.find("read") != std::string::npos;
             options->runRefreshes = which.find("refresh") != std::string::npos;
             options->runUploads = which.find("upload") != std::string::npos;
+            options->runNetwork = which.find("network") != std::string::npos;
         } else {
             return false;
         }
@@ -126,12 +160,54 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 }
 
 void Usage() {
-    std::fputs(
-        "Usage: zel-bench [--sim PATH] [--reads N] [--refreshes N] [--upload-kib N]\n"
-        "                 [--turnaround-us N] [--only reads,refresh,upload]\n"
-        "Times the protocol over the serial link against zel5100-sim with wire pacing\n"
-        "at 115200 baud. Times are per operation: one read, one refresh, one upload.\n",
-        stderr);
+    std::fputs("Usage: zel-bench [--sim PATH] [--reads N] [--refreshes N] [--upload-kib N]\n"
+               "                 [--turnaround-us N] [--only reads,refresh,upload,network]\n"
+               "Times the protocol over the serial link against zel5100-sim with wire pacing\n"
+               "at 115200 baud. Times are per operation: one read, one refresh, one upload.\n"
+               "network: the refresh and an upload of a quarter of the size through ser2net\n"
+               "(raw and RFC 2217), each against the same on the terminal in this run.\n",
+               stderr);
+}
+
+// The same scenario on the terminal and through ser2net both ways, in one run: the
+// ratio is what the terminal server costs.
+bool RunNetwork(Bench& bench, const Options& options) {
+    const int uploadKiB = std::max(16, options.uploadKiB / 4);
+    struct Scenario {
+        std::string name;
+        std::function<ScenarioRun(const WireMeter&)> run;
+        int mode;
+    };
+    const Scenario scenarios[] = {
+        {"refresh all, mode 1",
+         [&](const WireMeter& meter) { return TimeFullRefresh(meter, 1, options.firmware, options.refreshes); }, 1},
+        {"upload " + std::to_string(uploadKiB) + " KiB",
+         [&](const WireMeter& meter) { return TimeUpload(meter, uploadKiB * 1024); }, 1},
+    };
+    std::printf("\nThrough ser2net on loopback (chardelay off), against the terminal in this run:\n");
+    for (const Scenario& scenario : scenarios) {
+        double terminal = 0;
+        for (Route route : {Route::kTerminal, Route::kRaw, Route::kRfc2217}) {
+            // A fresh device each time: an upload restarts it with the new image.
+            if (!bench.Connect(scenario.mode, route)) {
+                if (route == Route::kTerminal) return false;
+                std::printf("%-24s %-10s  FAILED: no connection\n", scenario.name.c_str(), RouteName(route));
+                continue;
+            }
+            bench.Use(kReceivers[0]);
+            const ScenarioRun run = scenario.run(bench.Meter());
+            PrintTableRow(scenario.name, RouteName(route), run, options.turnaroundUs);
+            if (!run.failure.empty() || run.operations <= 0) continue;
+            const double median = MedianOpSeconds(run);
+            if (route == Route::kTerminal)
+                terminal = median;
+            else if (terminal > 0)
+                std::printf("%-24s %-10s %7.3f x the terminal%s\n", "", RouteName(route), median / terminal,
+                            median / terminal > kTargetRatio ? " slow" : " ok");
+        }
+    }
+    bench.Disconnect();
+    return true;
 }
 
 }  // namespace
@@ -191,7 +267,8 @@ int main(int argc, char** argv) {
         PrintTableRow("upload " + std::to_string(options.uploadKiB) + " KiB", receiver.name, run,
                       options.turnaroundUs);
     }
-    std::printf("\nTargets: measured within %.2f x the wire limit, CPU under %.0f %% of the time.\n",
-                kTargetRatio, kTargetCpuShare * 100);
+    if (options.runNetwork && !RunNetwork(bench, options)) return 1;
+    std::printf("\nTargets: measured within %.2f x the wire limit, CPU under %.0f %% of the time.\n", kTargetRatio,
+                kTargetCpuShare * 100);
     return 0;
 }
