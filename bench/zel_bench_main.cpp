@@ -5,8 +5,8 @@
 // polls the port every millisecond.
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -116,7 +116,9 @@ public:
             ZelReadSetting(ZEL_CAT_DEVICE, ZEL_SET_TYPE, &value);
     }
 
-    const WireMeter& Meter() const { return meter_; }
+    const WireMeter& Meter() const {
+        return meter_;
+    }
 
 private:
     const Options& options_;
@@ -160,13 +162,14 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 }
 
 void Usage() {
-    std::fputs("Usage: zel-bench [--sim PATH] [--reads N] [--refreshes N] [--upload-kib N]\n"
-               "                 [--turnaround-us N] [--only reads,refresh,upload,network]\n"
-               "Times the protocol over the serial link against zel5100-sim with wire pacing\n"
-               "at 115200 baud. Times are per operation: one read, one refresh, one upload.\n"
-               "network: the refresh and an upload of a quarter of the size through ser2net\n"
-               "(raw and RFC 2217), each against the same on the terminal in this run.\n",
-               stderr);
+    std::fputs(
+        "Usage: zel-bench [--sim PATH] [--reads N] [--refreshes N] [--upload-kib N]\n"
+        "                 [--turnaround-us N] [--only reads,refresh,upload,network]\n"
+        "Times the protocol over the serial link against zel5100-sim with wire pacing\n"
+        "at 115200 baud. Times are per operation: one read, one refresh, one upload.\n"
+        "network: the refresh and an upload of a quarter of the size through ser2net\n"
+        "(raw and RFC 2217), each against the same on the terminal in this run.\n",
+        stderr);
 }
 
 // The same scenario on the terminal and through ser2net both ways, in one run: the
@@ -180,7 +183,10 @@ bool RunNetwork(Bench& bench, const Options& options) {
     };
     const Scenario scenarios[] = {
         {"refresh all, mode 1",
-         [&](const WireMeter& meter) { return TimeFullRefresh(meter, 1, options.firmware, options.refreshes); }, 1},
+         [&](const WireMeter& meter) {
+             return TimeFullRefresh(meter, 1, options.firmware, options.refreshes);
+         },
+         1},
         {"upload " + std::to_string(uploadKiB) + " KiB",
          [&](const WireMeter& meter) { return TimeUpload(meter, uploadKiB * 1024); }, 1},
     };
@@ -268,7 +274,7 @@ int main(int argc, char** argv) {
                       options.turnaroundUs);
     }
     if (options.runNetwork && !RunNetwork(bench, options)) return 1;
-    std::printf("\nTargets: measured within %.2f x the wire limit, CPU under %.0f %% of the time.\n", kTargetRatio,
-                kTargetCpuShare * 100);
+    std::printf("\nTargets: measured within %.2f x the wire limit, CPU under %.0f %% of the time.\n",
+                kTargetRatio, kTargetCpuShare * 100);
     return 0;
 }

@@ -20,8 +20,7 @@ using Texts = std::map<std::pair<int, int>, std::string>;
 
 class TerminalServerWindowTest : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         MainWindowTest::SetUp();
         // The real opener: the name goes to the serial code as the operator typed it.
         app_->PortOpener = [this](const std::string& name) { return OpenComPort(&app_->Port, name); };
@@ -29,28 +28,24 @@ protected:
     }
 
     // Connects the window to `name` and takes every field of every usable panel.
-    Texts ConnectAndRead(const std::string& name)
-    {
+    Texts ConnectAndRead(const std::string& name) {
         messages_.clear();
         window_->ComPortBox()->setEditText(QString::fromStdString(name));
         window_->ConnectComPort();
         Texts texts;
-        if (app_->DeviceMode < 0)
-            return texts;
+        if (app_->DeviceMode < 0) return texts;
         for (const PanelControls* panel : AllPanelControls()) {
-            if (!PanelUsable(*FindPanel(panel->category), app_->DeviceMode))
-                continue;
+            if (!PanelUsable(*FindPanel(panel->category), app_->DeviceMode)) continue;
             for (const PanelField& field : panel->fields)
-                texts[{field.view->category, field.view->setting}] = window_->Edit(field.field)->text().toStdString();
+                texts[{field.view->category, field.view->setting}] =
+                    window_->Edit(field.field)->text().toStdString();
         }
         return texts;
     }
 };
 
-TEST_F(TerminalServerWindowTest, TheUnitIsFoundAndItsPanelsFilledThroughSer2net)
-{
-    if (Ser2netPath().empty())
-        GTEST_SKIP() << "ser2net is not installed (scripts/install-deps)";
+TEST_F(TerminalServerWindowTest, TheUnitIsFoundAndItsPanelsFilledThroughSer2net) {
+    if (Ser2netPath().empty()) GTEST_SKIP() << "ser2net is not installed (scripts/install-deps)";
     SimProcess sim({"--still-counters"});
     const std::string terminal = sim.FirstLine();
     ASSERT_FALSE(terminal.empty()) << sim.Error();

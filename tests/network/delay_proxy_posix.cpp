@@ -37,8 +37,7 @@ struct Relay {
     bool closed = false;
 };
 
-void CloseRelay(Relay& relay)
-{
+void CloseRelay(Relay& relay) {
     if (!relay.closed) {
         ::close(relay.up.from);
         ::close(relay.up.to);
@@ -48,8 +47,7 @@ void CloseRelay(Relay& relay)
 
 }  // namespace
 
-DelayProxy::DelayProxy(int targetPort, int oneWayMs) : targetPort_(targetPort), oneWayMs_(oneWayMs)
-{
+DelayProxy::DelayProxy(int targetPort, int oneWayMs) : targetPort_(targetPort), oneWayMs_(oneWayMs) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -64,8 +62,7 @@ DelayProxy::DelayProxy(int targetPort, int oneWayMs) : targetPort_(targetPort), 
     thread_ = std::thread(&DelayProxy::Run, this);
 }
 
-DelayProxy::~DelayProxy()
-{
+DelayProxy::~DelayProxy() {
     if (thread_.joinable()) {
         const char stop = 0;
         if (::write(wake_[1], &stop, 1) < 0) {
@@ -73,12 +70,10 @@ DelayProxy::~DelayProxy()
         thread_.join();
     }
     for (int fd : {listener_, wake_[0], wake_[1]})
-        if (fd >= 0)
-            ::close(fd);
+        if (fd >= 0) ::close(fd);
 }
 
-void DelayProxy::Run()
-{
+void DelayProxy::Run() {
     std::vector<std::unique_ptr<Relay>> relays;
     const auto hold = std::chrono::milliseconds(oneWayMs_);
     for (;;) {
@@ -86,15 +81,13 @@ void DelayProxy::Run()
         std::vector<Direction*> readers;
         auto nextDue = Clock::time_point::max();
         for (auto& relay : relays) {
-            if (relay->closed)
-                continue;
+            if (relay->closed) continue;
             for (Direction* d : {&relay->up, &relay->down}) {
                 if (!d->ended) {
                     fds.push_back({d->from, POLLIN, 0});
                     readers.push_back(d);
                 }
-                if (!d->queue.empty() && d->queue.front().due < nextDue)
-                    nextDue = d->queue.front().due;
+                if (!d->queue.empty() && d->queue.front().due < nextDue) nextDue = d->queue.front().due;
             }
         }
         int timeoutMs = -1;
@@ -103,8 +96,7 @@ void DelayProxy::Run()
             timeoutMs = left.count() < 0 ? 0 : static_cast<int>(left.count()) + 1;
         }
         ::poll(fds.data(), fds.size(), timeoutMs);
-        if (fds[0].revents)
-            break;
+        if (fds[0].revents) break;
         if (fds[1].revents & POLLIN) {
             const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
             if (client >= 0) {
@@ -120,8 +112,7 @@ void DelayProxy::Run()
             }
         }
         for (size_t i = 2; i < fds.size(); ++i) {
-            if (!fds[i].revents)
-                continue;
+            if (!fds[i].revents) continue;
             Direction* d = readers[i - 2];
             char buffer[4096];
             const ssize_t n = ::read(d->from, buffer, sizeof buffer);
@@ -132,20 +123,16 @@ void DelayProxy::Run()
         }
         const auto now = Clock::now();
         for (auto& relay : relays) {
-            if (relay->closed)
-                continue;
+            if (relay->closed) continue;
             for (Direction* d : {&relay->up, &relay->down}) {
-                if (relay->closed)
-                    break;
+                if (relay->closed) break;
                 while (!d->queue.empty() && d->queue.front().due <= now) {
                     const std::string& bytes = d->queue.front().bytes;
-                    if (::send(d->to, bytes.data(), bytes.size(), MSG_NOSIGNAL) < 0)
-                        d->ended = true;
+                    if (::send(d->to, bytes.data(), bytes.size(), MSG_NOSIGNAL) < 0) d->ended = true;
                     d->queue.pop_front();
                 }
                 // A side that closed closes the relay once what it sent has been passed on.
-                if (d->ended && d->queue.empty())
-                    CloseRelay(*relay);
+                if (d->ended && d->queue.empty()) CloseRelay(*relay);
             }
         }
     }

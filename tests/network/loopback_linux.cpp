@@ -11,8 +11,7 @@
 
 namespace {
 
-sockaddr_in Loopback(int port)
-{
+sockaddr_in Loopback(int port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -22,11 +21,9 @@ sockaddr_in Loopback(int port)
 
 }  // namespace
 
-int UnusedLoopbackPort()
-{
+int UnusedLoopbackPort() {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return -1;
+    if (fd < 0) return -1;
     sockaddr_in address = Loopback(0);
     socklen_t length = sizeof address;
     int port = -1;
@@ -37,8 +34,7 @@ int UnusedLoopbackPort()
     return port;
 }
 
-bool ListeningOnLoopback(int port)
-{
+bool ListeningOnLoopback(int port) {
     // /proc/net/tcp: "sl local_address rem_address st ...", addresses in hex, state 0A = LISTEN.
     char wanted[32];
     std::snprintf(wanted, sizeof wanted, "0100007F:%04X", port);
@@ -49,17 +45,14 @@ bool ListeningOnLoopback(int port)
         std::istringstream fields(line);
         std::string slot, local, remote, state;
         fields >> slot >> local >> remote >> state;
-        if (local == wanted && state == "0A")
-            return true;
+        if (local == wanted && state == "0A") return true;
     }
     return false;
 }
 
-int ConnectLoopback(int port)
-{
+int ConnectLoopback(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return -1;
+    if (fd < 0) return -1;
     sockaddr_in address = Loopback(port);
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
         ::close(fd);

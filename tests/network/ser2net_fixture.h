@@ -25,7 +25,9 @@ protected:
     Ser2netServer& Server() { return *server_; }
 
     // The command with --port naming the network port.
-    ProcessResult OnServer(std::vector<std::string> args) { return Through(server_->PortName(), std::move(args)); }
+    ProcessResult OnServer(std::vector<std::string> args) {
+        return Through(server_->PortName(), std::move(args));
+    }
     ProcessResult Through(const std::string& port, std::vector<std::string> args) {
         args.insert(args.begin(), {"--port", port});
         return Zelctl(args);

@@ -15,7 +15,9 @@
 
 namespace {
 
-std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string AsText(const std::vector<uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
 
 // Several parts long, and full of bytes Telnet has to escape.
 std::vector<uint8_t> LargeFirmware(int imageSize) {
@@ -48,7 +50,8 @@ TEST_P(Ser2netCommandTest, InfoDumpAndBackupReadAsOnTheTerminalAndRestoreWrites)
         const ProcessResult networked = OnServer(command);
         ASSERT_EQ(direct.exitCode, 0) << Describe(command, direct);
         ASSERT_EQ(networked.exitCode, 0) << Describe(command, networked);
-        EXPECT_EQ(Comparable(networked.out, Server().PortName()), Comparable(direct.out, Port())) << command[0];
+        EXPECT_EQ(Comparable(networked.out, Server().PortName()), Comparable(direct.out, Port()))
+            << command[0];
     }
 
     const std::string file = Home().File("unit.json");
@@ -119,7 +122,8 @@ TEST_P(Ser2netCommandTest, KillingTheServerMidDumpEndsWithAnError) {
     if (IsSkipped() || HasFatalFailure()) return;
     auto dump = StartZelctl({"--port", Server().PortName(), "dump"});
     ASSERT_TRUE(dump->WaitUntil(
-        [](const ProcessResult& r) { return std::count(r.out.begin(), r.out.end(), '\n') >= 4; }, kZelctlLimitMs))
+        [](const ProcessResult& r) { return std::count(r.out.begin(), r.out.end(), '\n') >= 4; },
+        kZelctlLimitMs))
         << "the dump ended early";
     Server().Kill();
     ExpectLostServerReported(Checked({"dump"}, dump->Finish(kZelctlLimitMs)), "dump");
