@@ -15,8 +15,15 @@
 
 namespace {
 
+// A slot is free, claimed by one thread while it fills it in, or in use. Claiming
+// is one compare-and-swap, so that two threads opening ports at once never share a
+// slot; a signal handler releases only slots in use.
+constexpr int kFree = 0;
+constexpr int kClaimed = 2;
+constexpr int kInUse = 1;
+
 struct HeldPort {
-    std::atomic<int> inUse{0};
+    std::atomic<int> inUse{kFree};
     std::atomic<int> fd{-1};
     std::atomic<bool> restoreSettings{false};
     termios settings{};
@@ -52,11 +59,12 @@ int HoldPort(int fd, const std::string& lockPath) {
     if (lockPath.size() >= PATH_MAX) return -1;
     for (int slot = 0; slot < kHeldPorts; ++slot) {
         HeldPort& port = g_held[slot];
-        if (port.inUse.load()) continue;
+        int expected = kFree;
+        if (!port.inUse.compare_exchange_strong(expected, kClaimed)) continue;
         port.fd.store(fd);
         port.restoreSettings.store(false);
         std::memcpy(port.lockPath, lockPath.c_str(), lockPath.size() + 1);
-        port.inUse.store(1);
+        port.inUse.store(kInUse);
         return slot;
     }
     return -1;
@@ -76,7 +84,7 @@ void KeepSettingsToRestore(int slot, const termios& settings) {
 
 bool LockFileHeldHere(const std::string& lockPath) {
     for (const HeldPort& port : g_held) {
-        if (port.inUse.load() && lockPath == port.lockPath) return true;
+        if (port.inUse.load() == kInUse && lockPath == port.lockPath) return true;
     }
     return false;
 }
@@ -85,12 +93,14 @@ void ReleaseHeldPort(int slot) {
     if (slot < 0 || slot >= kHeldPorts) return;
     HeldPort& port = g_held[slot];
     // Unmarked first: a signal from here on finds nothing to release twice.
-    if (port.inUse.exchange(0) == 0) return;
+    int expected = kInUse;
+    if (!port.inUse.compare_exchange_strong(expected, kFree)) return;
     Release(port);
 }
 
 void ReleaseAllHeldPorts() {
     for (HeldPort& port : g_held) {
-        if (port.inUse.exchange(0) != 0) Release(port);
+        int expected = kInUse;
+        if (port.inUse.compare_exchange_strong(expected, kFree)) Release(port);
     }
 }
