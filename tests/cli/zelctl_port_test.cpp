@@ -20,6 +20,7 @@
 #include <string>
 #include <thread>
 
+#include "lock_path_of.h"
 #include "zelctl_fixture.h"
 
 namespace {
@@ -35,16 +36,10 @@ std::string Hdb(int pid) {
     return text;
 }
 
-// The lock file serial programs look for: "/dev/pts/3" (or a link to it) ->
-// "/run/lock/LCK..pts_3". Empty when /run/lock takes no files here.
-std::string LockPathOf(const std::string& port) {
+// The lock file of `port`; empty when /run/lock takes no files here.
+std::string WritableLockPathOf(const std::string& port) {
     if (::access("/run/lock", W_OK) != 0) return "";
-    char real[PATH_MAX];
-    if (!::realpath(port.c_str(), real)) return "";
-    std::string name = std::string(real).substr(5);
-    for (char& c : name)
-        c = c == '/' ? '_' : c;
-    return "/run/lock/LCK.." + name;
+    return LockPathOf(port);
 }
 
 // The lock file a --trace says it took.
@@ -202,7 +197,7 @@ TEST_F(PortTest, AnInterruptedWaitStillGivesThePortBack) {
 
 TEST_F(PortTest, ALockFileIsHeldWhileOpenAndGoneAfterSuccessAnErrorAndSigterm) {
     StartSimulator();
-    const std::string lock = LockPathOf(Port());
+    const std::string lock = WritableLockPathOf(Port());
     if (lock.empty()) GTEST_SKIP() << "/run/lock takes no files here";
 
     const ProcessResult done = OnDevice({"--trace", "get", "2", "1"});
@@ -213,8 +208,8 @@ TEST_F(PortTest, ALockFileIsHeldWhileOpenAndGoneAfterSuccessAnErrorAndSigterm) {
     BarePty silent;
     const ProcessResult failed = Zelctl({"--port", silent.name, "--trace", "get", "2", "1"});
     EXPECT_EQ(failed.exitCode, 1) << Describe({"get"}, failed);
-    EXPECT_EQ(TracedLockFile(failed.err), LockPathOf(silent.name)) << failed.err;
-    EXPECT_FALSE(Exists(LockPathOf(silent.name)));
+    EXPECT_EQ(TracedLockFile(failed.err), WritableLockPathOf(silent.name)) << failed.err;
+    EXPECT_FALSE(Exists(WritableLockPathOf(silent.name)));
 
     auto reboot = StartZelctl({"--port", Port(), "reboot"});
     ASSERT_TRUE(reboot->WaitUntil(
@@ -229,7 +224,7 @@ TEST_F(PortTest, ALockFileIsHeldWhileOpenAndGoneAfterSuccessAnErrorAndSigterm) {
 
 TEST_F(PortTest, ALiveHoldersLockRefusesWithItsNameAndPidAndAStaleOneIsRemoved) {
     StartSimulator();
-    const std::string lock = LockPathOf(Port());
+    const std::string lock = WritableLockPathOf(Port());
     if (lock.empty()) GTEST_SKIP() << "/run/lock takes no files here";
 
     WriteFile(lock, Hdb(int(::getpid())));
@@ -272,7 +267,7 @@ TEST_F(PortTest, AZelctlKilledMidDumpLeavesAPortTheNextOneOpensAtOnce) {
     } else {
         EXPECT_NE(next.err.find("left locked by a program that ended"), std::string::npos) << next.err;
     }
-    const std::string lock = LockPathOf(pty.name);
+    const std::string lock = WritableLockPathOf(pty.name);
     if (!lock.empty()) {
         EXPECT_FALSE(Exists(lock));
     }

@@ -22,18 +22,10 @@
 #include <gtest/gtest.h>
 
 #include "child_process.h"
+#include "lock_path_of.h"
 #include "sim_process.h"
 
 namespace {
-
-std::string LockPathOf(const std::string& port) {
-    char real[PATH_MAX];
-    if (!::realpath(port.c_str(), real)) return "";
-    std::string name = std::string(real).substr(5);
-    for (char& c : name)
-        c = c == '/' ? '_' : c;
-    return "/run/lock/LCK.." + name;
-}
 
 bool Exists(const std::string& path) {
     struct stat file {};

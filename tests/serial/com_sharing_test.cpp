@@ -15,6 +15,7 @@
 
 #include "com_port.h"
 #include "foreign_holder.h"
+#include "lock_path_of.h"
 #include "pty_pair.h"
 #include "terminal_link_posix.h"
 
@@ -40,14 +41,6 @@ std::string Hdb(int pid) {
     char text[16];
     std::snprintf(text, sizeof text, "%10d\n", pid);
     return text;
-}
-
-// "/dev/pts/3" -> "/run/lock/LCK..pts_3"
-std::string LockPathOf(const std::string& slave) {
-    std::string name = slave.substr(5);
-    for (char& c : name)
-        c = c == '/' ? '_' : c;
-    return "/run/lock/LCK.." + name;
 }
 
 // A PID that belonged to a process that has ended.
