@@ -36,6 +36,14 @@ protected:
         ZelTrans.size = size;
         ZelTrans.output = out;
     }
+    // Prepares a write of the one-byte value at `value` the way ZelWriteSetting does.
+    void prepareWrite(int category, int setting, const uint8_t* value) {
+        prepareRead(category, setting, 1);
+        ZelTrans.read = 0;
+        ZelTrans.dataLength = 1;
+        ZelTrans.hexData = 1;
+        ZelTrans.data = value;
+    }
 };
 
 TEST_F(Engine, ReadOfModeIsElevenBytesAndAsksForThirteen) {
@@ -136,15 +144,7 @@ TEST_F(Engine, RepliesBelongingToAnotherExchangeAreRetried) {
 TEST_F(Engine, OnlyTheBytesReceivedAreTakenForTheReply) {
     // A write of Mode with checksum 00: the request ends in "00" and ETX.
     static const uint8_t value = 0x20;
-    std::memset(&ZelTrans, 0, sizeof ZelTrans);
-    ZelTrans.address = ZEL_DEVICE_ADDRESS;
-    ZelTrans.category = 0x02;
-    ZelTrans.setting = 1;
-    ZelTrans.dataLength = 1;
-    ZelTrans.hexData = 1;
-    ZelTrans.data = &value;
-    ZelTrans.size = 1;
-    ZelTrans.output = out;
+    prepareWrite(0x02, 1, &value);
     for (int i = 0; i < 3; ++i) {
         line.reply(bytes({ZEL_STX}));
         line.silence();
@@ -186,15 +186,7 @@ TEST_F(Engine, ReplyForAnotherCategoryIsRefusedButAnotherAddressIsNot) {
 
 TEST_F(Engine, RebootWriteGoesOutThreeTimesWithoutWaitingForAReply) {
     static const uint8_t one = 1;
-    std::memset(&ZelTrans, 0, sizeof ZelTrans);
-    ZelTrans.address = ZEL_DEVICE_ADDRESS;
-    ZelTrans.category = 0x03;
-    ZelTrans.setting = 5;
-    ZelTrans.dataLength = 1;
-    ZelTrans.hexData = 1;
-    ZelTrans.data = &one;
-    ZelTrans.size = 1;
-    ZelTrans.output = out;
+    prepareWrite(0x03, 5, &one);
     EXPECT_EQ(ZelTransact(1), ZEL_REPLY_IGNORED);
 
     ASSERT_EQ(line.calls.size(), 6u);
