@@ -37,6 +37,8 @@ const GlobalSwitch kGlobalSwitches[] = {
         if (command.empty()) ThrowUsage("unknown command '" + word + "'\n" + UsageSummary());
     }
     const std::string what = failure.what();
+    if (what.rfind("--ports-file", 0) == 0)
+        ThrowUsage("--ports-file needs a file name, one port name a line");
     if (what.rfind("--port", 0) == 0) ThrowUsage("--port needs a port name, for example --port /dev/ttyUSB0");
     const size_t colon = what.find(':');
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&failure) && colon != std::string::npos) {
@@ -55,12 +57,13 @@ const std::vector<CommandOption>& CommandOptions() {
         {"restore", "--dry-run", nullptr, nullptr, &CliOptions::dryRun},
         {"upgrade", "--check", nullptr, nullptr, &CliOptions::check},
         {"upgrade", "--firmware", "N", &CliOptions::firmware},
+        {"upgrade", "--max-parallel", "N", &CliOptions::maxParallel},
     };
     return options;
 }
 
 std::vector<std::string> GlobalOptionNames() {
-    std::vector<std::string> names = {"--port"};
+    std::vector<std::string> names = {"--port", "--ports-file"};
     for (const GlobalSwitch& option : kGlobalSwitches)
         names.push_back(option.name);
     names.push_back("--help");
@@ -72,7 +75,8 @@ CliOptions ParseCommandLine(int argc, const char* const* argv) {
     CLI::App app("zelctl");
     app.set_help_flag();  // zelctl's own help, worded for each command
     app.add_flag("-h,--help", options.help);
-    app.add_option("--port", options.port);
+    app.add_option("--port", options.ports);  // may be given several times: a fleet
+    app.add_option("--ports-file", options.portsFile);
     for (const GlobalSwitch& option : kGlobalSwitches)
         app.add_flag(option.name, options.*option.field);
     app.fallthrough();  // global options after the command too
@@ -100,6 +104,7 @@ CliOptions ParseCommandLine(int argc, const char* const* argv) {
     for (int i = 1; i < argc && argv[i] && std::string(argv[i]) != "--"; ++i) {
         // CLI11 would take the next word for the empty value.
         if (std::string(argv[i]) == "--port=") ThrowUsage("--port needs a port name");
+        if (std::string(argv[i]) == "--ports-file=") ThrowUsage("--ports-file needs a file name");
     }
     const std::vector<std::string> given = words;  // CLI11 uses up the words it parses
     try {
@@ -115,7 +120,10 @@ CliOptions ParseCommandLine(int argc, const char* const* argv) {
                 options.given.push_back(own.name);
         }
     }
-    if (app.count("--port") && options.port.empty()) ThrowUsage("--port needs a port name");
+    for (const std::string& port : options.ports)
+        if (port.empty()) ThrowUsage("--port needs a port name");
+    if (!options.ports.empty()) options.port = options.ports.front();
+    if (app.count("--ports-file") && options.portsFile.empty()) ThrowUsage("--ports-file needs a file name");
     return options;
 }
 

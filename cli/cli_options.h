@@ -5,16 +5,18 @@
 #include <vector>
 
 struct CliOptions {
-    std::string port;               // --port NAME; empty: $ZELCTL_PORT, else the port the window remembers
-    bool trace = false;             // --trace: every frame to stderr
-    bool json = false;              // --json: machine-readable output, failures included
-    bool quiet = false;             // --quiet: no progress or notes on stderr
-    bool yes = false;               // --yes: no confirmation asked for actions that take the unit off air
-    bool readOnly = false;          // --read-only (or ZELCTL_READ_ONLY=1): every write refused
-    bool help = false;              // --help / -h
-    bool version = false;           // --version
-    std::string command;            // first word that is not an option
-    std::vector<std::string> args;  // the command's arguments
+    std::string port;                // --port NAME; empty: $ZELCTL_PORT, else the port the window remembers
+    std::vector<std::string> ports;  // every --port given, in order (port is the first)
+    std::string portsFile;           // --ports-file FILE: the units of a fleet command
+    bool trace = false;              // --trace: every frame to stderr
+    bool json = false;               // --json: machine-readable output, failures included
+    bool quiet = false;              // --quiet: no progress or notes on stderr
+    bool yes = false;                // --yes: no confirmation asked for actions that take the unit off air
+    bool readOnly = false;           // --read-only (or ZELCTL_READ_ONLY=1): every write refused
+    bool help = false;               // --help / -h
+    bool version = false;            // --version
+    std::string command;             // first word that is not an option
+    std::vector<std::string> args;   // the command's arguments
 
     // The commands' own options.
     std::vector<std::string> given;  // the names of those given ("--count")
@@ -23,11 +25,12 @@ struct CliOptions {
             if (word == name) return true;
         return false;
     }
-    std::string interval;  // monitor --interval SECONDS
-    std::string count;     // monitor --count N
-    bool dryRun = false;   // restore --dry-run
-    bool check = false;    // upgrade --check
-    std::string firmware;  // upgrade --firmware N
+    std::string interval;     // monitor --interval SECONDS
+    std::string count;        // monitor --count N
+    bool dryRun = false;      // restore --dry-run
+    bool check = false;       // upgrade --check
+    std::string firmware;     // upgrade --firmware N
+    std::string maxParallel;  // upgrade --max-parallel N: units upgraded at once in a fleet
 };
 
 // A command's own option, for the parser, the help and completion scripts.
