@@ -15,8 +15,11 @@ struct CliOptions {
     bool readOnly = false;           // --read-only (or ZELCTL_READ_ONLY=1): every write refused
     bool help = false;               // --help / -h
     bool version = false;            // --version
-    std::string command;             // first word that is not an option
-    std::vector<std::string> args;   // the command's arguments
+    bool fleetUnit = false;          // run by the fleet runner for one of several units
+    std::string* unitSerial = nullptr;  // in a fleet: where the unit's serial number is noted
+    std::string unitLabel;              // in a fleet: the unit's label from the ports file
+    std::string command;                // first word that is not an option
+    std::vector<std::string> args;      // the command's arguments
 
     // The commands' own options.
     std::vector<std::string> given;  // the names of those given ("--count")

@@ -7,10 +7,7 @@
 #include "json_outcome.h"
 #include "local_time.h"
 
-int RunBackup(const CliOptions& options) {
-    const std::string path = ExpectArgs(options, 1, 1, "FILE")[0];
-    CheckWritableFile(path);
-    DeviceSession session(options);
+Backup ReadUnitBackup(DeviceSession& session) {
     const DeviceIdentity identity = session.Identify();
 
     Backup backup;
@@ -30,6 +27,11 @@ int RunBackup(const CliOptions& options) {
             backup.entries.push_back(entry);
         }
     }
+    return backup;
+}
+
+void SaveUnitBackup(DeviceSession& session, const Backup& backup, const std::string& path) {
+    const CliOptions& options = session.Options();
     SaveTextFile(path, JsonText(BackupToJson(backup), true) + "\n");
     if (options.json && path != "-") {  // to stdout the backup itself is the one object
         Json& document = JsonOutcome();
@@ -40,5 +42,12 @@ int RunBackup(const CliOptions& options) {
     session.Note("Saved " + std::to_string(backup.entries.size()) + " settings of " +
                  FormatDeviceType(backup.deviceType) + " " + FormatSerialNumber(backup.serialNumber) +
                  " to " + path);
+}
+
+int RunBackup(const CliOptions& options) {
+    const std::string path = ExpectArgs(options, 1, 1, "FILE")[0];
+    CheckWritableFile(path);
+    DeviceSession session(options);
+    SaveUnitBackup(session, ReadUnitBackup(session), path);
     return 0;
 }

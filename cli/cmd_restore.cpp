@@ -239,7 +239,7 @@ private:
             document["refused"] = problems_;
         }
         for (const std::string& problem : problems_)
-            std::fprintf(stderr, "zelctl: %s\n", PrintableLines(problem).c_str());
+            WriteErrLine("zelctl: " + PrintableLines(problem));
         session_.Note("Restore: " + std::to_string(written_) + " written, " + std::to_string(unchanged_) +
                       " already as in the backup; " + std::to_string(compared) + " compared, " +
                       std::to_string(differences) + " differ.");
@@ -268,12 +268,8 @@ private:
 
 }  // namespace
 
-int RunRestore(const CliOptions& options) {
-    const std::string path = ExpectArgs(options, 1, 1, "FILE")[0];
-    if (!options.dryRun)
-        RefuseWhenReadOnly(options, "the settings of " + Printable(path) + " (restore --dry-run only reads)");
-    const Backup backup = LoadBackupFile(path);
-    DeviceSession session(options);
+void RestoreUnit(DeviceSession& session, const Backup& backup, const std::string& path) {
+    const CliOptions& options = session.Options();
     const DeviceIdentity identity = session.Identify();
     if (identity.type != backup.deviceType) {
         ThrowUsage("refused: " + Printable(path) + " is a backup of a " +
@@ -283,9 +279,18 @@ int RunRestore(const CliOptions& options) {
     RestoreRun run(session, backup, identity, options.json);
     if (options.dryRun) {
         run.DryRun();
-        return 0;
+        return;
     }
     ConfirmOffAir(options, "restore " + Printable(path) + " to the unit", session.PortName());
     run.Run();
+}
+
+int RunRestore(const CliOptions& options) {
+    const std::string path = ExpectArgs(options, 1, 1, "FILE")[0];
+    if (!options.dryRun)
+        RefuseWhenReadOnly(options, "the settings of " + Printable(path) + " (restore --dry-run only reads)");
+    const Backup backup = LoadBackupFile(path);
+    DeviceSession session(options);
+    RestoreUnit(session, backup, path);
     return 0;
 }

@@ -29,7 +29,7 @@ public:
     void Report(int phase, int percent) {
         if (quiet_ || (phase == phase_ && percent == percent_)) return;
         if (!terminal_) {
-            std::fprintf(stderr, "%s\n", FirmwareProgressText(phase, percent).c_str());
+            WriteErrLine(FirmwareProgressText(phase, percent));
         } else {
             if (phase != phase_ && phase_ >= 0) std::fputc('\n', stderr);
             const int clamped = percent < 0 ? 0 : percent > 100 ? 100 : percent;
@@ -54,10 +54,10 @@ public:
         if (quiet_) return;
         Finish();
         if (silentMs > 0) {
-            std::fprintf(stderr, "Programming: no answer from the device for %d s; still asking\n",
-                         (silentMs + 500) / 1000);
+            WriteErrLine("Programming: no answer from the device for " +
+                         std::to_string((silentMs + 500) / 1000) + " s; still asking");
         } else {
-            std::fprintf(stderr, "Programming: the device answers again\n");
+            WriteErrLine("Programming: the device answers again");
         }
         std::fflush(stderr);
         phase_ = -1;  // the bar is drawn anew
@@ -75,11 +75,16 @@ private:
 // the command that tries again. Keeps the texts a Ctrl+C shows up to date.
 class UpgradeState {
 public:
-    UpgradeState(bool typeTwo, const std::string& port, const std::string& file)
-        : typeTwo_(typeTwo), retry_("To try again: zelctl --port " + port + " upgrade " + file) {
+    // `ownsInterrupt`: the texts a Ctrl+C shows are this upgrade's (in a fleet, the fleet's).
+    UpgradeState(bool typeTwo, const std::string& port, const std::string& file, bool ownsInterrupt)
+        : typeTwo_(typeTwo),
+          ownsInterrupt_(ownsInterrupt),
+          retry_("To try again: zelctl --port " + port + " upgrade " + file) {
         Refresh();
     }
-    ~UpgradeState() { SetConfirmedInterrupt(nullptr, nullptr); }
+    ~UpgradeState() {
+        if (ownsInterrupt_) SetConfirmedInterrupt(nullptr, nullptr);
+    }
     UpgradeState(const UpgradeState&) = delete;
     UpgradeState& operator=(const UpgradeState&) = delete;
 
@@ -115,6 +120,7 @@ private:
     }
 
     void Refresh() {
+        if (!ownsInterrupt_) return;
         // The texts are written into the pair the handler does not see, then shown to it.
         const int slot = 1 - shown_;
         warning_[slot] = "\nzelctl: stopping now ends the upgrade unfinished. " + State() +
@@ -125,6 +131,7 @@ private:
     }
 
     bool typeTwo_;
+    bool ownsInterrupt_;
     std::string retry_;
     int phase_ = -1;
     int percent_ = -1;
@@ -232,11 +239,13 @@ int RunUpgrade(const CliOptions& options) {
     session.Note("Sending " + path + " (" + PartsText(check.storedSize) + ") to the " +
                  FormatDeviceType(identity.type) + " with firmware " +
                  FormatVersionTenths(uint32_t(identity.firmwareVersion)));
-    ProgressDisplay display(options.quiet, isatty(STDERR_FILENO) != 0);
+    // Bars of several units redrawn in place would overwrite each other: a fleet's units print lines.
+    ProgressDisplay display(options.quiet, !options.fleetUnit && isatty(STDERR_FILENO) != 0);
     ZelResult result = ZEL_OK;
     std::string paragraph;
     {
-        UpgradeState state(identity.type == uint32_t(ZEL_DEVICE_TYPE_5137), session.PortName(), path);
+        UpgradeState state(identity.type == uint32_t(ZEL_DEVICE_TYPE_5137), session.PortName(), path,
+                           !options.fleetUnit);
         UpgradeView view{&display, &state};
         ZelSetUpgradeHooks(FirmwareStream::ReadPartHook, &stream, ShowProgress, &view);
         ZelSetUpgradeSilenceHook(ShowSilence, &view);

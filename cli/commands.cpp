@@ -7,6 +7,8 @@
 
 #include "cli_errors.h"
 #include "cli_help.h"
+#include "fleet_ports.h"
+#include "fleet_runner.h"
 #include "interrupt.h"
 #include "json_outcome.h"
 #include "standard_output.h"
@@ -88,6 +90,15 @@ int RunZelctl(int argc, const char* const* argv) {
             return EXIT_OK;
         }
         InstallInterruptHandlers();
+        const std::vector<FleetPort> fleet = FleetPortsFromOptions(options);
+        const bool many = fleet.size() > 1 || !options.portsFile.empty();
+        if (many && FleetCommand(options.command)) {
+            const int code = RunFleet(options, fleet);
+            FinishOut();
+            return code;
+        }
+        if (many && options.command != "ports" && options.command != "settings")
+            ThrowUsage(options.command + " works on one unit: give one --port, not several");
         const int code = command->run(options);
         if (options.json) PrintJsonOutcome();
         FinishOut();

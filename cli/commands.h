@@ -27,6 +27,14 @@ int RunMonitor(const CliOptions& options);
 int RunSettings(const CliOptions& options);
 int RunWords(const CliOptions& options);
 
+// The steps of backup and restore that a fleet runs per unit.
+class DeviceSession;
+struct Backup;
+Backup ReadUnitBackup(DeviceSession& session);
+void SaveUnitBackup(DeviceSession& session, const Backup& backup, const std::string& path);
+// Checks the device type, asks (unless --yes), writes the backup back and verifies it.
+void RestoreUnit(DeviceSession& session, const Backup& backup, const std::string& path);
+
 const std::vector<CommandInfo>& Commands();
 const CommandInfo* FindCommand(const std::string& name);
 

@@ -9,6 +9,7 @@
 #include "remembered_port.h"
 #include "serial_node_check.h"
 #include "settings_model.h"
+#include "standard_output.h"
 #include "text_codes.h"
 #include "write_guard.h"
 #include "zel_restart_wait.h"
@@ -61,6 +62,15 @@ DeviceSession::DeviceSession(const CliOptions& options)
                                              : "lock file " + port_.lockFile);
         }
     }
+    // The fleet's summary names every unit by its serial number, whatever the command reads.
+    if (options_.unitSerial) {
+        uint64_t serial = 0;
+        const ZelResult result = TryRead(CataloguedSetting(ZEL_CAT_DEVICE, ZEL_SET_SERIAL_NUMBER), &serial);
+        // A unit that does not answer would fail the command's first read the same way, after as long again.
+        if (result != ZEL_OK && !SettingRefused(result))
+            ThrowDeviceFailure("reading the serial number", result);
+        if (result == ZEL_OK) *options_.unitSerial = FormatSerialNumber(uint32_t(serial));
+    }
 }
 
 DeviceSession::~DeviceSession() {
@@ -111,8 +121,7 @@ DeviceIdentity DeviceSession::Identify() {
 
 void DeviceSession::Note(const std::string& text) const {
     if (options_.quiet) return;
-    std::fprintf(stderr, "%s\n", PrintableLines(text).c_str());
-    std::fflush(stderr);
+    WriteErrLine(PrintableLines(text));
 }
 
 DeviceIdentity DeviceSession::AwaitRestart() {

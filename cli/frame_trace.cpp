@@ -2,6 +2,7 @@
 
 #include "cli_errors.h"
 #include "local_time.h"
+#include "standard_output.h"
 #include "text_codes.h"
 #include "zel_protocol.h"
 
@@ -18,6 +19,10 @@ thread_local TraceState g_trace;
 
 void Emit(const std::string& line) {
     if (!g_trace.out) return;
+    if (g_trace.out == stderr) {
+        WriteErrLine(TraceTimestamp() + " " + Printable(line));
+        return;
+    }
     std::fputs((TraceTimestamp() + " " + Printable(line) + "\n").c_str(), g_trace.out);
     std::fflush(g_trace.out);
 }

@@ -6,8 +6,9 @@
 
 namespace {
 
-std::unique_ptr<Json> outcome;
-bool indented = false;
+// Per thread: each unit of a fleet builds its own object.
+thread_local std::unique_ptr<Json> outcome;
+thread_local bool indented = false;
 
 }  // namespace
 

@@ -79,6 +79,7 @@ std::string SimUsage() {
            "  --mode 0|1                operational mode: 0 = ASI to IP, 1 = IP to ASI (default 1)\n"
            "  --firmware N              firmware version in tenths, 23 = v2.3 (default 23)\n"
            "  --restart-ms N            how long a restart keeps the device silent (default 3000)\n"
+           "  --serial N                serial number (default 1002345)\n"
            "  --noise TEXT              bytes sent when the device has started; \\r \\n \\t \\\\ \\xHH\n"
            "Network:\n"
            "  --dhcp                    start with DHCP enabled (default: static 192.168.0.10)\n"
@@ -150,6 +151,7 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, 
         {"--mode", integer(0, 1, &c.mode)},
         {"--firmware", integer(0, kIntMax, &c.firmwareVersion)},
         {"--restart-ms", integer(0, kIntMax, &c.restartMs)},
+        {"--serial", integer(0, 0xFFFFFFFFLL, &c.serialNumber)},
         {"--noise", [&](const std::string& v) { return UnescapeSimText(v, &c.startupNoise); }},
         {"--dhcp-link-local-ms", integer(-1, kIntMax, &c.dhcpLinkLocalMs)},
         {"--dhcp-lease-ms", integer(-1, kIntMax, &c.dhcpLeaseMs)},
