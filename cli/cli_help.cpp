@@ -6,6 +6,8 @@ namespace {
 
 const char kSynopsis[] =
     "usage: zelctl [--port NAME] [--trace] [--json] [--quiet] [--yes] [--read-only] COMMAND [ARGS]\n"
+    "       zelctl [--port NAME ...] [--ports-file FILE] info|dump|backup DIR|restore DIR|reboot|upgrade "
+    "FILE\n"
     "       zelctl --help | --version\n"
     "\n"
     "commands:\n"
@@ -21,7 +23,9 @@ const char kSynopsis[] =
     "  upgrade [--check] [--firmware N] FILE\n"
     "                             check a firmware file (.zel) and send it to the device\n"
     "  monitor SETTING ... [--interval SECONDS] [--count N]\n"
-    "                             poll settings, one line per poll\n";
+    "                             poll settings, one line per poll\n"
+    "  log [--unit SERIAL] [--since TIME] [--until TIME]\n"
+    "                             the change log: who changed which unit, and when\n";
 
 const char kOptions[] =
     "\n"
@@ -32,6 +36,11 @@ const char kOptions[] =
     "                the environment variable ZELCTL_PORT, else the port the ZEL-5100\n"
     "                Utility window last used (\"ComPort\" in\n"
     "                ~/.config/Taviro/Zel5100Util.conf, only read).\n"
+    "  --port NAME given several times, or --ports-file FILE (one port a line, an\n"
+    "                optional label after it, # comments): info, dump, backup DIR,\n"
+    "                restore DIR, reboot and upgrade FILE run on every unit at once,\n"
+    "                each line prefixed by the unit's label or port, and a summary table\n"
+    "                at the end; --json prints one object a line per unit\n"
     "  --trace       write every frame sent and received to stderr: time of day in\n"
     "                milliseconds, TX or RX, the bytes in hex and as text\n"
     "  --json        print JSON: one object per command (one per line for monitor); a\n"
@@ -57,9 +66,9 @@ const char kNumbers[] =
 const char kExitCodes[] =
     "\n"
     "exit status:\n"
-    "  0  success\n"
+    "  0  success (with several units: every unit succeeded)\n"
     "  1  the device or the line failed (the result is named on stderr, e.g. ZEL_E_RX_FAILED),\n"
-    "     or the port could not be opened\n"
+    "     or the port could not be opened; with several units: any unit failed\n"
     "  2  usage error: unknown command or option, a setting not in the catalogue or not\n"
     "     writable, a bad value or backup file, a write under --read-only, an action not\n"
     "     confirmed\n"
@@ -134,7 +143,10 @@ std::string CommandHelp(const std::string& command) {
                "Saves the writable settings of the categories usable in the current mode,\n"
                "with the device type, firmware version, mode and serial number, as JSON in\n"
                "FILE (- for standard output). The file is written only when every read\n"
-               "succeeded.\n";
+               "succeeded.\n"
+               "With several units (--port given more than once, --ports-file) FILE is a folder\n"
+               "DIR: one file per unit, named by its label (or port) and serial number,\n"
+               "for example studio-a-1002345.json.\n";
     }
     if (command == "restore") {
         return "usage: zelctl restore [--dry-run] FILE [--port NAME] [--yes] [--json]\n\n"
@@ -147,7 +159,11 @@ std::string CommandHelp(const std::string& command) {
                "reported; any difference makes the exit status 1.\n"
                "The restore takes the unit off air: on a terminal zelctl asks first, unless --yes.\n"
                "  --dry-run  read the device and print each setting the restore would change\n"
-               "             (device value, backup value); nothing is written\n";
+               "             (device value, backup value); nothing is written\n"
+               "With several units FILE is a folder DIR of backups: each unit is given the\n"
+               "backup whose serial number is its own, whatever its port or label; a unit\n"
+               "with no backup there is reported and left alone. Two backups of one unit in\n"
+               "DIR are refused before anything is written.\n";
     }
     if (command == "reboot") {
         return "usage: zelctl reboot [--port NAME] [--yes] [--json]\n\n"
@@ -172,7 +188,10 @@ std::string CommandHelp(const std::string& command) {
                "                well-formed file, and the lowest unit firmware that can take it\n"
                "                (compressed files need v1.4, images newer than 2.0 need v2.0)\n"
                "  --firmware N  check against a unit with firmware N (23 or v2.3): refused with\n"
-               "                the window's text and exit status 3 as that unit would be\n";
+               "                the window's text and exit status 3 as that unit would be\n"
+               "  --max-parallel N  with several units: how many are upgraded at once\n"
+               "                (default 1); after a failure no further unit is started, and\n"
+               "                those not started are reported as skipped\n";
     }
     if (command == "monitor") {
         return "usage: zelctl monitor SETTING ... [--interval SECONDS] [--count N]\n"
@@ -187,6 +206,18 @@ std::string CommandHelp(const std::string& command) {
                "A value that cannot be read shows the result's name instead; the exit status\n"
                "is then 1; a port that is hung up or unplugged ends the monitor with exit 1.\n"
                "Examples: zelctl monitor lost-before-fec lock-errors; zelctl monitor 0x81:8 --interval 0.5\n";
+    }
+    if (command == "log") {
+        return "usage: zelctl log [--unit SERIAL] [--since TIME] [--until TIME] [--json]\n\n"
+               "Shows the change log: every write, restore, reboot and upgrade that zelctl and\n"
+               "the window made, with the time (UTC), user, host, port, the unit's serial\n"
+               "number, the setting, its old and new value and the outcome. It is kept in\n"
+               "$XDG_STATE_HOME/zel5100util/changes.jsonl (~/.local/state/zel5100util/ when\n"
+               "XDG_STATE_HOME is not set), one JSON object a line. Opens no port.\n"
+               "  --unit SERIAL  only this unit (1002345 or 1.002.345)\n"
+               "  --since TIME   only changes from TIME on, in UTC: 2026-12-10,\n"
+               "                 2026-12-10T15:30 or 2026-12-10T15:30:00Z\n"
+               "  --until TIME   only changes up to TIME (a date: to its end)\n";
     }
     if (command == "settings") {
         return "usage: zelctl settings [CAT] [--json]\n\n"

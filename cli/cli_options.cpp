@@ -58,6 +58,9 @@ const std::vector<CommandOption>& CommandOptions() {
         {"upgrade", "--check", nullptr, nullptr, &CliOptions::check},
         {"upgrade", "--firmware", "N", &CliOptions::firmware},
         {"upgrade", "--max-parallel", "N", &CliOptions::maxParallel},
+        {"log", "--unit", "SERIAL", &CliOptions::unit},
+        {"log", "--since", "TIME", &CliOptions::since},
+        {"log", "--until", "TIME", &CliOptions::until},
     };
     return options;
 }

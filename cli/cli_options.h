@@ -34,6 +34,9 @@ struct CliOptions {
     bool check = false;       // upgrade --check
     std::string firmware;     // upgrade --firmware N
     std::string maxParallel;  // upgrade --max-parallel N: units upgraded at once in a fleet
+    std::string unit;         // log --unit SERIAL
+    std::string since;        // log --since TIME
+    std::string until;        // log --until TIME
 };
 
 // A command's own option, for the parser, the help and completion scripts.

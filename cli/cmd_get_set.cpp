@@ -65,7 +65,13 @@ int RunSet(const CliOptions& options) {
         ConfirmOffAir(options, "write " + SettingText(address) + " and restart the unit",
                       session->PortName());
 
-    session->Write(address, value);
+    // The value before, for the change log; a setting that cannot be read is still written.
+    uint64_t before = 0;
+    const bool known = session->TryRead(address, &before) == ZEL_OK;
+    session->SerialText();
+    const ZelResult written = session->TryWrite(address, value);
+    session->RecordWrite("write", address, known ? &before : nullptr, value, written);
+    if (written != ZEL_OK) ThrowDeviceFailure("writing " + SettingText(address), written);
     if (restarts) {
         session->AwaitRestart();
         const uint64_t held = session->Read(address);

@@ -16,7 +16,10 @@ int RunReboot(const CliOptions& options) {
     ConfirmOffAir(options, "reboot the unit", session.PortName());
     session.Note("Write reboot command");
     // The reboot write awaits no reply, so it counts as done once sent.
+    session.SerialText();
     const ZelResult result = session.TryWrite(reboot, 1);
+    session.RecordChange("reboot", "", "", "",
+                         result == ZEL_OK || result == ZEL_REPLY_IGNORED ? "ok" : CliResultName(result));
     if (result != ZEL_OK && result != ZEL_REPLY_IGNORED)
         ThrowDeviceFailure("writing the reboot command", result);
     if (options.json) JsonOutcome()["rebootSent"] = true;

@@ -105,6 +105,9 @@ public:
         if (networkWritten && !restarted) {
             session_.Note("Rebooting so that the network settings take effect.");
             const ZelResult result = session_.TryWrite(CataloguedSetting(ZEL_CAT_NETWORK, ZEL_SET_REBOOT), 1);
+            session_.RecordChange(
+                "reboot", "", "", "",
+                result == ZEL_OK || result == ZEL_REPLY_IGNORED ? "ok" : CliResultName(result));
             if (result != ZEL_OK && result != ZEL_REPLY_IGNORED) {
                 ThrowDeviceFailure("writing the reboot command", result);
             }
@@ -147,9 +150,9 @@ private:
                           FormatVersionTenths(uint32_t(identity_.firmwareVersion)));
             return false;
         }
+        uint64_t current = 0;
+        const ZelResult read = session_.TryRead(entry.address, &current);
         if (!always) {
-            uint64_t current = 0;
-            const ZelResult read = session_.TryRead(entry.address, &current);
             if (read != ZEL_OK && !SettingRefused(read))
                 ThrowDeviceFailure("reading " + SettingText(entry.address), read);
             if (read == ZEL_OK && current == entry.value) {
@@ -158,6 +161,8 @@ private:
             }
         }
         const ZelResult result = session_.TryWrite(entry.address, entry.value);
+        session_.RecordWrite("restore", entry.address, read == ZEL_OK ? &current : nullptr, entry.value,
+                             result);
         if (result == ZEL_OK) {
             ++written_;
             return true;
@@ -193,7 +198,12 @@ private:
     void WriteAndRestart(const BackupEntry& entry) {
         session_.Note("Writing " + SettingText(entry.address) + " = " + Show(entry, entry.value) +
                       "; the device restarts.");
-        session_.Write(entry.address, entry.value);
+        uint64_t current = 0;
+        const ZelResult read = session_.TryRead(entry.address, &current);
+        const ZelResult result = session_.TryWrite(entry.address, entry.value);
+        session_.RecordWrite("restore", entry.address, read == ZEL_OK ? &current : nullptr, entry.value,
+                             result);
+        if (result != ZEL_OK) ThrowDeviceFailure("writing " + SettingText(entry.address), result);
         ++written_;
         identity_ = session_.AwaitRestart();
     }
@@ -276,6 +286,7 @@ void RestoreUnit(DeviceSession& session, const Backup& backup, const std::string
                    FormatDeviceType(backup.deviceType) + ", but the device on " + session.PortName() +
                    " is a " + FormatDeviceType(identity.type));
     }
+    if (!options.dryRun) session.SerialText();
     RestoreRun run(session, backup, identity, options.json);
     if (options.dryRun) {
         run.DryRun();

@@ -240,6 +240,8 @@ int RunUpgrade(const CliOptions& options) {
                  FormatDeviceType(identity.type) + " with firmware " +
                  FormatVersionTenths(uint32_t(identity.firmwareVersion)));
     // Bars of several units redrawn in place would overwrite each other: a fleet's units print lines.
+    session.SerialText();
+    const std::string before = FormatVersionTenths(uint32_t(identity.firmwareVersion));
     ProgressDisplay display(options.quiet, !options.fleetUnit && isatty(STDERR_FILENO) != 0);
     ZelResult result = ZEL_OK;
     std::string paragraph;
@@ -263,6 +265,7 @@ int RunUpgrade(const CliOptions& options) {
         document["firmwareBefore"] = identity.firmwareVersion;
         document["transferred"] = result == ZEL_OK;
     }
+    if (result != ZEL_OK) session.RecordChange("upgrade", "firmware", before, path, CliResultName(result));
     if (ZelLineGone(result)) {
         throw CliError(EXIT_DEVICE_FAILED,
                        "Error while upgrading firmware: the line to the device is gone (" +
@@ -277,7 +280,15 @@ int RunUpgrade(const CliOptions& options) {
     }
 
     session.Note("Firmware uploaded");
-    const DeviceIdentity after = session.AwaitRestart();
+    DeviceIdentity after;
+    try {
+        after = session.AwaitRestart();
+    } catch (const CliError& error) {
+        session.RecordChange("upgrade", "firmware", before, path, "transferred; " + error.Result());
+        throw;
+    }
+    session.RecordChange("upgrade", "firmware", before,
+                         FormatVersionTenths(uint32_t(after.firmwareVersion)) + " (" + path + ")", "ok");
     if (options.json) {
         JsonOutcome()["firmwareVersion"] = after.firmwareVersion;
         JsonOutcome()["firmwareVersionText"] = FormatVersionTenths(uint32_t(after.firmwareVersion));

@@ -49,10 +49,10 @@ int ReportFailure(bool json, int exitCode, const std::string& result, const std:
 
 const std::vector<CommandInfo>& Commands() {
     static const std::vector<CommandInfo> commands = {
-        {"ports", RunPorts},     {"info", RunInfo},         {"get", RunGet},
-        {"set", RunSet},         {"dump", RunDump},         {"backup", RunBackup},
-        {"restore", RunRestore}, {"reboot", RunReboot},     {"upgrade", RunUpgrade},
-        {"monitor", RunMonitor}, {"settings", RunSettings}, {"_words", RunWords, true},
+        {"ports", RunPorts},        {"info", RunInfo},       {"get", RunGet},           {"set", RunSet},
+        {"dump", RunDump},          {"backup", RunBackup},   {"restore", RunRestore},   {"reboot", RunReboot},
+        {"upgrade", RunUpgrade},    {"monitor", RunMonitor}, {"settings", RunSettings}, {"log", RunLog},
+        {"_words", RunWords, true},
     };
     return commands;
 }
@@ -97,7 +97,7 @@ int RunZelctl(int argc, const char* const* argv) {
             FinishOut();
             return code;
         }
-        if (many && options.command != "ports" && options.command != "settings")
+        if (many && options.command != "ports" && options.command != "settings" && options.command != "log")
             ThrowUsage(options.command + " works on one unit: give one --port, not several");
         const int code = command->run(options);
         if (options.json) PrintJsonOutcome();

@@ -25,6 +25,7 @@ int RunReboot(const CliOptions& options);
 int RunUpgrade(const CliOptions& options);
 int RunMonitor(const CliOptions& options);
 int RunSettings(const CliOptions& options);
+int RunLog(const CliOptions& options);
 int RunWords(const CliOptions& options);
 
 // The steps of backup and restore that a fleet runs per unit.

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "change_log.h"
+#include "change_log_setting.h"
 #include "cli_errors.h"
 #include "frame_trace.h"
 #include "interrupt.h"
@@ -70,6 +72,8 @@ DeviceSession::DeviceSession(const CliOptions& options)
         if (result != ZEL_OK && !SettingRefused(result))
             ThrowDeviceFailure("reading the serial number", result);
         if (result == ZEL_OK) *options_.unitSerial = FormatSerialNumber(uint32_t(serial));
+        serial_ = *options_.unitSerial;
+        serialRead_ = true;
     }
 }
 
@@ -109,6 +113,39 @@ ZelResult DeviceSession::TryWrite(const SettingAddress& address, uint32_t value)
 void DeviceSession::Write(const SettingAddress& address, uint32_t value) {
     const ZelResult result = TryWrite(address, value);
     if (result != ZEL_OK) ThrowDeviceFailure("writing " + SettingText(address), result);
+}
+
+const std::string& DeviceSession::SerialText() {
+    if (!serialRead_) {
+        uint64_t serial = 0;
+        if (TryRead(CataloguedSetting(ZEL_CAT_DEVICE, ZEL_SET_SERIAL_NUMBER), &serial) == ZEL_OK)
+            serial_ = FormatSerialNumber(uint32_t(serial));
+        serialRead_ = true;
+    }
+    return serial_;
+}
+
+void DeviceSession::RecordChange(const std::string& action, const std::string& setting,
+                                 const std::string& oldValue, const std::string& newValue,
+                                 const std::string& outcome) {
+    ChangeRecord record;
+    record.program = "zelctl";
+    record.action = action;
+    record.port = portName_;
+    record.serialNumber = serial_;  // as read before the change; a restarting unit does not answer
+    record.setting = setting;
+    record.oldValue = oldValue;
+    record.newValue = newValue;
+    record.outcome = outcome;
+    LogChange(record);
+}
+
+void DeviceSession::RecordWrite(const std::string& action, const SettingAddress& address,
+                                const uint64_t* oldValue, uint64_t newValue, ZelResult result) {
+    RecordChange(action, LoggedSettingName(address.category, address.setting),
+                 oldValue ? LoggedValue(address.category, address.setting, *oldValue) : "",
+                 LoggedValue(address.category, address.setting, newValue),
+                 result == ZEL_OK || result == ZEL_REPLY_IGNORED ? "ok" : CliResultName(result));
 }
 
 DeviceIdentity DeviceSession::Identify() {

@@ -51,6 +51,16 @@ public:
     // The port has been hung up or has vanished.
     bool LineGone() const { return ComLineGone(&port_); }
 
+    // The unit's serial number as text, read once ("" when it cannot be read). Read it
+    // before a change that restarts the unit, so that the change log can name the unit.
+    const std::string& SerialText();
+    // Appends a change made on this unit to the change log; never fails the command.
+    void RecordChange(const std::string& action, const std::string& setting, const std::string& oldValue,
+                      const std::string& newValue, const std::string& outcome);
+    // The same for a write of one setting; `oldValue` null when it was not read.
+    void RecordWrite(const std::string& action, const SettingAddress& address, const uint64_t* oldValue,
+                     uint64_t newValue, ZelResult result);
+
     // A progress note on stderr, unless --quiet.
     void Note(const std::string& text) const;
 
@@ -58,6 +68,8 @@ private:
     CliOptions options_;
     std::string portName_;
     ComPort port_;
+    bool serialRead_ = false;
+    std::string serial_;
 };
 
 // The session opened when a command first needs the device, so that every usage error
