@@ -6,6 +6,7 @@
 #include "message_pump.h"
 #include "panels.h"
 #include "tav_edit.h"
+#include "window_change.h"
 #include "window_host.h"
 #include "zel5100util_app.h"
 #include "zel_error.h"
@@ -18,7 +19,9 @@ namespace {
 void RebootDevice(WindowHost& window, const QString& statusText) {
     window.SetStatus(statusText);
     PumpPendingMessages();
+    WindowChange change(&window.App(), "reboot");
     const ZelResult result = ZelWriteSetting(ZEL_CAT_NETWORK, ZEL_SET_REBOOT, 1);
+    change.Done("", "", result);
     if (result == ZEL_OK || result == ZEL_REPLY_IGNORED)
         window.RebootAndReconnect();
     else

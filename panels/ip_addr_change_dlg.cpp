@@ -7,6 +7,7 @@
 #include "control_ids.h"
 #include "panel_framework.h"
 #include "tav_edit.h"
+#include "window_change.h"
 #include "zel5100util_app.h"
 #include "zel_error.h"
 
@@ -129,7 +130,9 @@ IpOctets IpAddrChangeDlg::ScanField(int field) const {
 }
 
 bool IpAddrChangeDlg::WriteSetting(int setting, uint32_t value) {
+    WindowChange change(app_, "write", ZEL_CAT_NETWORK, setting);
     const ZelResult result = ZelWriteSetting(ZEL_CAT_NETWORK, setting, value);
+    change.Written(value, result);
     if (result != ZEL_OK) {
         ShowError(result);
         return false;

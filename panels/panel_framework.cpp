@@ -6,6 +6,7 @@
 
 #include "message_pump.h"
 #include "tav_edit.h"
+#include "window_change.h"
 #include "window_host.h"
 #include "zel5100util_app.h"
 #include "zel_error.h"
@@ -166,7 +167,9 @@ void PlainWrite(WindowHost& window, const PanelField& target) {
         const SettingView& view = *target.view;
         TavEdit* field = window.Edit(target.field);
         const uint32_t value = static_cast<uint32_t>(ParseEditNumber(field));
+        WindowChange change(&window.App(), "write", view.category, view.setting);
         ZelResult result = ZelWriteSetting(view.category, view.setting, value);
+        change.Written(value, result);
         if (result != ZEL_OK) {
             ShowZelError(window.App(), result);
             return;
@@ -187,7 +190,9 @@ void AddressWrite(WindowHost& window, const PanelField& target) {
     window.RunExclusive([&window, &target] {
         TavEdit* field = window.Edit(target.field);
         const uint32_t value = IpOctetsToValue(ScanAddressField(field));
+        WindowChange change(&window.App(), "write", target.view->category, target.view->setting);
         const ZelResult result = ZelWriteSetting(target.view->category, target.view->setting, value);
+        change.Written(value, result);
         if (result != ZEL_OK) {
             ShowZelError(window.App(), result);
             return;
@@ -207,7 +212,9 @@ void GatedWrite(WindowHost& window, const PanelField& target) {
         const uint32_t value = static_cast<uint32_t>(ParseEditNumber(field));
         // The refresh may have offered the setting under a firmware read since failed.
         if (!SettingOffered(view, window.App().FirmwareVersion)) return;
+        WindowChange change(&window.App(), "write", view.category, view.setting);
         const ZelResult written = ZelWriteSetting(view.category, view.setting, value);
+        change.Written(value, written);
         uint32_t readBack = 0;
         const ZelResult read = ZelReadSetting(view.category, view.setting, &readBack);
         if (field != nullptr) field->SetTextFromDevice(FieldText(view, readBack));
@@ -223,7 +230,8 @@ void RebootingWrite(WindowHost& window, const PanelField& target) {
         window.SetStatus(QStringLiteral("Writing to %1 - Unit will reboot").arg(QLatin1String(view.caption)));
         PumpPendingMessages();
         const uint32_t value = static_cast<uint32_t>(ParseEditNumber(window.Edit(target.field)));
-        ZelWriteSetting(view.category, view.setting, value);
+        WindowChange change(&window.App(), "write", view.category, view.setting);
+        change.Written(value, ZelWriteSetting(view.category, view.setting, value));
         // What the unit now holds is what it restarts in (the mode decides the panels).
         if (target.store != nullptr) {
             uint32_t held = 0;

@@ -12,6 +12,8 @@
 #include "path_kind.h"
 #include "tav_edit.h"
 #include "temp_string.h"
+#include "value_format.h"
+#include "window_change.h"
 #include "window_host.h"
 #include "zel5100util_app.h"
 #include "zel_error.h"
@@ -144,12 +146,14 @@ void FirmwareUpgradeButtons::Upgrade() {
         return;
     }
 
+    WindowChange change(&app, "upgrade");
     ZelSetUpgradeHooks(&FirmwareStream::ReadPartHook, &app.FirmwareStream, &ProgressHook, this);
     progressBar_->setValue(0);
     progressBar_->show();
     window_.UpgradeTransferring = true;
     const ZelResult result = ZelUpgradeFirmware(check.storedSize);
     window_.UpgradeTransferring = false;
+    change.Done(FormatVersionTenths(uint32_t(app.FirmwareVersion)), FileSystemName(app.FirmwarePath), result);
     progressBar_->hide();
     // Closed during the transfer, as the operator confirmed: nothing more to show.
     if (window_.Closing) return;
