@@ -2,9 +2,7 @@
 
 #include "change_log.h"
 #include "change_log_setting.h"
-#include "value_format.h"
 #include "zel5100util_app.h"
-#include "zel_setting_ids.h"
 
 namespace {
 
@@ -16,13 +14,14 @@ std::string OutcomeName(ZelResult result) {
 
 }  // namespace
 
-WindowChange::WindowChange(const Zel5100UtilApp* app, const char* action, int category, int setting)
-    : action_(action), category_(category), setting_(setting) {
+WindowChange::WindowChange(const Zel5100UtilApp* app, const QString& serial, const char* action, int category,
+                           int setting, const QString& oldValue)
+    : serial_(serial.trimmed().toStdString()),
+      action_(action),
+      category_(category),
+      setting_(setting),
+      old_(oldValue.trimmed().toStdString()) {
     if (app != nullptr) port_ = app->CurrentPortName.toStdString();
-    uint32_t serial = 0;
-    if (ZelReadSetting(ZEL_CAT_DEVICE, ZEL_SET_SERIAL_NUMBER, &serial) == ZEL_OK)
-        serial_ = FormatSerialNumber(serial);
-    if (category_ >= 0) oldKnown_ = ZelReadSetting(category_, setting_, &old_) == ZEL_OK;
 }
 
 void WindowChange::Written(uint64_t value, ZelResult result) {
@@ -32,7 +31,7 @@ void WindowChange::Written(uint64_t value, ZelResult result) {
     record.port = port_;
     record.serialNumber = serial_;
     record.setting = LoggedSettingName(category_, setting_);
-    if (oldKnown_) record.oldValue = LoggedValue(category_, setting_, old_);
+    record.oldValue = old_;
     record.newValue = LoggedValue(category_, setting_, value);
     record.outcome = OutcomeName(result);
     LogChange(record);

@@ -53,6 +53,7 @@ void TavEdit::UpdateColors() {
 
 void TavEdit::SetTextFromDevice(const QString& text, const QString& reason) {
     setText(text);
+    DeviceText = text;
     // Like a freshly set native edit, show the start of a long text.
     setCursorPosition(0);
     const bool clipped = !FitTextToField();

@@ -39,6 +39,9 @@ public:
     // What the field paints behind its text right now.
     QColor PaintedBackground() const;
 
+    // The last text shown from the device (what a write replaces, for the change log).
+    QString DeviceText;
+
     bool ReadOnlyLook = false;
     bool TrackChanges = false;
     bool Modified = false;

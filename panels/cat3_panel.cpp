@@ -19,7 +19,7 @@ namespace {
 void RebootDevice(WindowHost& window, const QString& statusText) {
     window.SetStatus(statusText);
     PumpPendingMessages();
-    WindowChange change(&window.App(), "reboot");
+    WindowChange change(&window.App(), UnitSerialText(window), "reboot");
     const ZelResult result = ZelWriteSetting(ZEL_CAT_NETWORK, ZEL_SET_REBOOT, 1);
     change.Done("", "", result);
     if (result == ZEL_OK || result == ZEL_REPLY_IGNORED)
@@ -72,6 +72,7 @@ void OnRebootDevice(WindowHost& window) {
 void OnChangeIpAddress(WindowHost& window) {
     window.RunExclusive([&window] {
         IpAddrChangeDlg dialog(window.App(), window.Widget());
+        dialog.UnitSerial = UnitSerialText(window);
         dialog.exec();
         if (!dialog.addressesWritten) return;
         window.AwaitingDhcpAddress = false;

@@ -129,8 +129,19 @@ IpOctets IpAddrChangeDlg::ScanField(int field) const {
     return ScanAddressField(Edit(field));
 }
 
+QString IpAddrChangeDlg::OpeningText(int setting) const {
+    if (setting == ZEL_SET_DHCP_ENABLED) return dhcpKnown_ ? QString::number(dhcpAtOpen ? 1 : 0) : QString();
+    const IpOctets* const opening[] = {&openAddress, &openSubnet, &openGateway};
+    for (int i = 0; i < 3; ++i) {
+        const IpOctets& was = *opening[i];
+        if (kAddressFields[i].setting == setting && was.o0 >= 0)
+            return FormatDottedAddress(IpOctetsToValue(was));
+    }
+    return QString();
+}
+
 bool IpAddrChangeDlg::WriteSetting(int setting, uint32_t value) {
-    WindowChange change(app_, "write", ZEL_CAT_NETWORK, setting);
+    WindowChange change(app_, UnitSerial, "write", ZEL_CAT_NETWORK, setting, OpeningText(setting));
     const ZelResult result = ZelWriteSetting(ZEL_CAT_NETWORK, setting, value);
     change.Written(value, result);
     if (result != ZEL_OK) {

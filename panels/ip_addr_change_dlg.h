@@ -44,6 +44,9 @@ public:
     // after the device could not be read at opening).
     static const char* const ChooseFirstText;
 
+    // The unit's serial number as the window shows it, for the change log.
+    QString UnitSerial;
+
     // Something was written to the device (the Change button then reboots it).
     bool addressesWritten = false;
     // The device had DHCP enabled when the dialog opened. False when that
@@ -61,6 +64,8 @@ private:
     IpOctets ScanField(int field) const;
     // Writes a network setting; false, with the failure shown, when it fails.
     bool WriteSetting(int setting, uint32_t value);
+    // A setting's value when the dialog opened, for the change log; empty when not read.
+    QString OpeningText(int setting) const;
     void ShowError(ZelResult result);
 
     Zel5100UtilApp* app_ = nullptr;

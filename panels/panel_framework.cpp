@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "control_ids.h"
 #include "message_pump.h"
 #include "tav_edit.h"
 #include "window_change.h"
@@ -157,6 +158,14 @@ IpOctets ScanAddressField(const TavEdit* field) {
 // ---------------------------------------------------------------------------
 // Write handlers
 
+QString UnitSerialText(const WindowHost& window) {
+    return DeviceTextOf(window.Edit(Idc::Cat1SerialNumber));
+}
+
+QString DeviceTextOf(const TavEdit* field) {
+    return field != nullptr ? field->DeviceText : QString();
+}
+
 QString KeptAnotherValueText(const SettingView& view, uint64_t held, uint64_t written) {
     return QStringLiteral("The unit kept %1 instead of %2")
         .arg(FieldText(view, held), FieldText(view, written));
@@ -167,7 +176,8 @@ void PlainWrite(WindowHost& window, const PanelField& target) {
         const SettingView& view = *target.view;
         TavEdit* field = window.Edit(target.field);
         const uint32_t value = static_cast<uint32_t>(ParseEditNumber(field));
-        WindowChange change(&window.App(), "write", view.category, view.setting);
+        WindowChange change(&window.App(), UnitSerialText(window), "write", view.category, view.setting,
+                            DeviceTextOf(field));
         ZelResult result = ZelWriteSetting(view.category, view.setting, value);
         change.Written(value, result);
         if (result != ZEL_OK) {
@@ -190,7 +200,8 @@ void AddressWrite(WindowHost& window, const PanelField& target) {
     window.RunExclusive([&window, &target] {
         TavEdit* field = window.Edit(target.field);
         const uint32_t value = IpOctetsToValue(ScanAddressField(field));
-        WindowChange change(&window.App(), "write", target.view->category, target.view->setting);
+        WindowChange change(&window.App(), UnitSerialText(window), "write", target.view->category,
+                            target.view->setting, DeviceTextOf(field));
         const ZelResult result = ZelWriteSetting(target.view->category, target.view->setting, value);
         change.Written(value, result);
         if (result != ZEL_OK) {
@@ -212,7 +223,8 @@ void GatedWrite(WindowHost& window, const PanelField& target) {
         const uint32_t value = static_cast<uint32_t>(ParseEditNumber(field));
         // The refresh may have offered the setting under a firmware read since failed.
         if (!SettingOffered(view, window.App().FirmwareVersion)) return;
-        WindowChange change(&window.App(), "write", view.category, view.setting);
+        WindowChange change(&window.App(), UnitSerialText(window), "write", view.category, view.setting,
+                            DeviceTextOf(field));
         const ZelResult written = ZelWriteSetting(view.category, view.setting, value);
         change.Written(value, written);
         uint32_t readBack = 0;
@@ -229,8 +241,10 @@ void RebootingWrite(WindowHost& window, const PanelField& target) {
         window.AwaitingDhcpAddress = false;
         window.SetStatus(QStringLiteral("Writing to %1 - Unit will reboot").arg(QLatin1String(view.caption)));
         PumpPendingMessages();
-        const uint32_t value = static_cast<uint32_t>(ParseEditNumber(window.Edit(target.field)));
-        WindowChange change(&window.App(), "write", view.category, view.setting);
+        TavEdit* field = window.Edit(target.field);
+        const uint32_t value = static_cast<uint32_t>(ParseEditNumber(field));
+        WindowChange change(&window.App(), UnitSerialText(window), "write", view.category, view.setting,
+                            DeviceTextOf(field));
         change.Written(value, ZelWriteSetting(view.category, view.setting, value));
         // What the unit now holds is what it restarts in (the mode decides the panels).
         if (target.store != nullptr) {

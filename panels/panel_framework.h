@@ -107,4 +107,9 @@ void GatedWrite(WindowHost& window, const PanelField& field);
 void RebootingWrite(WindowHost& window, const PanelField& field);
 
 // The status line's words when the unit holds another value than written.
+// For the change log: the unit's serial number as the device panel shows it, and the
+// value a field last showed from the device (empty for no field).
+QString UnitSerialText(const WindowHost& window);
+QString DeviceTextOf(const TavEdit* field);
+
 QString KeptAnotherValueText(const SettingView& view, uint64_t held, uint64_t written);

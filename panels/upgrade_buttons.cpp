@@ -9,6 +9,7 @@
 #include "firmware_progress.h"
 #include "message_pump.h"
 #include "path_compaction.h"
+#include "panel_framework.h"
 #include "path_kind.h"
 #include "tav_edit.h"
 #include "temp_string.h"
@@ -146,7 +147,7 @@ void FirmwareUpgradeButtons::Upgrade() {
         return;
     }
 
-    WindowChange change(&app, "upgrade");
+    WindowChange change(&app, UnitSerialText(window_), "upgrade");
     ZelSetUpgradeHooks(&FirmwareStream::ReadPartHook, &app.FirmwareStream, &ProgressHook, this);
     progressBar_->setValue(0);
     progressBar_->show();

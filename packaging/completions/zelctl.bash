@@ -2,8 +2,8 @@
 # the names of the settings. Ports and names are asked of zelctl itself; when it
 # cannot answer, those candidates are simply left out.
 
-_zelctl_commands="ports info get set settings dump backup restore reboot upgrade monitor"
-_zelctl_global_options="--port --json --trace --quiet --yes --read-only --help --version"
+_zelctl_commands="ports info get set settings dump backup restore reboot upgrade monitor log"
+_zelctl_global_options="--port --ports-file --json --trace --quiet --yes --read-only --help --version"
 
 # Every word of `zelctl ports` that is a device path: the port names and their
 # /dev/serial/by-id aliases.
@@ -43,7 +43,11 @@ _zelctl()
         --port)
             COMPREPLY=($(compgen -W "$(_zelctl_ports "$program")" -- "$cur"))
             return ;;
-        --interval|--count|--firmware)
+        --ports-file)
+            compopt -o filenames 2>/dev/null
+            COMPREPLY=($(compgen -f -- "$cur"))
+            return ;;
+        --interval|--count|--firmware|--max-parallel|--unit|--since|--until)
             return ;;
     esac
 
@@ -51,7 +55,7 @@ _zelctl()
     local command="" i arguments=0
     for ((i = 1; i < cword; i++)); do
         case "${words[i]}" in
-            --port|--interval|--count|--firmware) ((i++)) ;;
+            --port|--ports-file|--interval|--count|--firmware|--max-parallel|--unit|--since|--until) ((i++)) ;;
             -*) ;;
             *) if [[ -z "$command" ]]; then command="${words[i]}"; else ((arguments++)); fi ;;
         esac
@@ -61,7 +65,8 @@ _zelctl()
         local options="$_zelctl_global_options"
         case "$command" in
             restore) options+=" --dry-run" ;;
-            upgrade) options+=" --check --firmware" ;;
+            upgrade) options+=" --check --firmware --max-parallel" ;;
+            log) options+=" --unit --since --until" ;;
             monitor) options+=" --interval --count" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -79,6 +84,7 @@ _zelctl()
             [[ $arguments -gt 0 || "$cur" == [0-9]* ]] && return
             COMPREPLY=($(compgen -W "$(_zelctl_setting_names "$program")" -- "$cur")) ;;
         backup|restore)
+            # With several units the argument is a folder of backups.
             compopt -o filenames 2>/dev/null
             COMPREPLY=($(compgen -f -X '!*.json' -- "$cur") $(compgen -d -- "$cur")) ;;
         upgrade)

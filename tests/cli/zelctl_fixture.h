@@ -84,7 +84,8 @@ protected:
     }
     std::vector<std::string> Environment() const {
         std::vector<std::string> environment = {"HOME=" + home_.Path(),
-                                                "XDG_CONFIG_HOME=" + home_.File("config"), "LC_ALL=C"};
+                                                "XDG_CONFIG_HOME=" + home_.File("config"),
+                                                "XDG_STATE_HOME=" + home_.File("state"), "LC_ALL=C"};
         environment.insert(environment.end(), extra_.begin(), extra_.end());
         return environment;
     }
