@@ -157,8 +157,11 @@ TEST_F(BackupTest, RebootWaitsUntilTheDeviceAnswersAgain) {
     EXPECT_EQ(result.out, "ZEL-5100 mode 1\n");
     const std::vector<TracedFrame> frames = TracedFrames(result.err);
     ASSERT_FALSE(frames.empty());
-    // The reboot write, which awaits no reply ("400305w01FC").
-    EXPECT_EQ(frames[0].hex, "02 34 30 30 33 30 35 77 30 31 46 43 03");
+    // The serial number is read first, for the change log; then the reboot write, which
+    // awaits no reply ("400305w01FC").
+    ASSERT_GE(frames.size(), 3u);
+    EXPECT_EQ(frames[0].hex, "02 34 30 30 31 30 34 72 36 35 03");
+    EXPECT_EQ(frames[2].hex, "02 34 30 30 33 30 35 77 30 31 46 43 03");
     EXPECT_EQ(Get("2", "1"), "1");
 }
 
