@@ -62,7 +62,7 @@ const char* BaseUnitName(MeasureUnit unit) {
         case MeasureUnit::None: return "";
         case MeasureUnit::Milliseconds:
         case MeasureUnit::Microseconds: return "seconds";
-        case MeasureUnit::BitsPerSecond: return "bits_per_second";
+        case MeasureUnit::BitsPerSecond: return "bytes_per_second";  // the base unit of data is the byte
     }
     return "";
 }
@@ -75,6 +75,7 @@ std::string MeasureValueText(const SettingView& view, const SettingMeasure& meas
     if (view.format == ValueFormat::Thousandths) divisor *= 1000.0;
     if (measure.unit == MeasureUnit::Milliseconds) divisor *= 1000.0;
     if (measure.unit == MeasureUnit::Microseconds) divisor *= 1000000.0;
+    if (measure.unit == MeasureUnit::BitsPerSecond) divisor *= 8.0;
     const bool isSigned = view.format == ValueFormat::Signed;
     if (divisor == 1.0) {
         return isSigned ? std::to_string(int64_t(int32_t(uint32_t(value)))) : std::to_string(value);

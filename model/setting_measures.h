@@ -36,7 +36,7 @@ struct SettingMeasure {
 const std::vector<SettingMeasure>& SettingMeasures();
 // The measure a setting is, or nullptr for a setting that is none.
 const SettingMeasure* FindSettingMeasure(const SettingView& view);
-// The measure's unit in the base unit's words ("seconds", "bits_per_second"); "" for none.
+// The measure's unit in the base unit's words ("seconds", "bytes_per_second"); "" for none.
 const char* BaseUnitName(MeasureUnit unit);
 // The value in the base unit as C-locale text: whole numbers exact ("5000000000", "-3"),
 // others in their shortest exact form ("0.0125").

@@ -128,7 +128,7 @@ std::string MeasureHelp(const SettingView& view, const SettingMeasure& measure) 
     }
     if (measure.unit == MeasureUnit::Milliseconds || measure.unit == MeasureUnit::Microseconds)
         help += ", in seconds";
-    if (measure.unit == MeasureUnit::BitsPerSecond) help += ", in bits per second";
+    if (measure.unit == MeasureUnit::BitsPerSecond) help += ", in bytes per second";
     return help + ".";
 }
 

@@ -61,7 +61,7 @@ TEST(SettingMeasures, ValuesReadInBaseUnitsExactlyWhateverTheLocale) {
         {ZEL_CAT_IP_RECEIVE, "jitter-tolerance", 1200, "1.2"},
         {ZEL_CAT_IP_RECEIVE, "delay-factor", 12500, "1.25e-05"},  // 12.5 us
         {ZEL_CAT_IP_RECEIVE, "delay-factor", 0, "0"},
-        {ZEL_CAT_IP_RECEIVE, "bitrate", 0xFFFFFFFFu, "4294967295"},
+        {ZEL_CAT_IP_RECEIVE, "bitrate", 0xFFFFFFFFu, "536870911.875"},
         {ZEL_CAT_ASI_INPUT, "valid-count", 1, "1"},
     };
     for (const Case& c : cases) {
@@ -72,7 +72,7 @@ TEST(SettingMeasures, ValuesReadInBaseUnitsExactlyWhateverTheLocale) {
     }
     std::setlocale(LC_ALL, "C");
     EXPECT_STREQ(BaseUnitName(MeasureUnit::Microseconds), "seconds");
-    EXPECT_STREQ(BaseUnitName(MeasureUnit::BitsPerSecond), "bits_per_second");
+    EXPECT_STREQ(BaseUnitName(MeasureUnit::BitsPerSecond), "bytes_per_second");
 }
 
 }  // namespace
