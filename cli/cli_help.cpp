@@ -207,6 +207,18 @@ std::string CommandHelp(const std::string& command) {
                "is then 1; a port that is hung up or unplugged ends the monitor with exit 1.\n"
                "Examples: zelctl monitor lost-before-fec lock-errors; zelctl monitor 0x81:8 --interval 0.5\n";
     }
+    if (command == "exporter") {
+        return "usage: zelctl exporter [--listen ADDR:PORT] [--interval SECONDS]\n"
+               "                       [--port NAME ...] [--ports-file FILE]\n\n"
+               "Serves the units' counters and status to Prometheus over HTTP: /metrics for\n"
+               "every unit, /probe?target=LABEL for one unit (by label or port name), / a page\n"
+               "of the units and their state. Each unit is polled in the background; its port\n"
+               "is opened for a poll and released after it. Ctrl+C or SIGTERM stops it.\n"
+               "  --listen ADDR:PORT  where to serve (default 127.0.0.1:9851; PORT or :PORT\n"
+               "                      alone listen on 127.0.0.1; port 0 takes a free one)\n"
+               "  --interval SECONDS  time between the starts of two polls of a unit\n"
+               "                      (default 10, at least 0.1)\n";
+    }
     if (command == "log") {
         return "usage: zelctl log [--unit SERIAL] [--since TIME] [--until TIME] [--json]\n\n"
                "Shows the change log: every write, restore, reboot and upgrade that zelctl and\n"

@@ -1,5 +1,7 @@
 #include "cli_numbers.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <limits>
 
@@ -109,4 +111,19 @@ std::string SettingText(const SettingAddress& address) {
     std::string text = CategoryText(address.category) + " " + std::to_string(address.setting);
     if (address.entry) text += std::string(" (") + address.entry->name + ")";
     return text;
+}
+
+double ParseIntervalSeconds(const std::string& command, const std::string& text, double least) {
+    constexpr double kMostSeconds = 24 * 3600;
+    double seconds = 0;
+    const char* end = text.data() + text.size();
+    const std::from_chars_result parsed = std::from_chars(text.data(), end, seconds);
+    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || !std::isfinite(seconds) ||
+        seconds < least || seconds > kMostSeconds) {
+        char leastText[32];
+        const std::to_chars_result leastEnd = std::to_chars(leastText, leastText + sizeof leastText, least);
+        ThrowUsage(command + ": --interval takes seconds from " + std::string(leastText, leastEnd.ptr) +
+                   " to 86400, not '" + Printable(text) + "'");
+    }
+    return seconds;
 }

@@ -29,6 +29,9 @@ SettingAddress CataloguedSetting(int category, int setting);
 // It must fit the setting's size; 6- and 8-byte settings cannot be written.
 uint32_t ParseSettingValue(const SettingAddress& address, const std::string& text);
 
+// Seconds between polls, from `least` to a day; "0.5" in any locale.
+double ParseIntervalSeconds(const std::string& command, const std::string& text, double least);
+
 // "0x81"
 std::string CategoryText(int category);
 // "0x81 10 (UDP port)"

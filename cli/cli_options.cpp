@@ -54,6 +54,8 @@ const std::vector<CommandOption>& CommandOptions() {
     static const std::vector<CommandOption> options = {
         {"monitor", "--interval", "SECONDS", &CliOptions::interval},
         {"monitor", "--count", "N", &CliOptions::count},
+        {"exporter", "--listen", "ADDR:PORT", &CliOptions::listen},
+        {"exporter", "--interval", "SECONDS", &CliOptions::interval},
         {"restore", "--dry-run", nullptr, nullptr, &CliOptions::dryRun},
         {"upgrade", "--check", nullptr, nullptr, &CliOptions::check},
         {"upgrade", "--firmware", "N", &CliOptions::firmware},

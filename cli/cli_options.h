@@ -28,7 +28,8 @@ struct CliOptions {
             if (word == name) return true;
         return false;
     }
-    std::string interval;     // monitor --interval SECONDS
+    std::string interval;     // monitor, exporter --interval SECONDS
+    std::string listen;       // exporter --listen ADDR:PORT
     std::string count;        // monitor --count N
     bool dryRun = false;      // restore --dry-run
     bool check = false;       // upgrade --check

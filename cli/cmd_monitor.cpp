@@ -14,18 +14,6 @@
 
 namespace {
 
-constexpr double kMaxIntervalSeconds = 24 * 3600;
-
-double ParseInterval(const std::string& text) {
-    char* end = nullptr;
-    const double seconds = std::strtod(text.c_str(), &end);
-    if (text.empty() || !end || *end != '\0' || !std::isfinite(seconds) || seconds < 0 ||
-        seconds > kMaxIntervalSeconds) {
-        ThrowUsage("monitor: --interval takes seconds from 0 to 86400, not '" + text + "'");
-    }
-    return seconds;
-}
-
 int64_t ParseCount(const std::string& text) {
     int64_t count = 0;
     if (!ParseInteger(text, &count) || count < 1) {
@@ -48,7 +36,8 @@ void WaitUntil(std::chrono::steady_clock::time_point until, const DeviceSession&
 }  // namespace
 
 int RunMonitor(const CliOptions& options) {
-    const double interval = options.Has("--interval") ? ParseInterval(options.interval) : 1.0;
+    const double interval =
+        options.Has("--interval") ? ParseIntervalSeconds("monitor", options.interval, 0) : 1.0;
     const int64_t count = options.Has("--count") ? ParseCount(options.count) : -1;
     SessionOnDemand device(options);
     const UnitModeFn mode = [&device] { return device.UnitMode(); };

@@ -52,6 +52,7 @@ const std::vector<CommandInfo>& Commands() {
         {"ports", RunPorts},        {"info", RunInfo},       {"get", RunGet},           {"set", RunSet},
         {"dump", RunDump},          {"backup", RunBackup},   {"restore", RunRestore},   {"reboot", RunReboot},
         {"upgrade", RunUpgrade},    {"monitor", RunMonitor}, {"settings", RunSettings}, {"log", RunLog},
+        {"exporter", RunExporter},
         {"_words", RunWords, true},
     };
     return commands;
@@ -97,7 +98,8 @@ int RunZelctl(int argc, const char* const* argv) {
             FinishOut();
             return code;
         }
-        if (many && options.command != "ports" && options.command != "settings" && options.command != "log")
+        if (many && options.command != "ports" && options.command != "settings" && options.command != "log" &&
+            options.command != "exporter")
             ThrowUsage(options.command + " works on one unit: give one --port, not several");
         const int code = command->run(options);
         if (options.json) PrintJsonOutcome();

@@ -24,6 +24,7 @@ int RunRestore(const CliOptions& options);
 int RunReboot(const CliOptions& options);
 int RunUpgrade(const CliOptions& options);
 int RunMonitor(const CliOptions& options);
+int RunExporter(const CliOptions& options);
 int RunSettings(const CliOptions& options);
 int RunLog(const CliOptions& options);
 int RunWords(const CliOptions& options);
