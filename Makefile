@@ -3,7 +3,7 @@ BUILD   ?= build
 GENERATOR := -G Ninja
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test demo screenshot sanitize fuzz package bench clean
+.PHONY: all deps configure build test demo screenshot sanitize fuzz package bench clean windows test-windows
 
 all: build
 
@@ -51,5 +51,25 @@ bench: build
 package: build
 	@cd $(BUILD) && cpack -G DEB
 
+# The Windows programs, cross-built with mingw-w64 (cmake/mingw-w64-x86_64.cmake).
+WIN_BUILD ?= build-windows
+windows: deps
+	@cmake -S . -B $(WIN_BUILD) $(GENERATOR) $(CMAKE_FLAGS) \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+		-DZEL_HOST_BUILD=$(CURDIR)/$(BUILD) >/dev/null
+	@cmake --build $(WIN_BUILD)
+
+# The Windows tests under wine. The Linux simulator and zelctl that the serial tests
+# compare against come from $(BUILD). One wine prefix under the build folder, so a
+# run starts clean, and one wineserver kept running across the tests (each test
+# would otherwise pay for starting it); a first program run sets the prefix up.
+WINE_ENV = WINEPREFIX=$(CURDIR)/$(WIN_BUILD)/wineprefix WINEDEBUG=-all
+test-windows: configure windows
+	@cmake --build $(BUILD) --target zel5100-sim zelctl
+	@$(WINE_ENV) wineserver -p
+	@$(WINE_ENV) wine cmd /c exit >/dev/null 2>&1 || true
+	@cd $(WIN_BUILD) && $(WINE_ENV) ctest --output-on-failure --timeout 600 -j2; \
+		status=$$?; $(WINE_ENV) wineserver -k; exit $$status
+
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz $(WIN_BUILD)
