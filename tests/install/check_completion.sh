@@ -52,7 +52,7 @@ expect() {
 z="$work/zelctl"
 expect "reboot restore" "$z" re
 expect "--dry-run" "$z" restore --dr
-expect "--port" "$z" --po
+expect "--port --ports-file" "$z" --po
 expect "/dev/serial/by-id/usb-FTDI-if00 /dev/ttyS0 /dev/ttyUSB0" "$z" --port ""
 expect "udp-port" "$z" get ud
 expect "lost-before-fec mode packet-size udp-port" "$z" --port /dev/ttyS0 monitor udp-port ""
