@@ -46,17 +46,24 @@ std::string WellFormedUtf8(const std::string& text) {
     return out;
 }
 
-std::string EscapedHelp(const std::string& text) {
+// HELP text escapes backslash and line feed; a label value also the double quote.
+std::string Escaped(const std::string& text, bool quotes) {
     std::string out;
     for (char c : WellFormedUtf8(text)) {
         if (c == '\\')
             out += "\\\\";
+        else if (c == '"' && quotes)
+            out += "\\\"";
         else if (c == '\n')
             out += "\\n";
         else
             out.push_back(c);
     }
     return out;
+}
+
+std::string EscapedHelp(const std::string& text) {
+    return Escaped(text, false);
 }
 
 std::string NumberText(double value) {
@@ -135,18 +142,7 @@ std::string MeasureHelp(const SettingView& view, const SettingMeasure& measure) 
 }  // namespace
 
 std::string EscapedLabelValue(const std::string& text) {
-    std::string out;
-    for (char c : WellFormedUtf8(text)) {
-        if (c == '\\')
-            out += "\\\\";
-        else if (c == '"')
-            out += "\\\"";
-        else if (c == '\n')
-            out += "\\n";
-        else
-            out.push_back(c);
-    }
-    return out;
+    return Escaped(text, true);
 }
 
 std::string MetricsText(const std::vector<UnitSnapshot>& units) {
