@@ -1,22 +1,12 @@
 // Connecting to a terminal server and carrying the line's bytes over the socket.
-#include "network_link_posix.h"
+#include "network_link.h"
 
-#include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <algorithm>
-#include <cerrno>
 #include <condition_variable>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <thread>
 
-#include "network_link.h"
 #include "network_port_name.h"
 
 namespace {
@@ -46,15 +36,8 @@ struct Resolution {
     std::condition_variable done;
     bool finished = false;
     bool abandoned = false;
-    int rc = 0;
-    addrinfo* result = nullptr;
-};
-
-struct AddressList {
-    addrinfo* head = nullptr;
-    ~AddressList() {
-        if (head) ::freeaddrinfo(head);
-    }
+    bool resolved = false;
+    std::vector<SocketAddress> addresses;
 };
 
 // The server's words as one line of text: printable bytes, runs of others as one space.
@@ -83,9 +66,7 @@ NetworkLink::~NetworkLink() {
 }
 
 void NetworkLink::Close() {
-    if (fd_ < 0) return;
-    ::close(fd_);
-    fd_ = -1;
+    socket_.Close();
 }
 
 void NetworkLink::Pump() {
@@ -127,24 +108,18 @@ int NetworkLink::Open(const std::string& name, ComOpenFailure* failure) {
 int NetworkLink::Connect(const std::string& host, const std::string& port, ComOpenFailure* failure) {
     auto resolution = std::make_shared<Resolution>();
     std::thread([resolution, host, port] {
-        addrinfo hints{};
-        hints.ai_family = AF_UNSPEC;
-        hints.ai_socktype = SOCK_STREAM;
-        hints.ai_flags = AI_ADDRCONFIG;
-        addrinfo* result = nullptr;
-        const int rc = ::getaddrinfo(host.c_str(), port.c_str(), &hints, &result);
+        std::vector<SocketAddress> addresses;
+        const bool resolved = ResolveAddresses(host, port, false, &addresses, nullptr);
         std::lock_guard<std::mutex> lock(resolution->mutex);
-        if (resolution->abandoned) {
-            if (result) ::freeaddrinfo(result);
-        } else {
-            resolution->rc = rc;
-            resolution->result = result;
+        if (!resolution->abandoned) {
+            resolution->resolved = resolved;
+            resolution->addresses = std::move(addresses);
         }
         resolution->finished = true;
         resolution->done.notify_all();
     }).detach();
 
-    AddressList addresses;
+    std::vector<SocketAddress> addresses;
     const Clock::time_point resolveBy = Clock::now() + kStepBound;
     {
         std::unique_lock<std::mutex> lock(resolution->mutex);
@@ -160,70 +135,55 @@ int NetworkLink::Connect(const std::string& host, const std::string& port, ComOp
             failure->detail = "looking up " + host;
             return COM_OPEN_FAILED;
         }
-        addresses.head = resolution->result;
-        resolution->result = nullptr;
-        if (resolution->rc != 0 || !addresses.head) {
+        if (!resolution->resolved) {
             failure->problem = ComOpenProblem::NameNotResolved;
             failure->detail = host;
             return COM_OPEN_FAILED;
         }
+        addresses = std::move(resolution->addresses);
     }
 
     const Clock::time_point connectBy = Clock::now() + kStepBound;
     bool refused = false;
-    int otherError = 0;
-    for (addrinfo* a = addresses.head; a; a = a->ai_next) {
-        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
-        if (fd < 0) {
-            otherError = errno;
-            continue;
-        }
+    bool timedOut = false;
+    std::string otherError;
+    for (const SocketAddress& address : addresses) {
         const Clock::time_point start = Clock::now();
-        int error = 0;
-        if (::connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
-            error = errno;
-            while (error == EINPROGRESS || error == EINTR) {
-                pollfd p{fd, POLLOUT, 0};
-                const int left = MsUntil(connectBy);
-                if (left <= 0) {
-                    error = ETIMEDOUT;
-                    break;
-                }
-                const int ready = ::poll(&p, 1, std::min(left, kSliceMs));
-                Pump();
-                if (ready > 0) {
-                    socklen_t size = sizeof error;
-                    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) error = errno;
-                    break;
-                }
+        SocketStatus status = socket_.StartConnect(address);
+        while (status == SocketStatus::Pending) {
+            const int left = MsUntil(connectBy);
+            if (left <= 0) {
+                socket_.Close();
+                status = SocketStatus::TimedOut;
+                break;
             }
+            status = socket_.FinishConnect(std::min(left, kSliceMs));
+            Pump();
         }
-        if (error == 0) {
+        if (status == SocketStatus::Done) {
             const auto took =
                 std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
             roundTripMs_ = int(took);
-            int on = 1;
-            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-            fd_ = fd;
+            socket_.SetNoDelay();
             return COM_OPEN_OK;
         }
-        ::close(fd);
-        if (error == ECONNREFUSED)
+        if (status == SocketStatus::Refused)
             refused = true;
+        else if (status == SocketStatus::TimedOut)
+            timedOut = true;
         else
-            otherError = error;
-        if (error == ETIMEDOUT && MsUntil(connectBy) <= 0) break;
+            otherError = socket_.ErrorText();
+        if (status == SocketStatus::TimedOut && MsUntil(connectBy) <= 0) break;
     }
     if (refused) {
         failure->problem = ComOpenProblem::ConnectionRefused;
         failure->detail = host + ":" + port;
-    } else if (otherError == ETIMEDOUT || otherError == 0) {
+    } else if (timedOut || otherError.empty()) {
         failure->problem = ComOpenProblem::NoAnswer;
         failure->detail = "connecting to " + host + ":" + port;
     } else {
         failure->problem = ComOpenProblem::Other;
-        failure->detail =
-            std::string("Cannot connect to ") + host + ":" + port + ": " + std::strerror(otherError);
+        failure->detail = "Cannot connect to " + host + ":" + port + ": " + otherError;
     }
     return COM_OPEN_FAILED;
 }
@@ -352,16 +312,11 @@ void NetworkLink::HandleEvent(const telnet::Event& event) {
 }
 
 void NetworkLink::Take(int waitMs) {
-    if (fd_ < 0 || gone_) return;
-    pollfd p{fd_, POLLIN, 0};
-    int ready;
-    do {
-        ready = ::poll(&p, 1, waitMs);
-    } while (ready < 0 && errno == EINTR);
-    if (ready <= 0) return;
+    if (!socket_.IsOpen() || gone_) return;
+    if (!socket_.Wait(false, waitMs)) return;
     for (int round = 0; round < 64; ++round) {
         uint8_t buffer[4096];
-        const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+        const int n = socket_.Receive(buffer, int(sizeof buffer));
         if (n > 0) {
             if (!telnet_) {
                 pending_.insert(pending_.end(), buffer, buffer + n);
@@ -381,9 +336,8 @@ void NetworkLink::Take(int waitMs) {
             if (size_t(n) < sizeof buffer) return;
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
-        gone_ = true;  // 0: closed by the server; otherwise broken
+        if (n == 0) return;
+        gone_ = true;  // closed by the server, or broken
         return;
     }
 }
@@ -391,30 +345,24 @@ void NetworkLink::Take(int waitMs) {
 bool NetworkLink::SendAll(const std::vector<uint8_t>& bytes, Deadline deadline) {
     size_t sent = 0;
     while (sent < bytes.size()) {
-        const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        const int n = socket_.Send(bytes.data() + sent, int(bytes.size() - sent));
         if (n > 0) {
             sent += size_t(n);
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+        if (n < 0) {
             gone_ = true;
             return false;
         }
         const int left = MsUntil(deadline);
         if (left <= 0) return false;
-        pollfd p{fd_, POLLOUT, 0};
-        if (::poll(&p, 1, left) < 0 && errno != EINTR) return false;
-        if (p.revents & (POLLERR | POLLHUP | POLLNVAL)) {
-            gone_ = true;
-            return false;
-        }
+        socket_.Wait(true, left);
     }
     return true;
 }
 
 bool NetworkLink::Write(const uint8_t* bytes, int length, Deadline deadline) {
-    if (fd_ < 0 || LineGone()) return false;
+    if (!socket_.IsOpen() || LineGone()) return false;
     if (!telnet_) {
         const bool sent = SendAll(std::vector<uint8_t>(bytes, bytes + length), deadline);
         lastWrite_ = Clock::now();
@@ -427,7 +375,7 @@ bool NetworkLink::Write(const uint8_t* bytes, int length, Deadline deadline) {
 }
 
 int NetworkLink::Read(uint8_t* into, int count, Deadline deadline) {
-    if (fd_ < 0 || !into || count <= 0) return 0;
+    if (!socket_.IsOpen() || !into || count <= 0) return 0;
     int got = 0;
     bool last = false;
     for (;;) {
@@ -447,24 +395,20 @@ int NetworkLink::Read(uint8_t* into, int count, Deadline deadline) {
 // Only what is here already: the far end's buffer is left alone, so that an
 // exchange costs no extra round trip.
 void NetworkLink::DiscardInput() {
-    if (fd_ < 0) return;
+    if (!socket_.IsOpen()) return;
     awaitingReply_ = false;
     Take(0);
     pending_.clear();
 }
 
 void NetworkLink::PurgeFarEnd() {
-    if (fd_ < 0 || !telnet_ || gone_) return;
+    if (!socket_.IsOpen() || !telnet_ || gone_) return;
     SendAll(telnet::ComPortCommandBytes(telnet::kPurgeData, telnet::kPurgeReceived, 1),
             Clock::now() + std::chrono::milliseconds(200));
 }
 
 bool NetworkLink::LineGone() const {
-    if (fd_ < 0 || gone_) return true;
-    uint8_t peek;
-    const ssize_t n = ::recv(fd_, &peek, 1, MSG_PEEK | MSG_DONTWAIT);
-    if (n == 0) return true;
-    return n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR;
+    return !socket_.IsOpen() || gone_ || socket_.PeerGone();
 }
 
 std::unique_ptr<SerialLink> MakeNetworkLink() {
