@@ -97,7 +97,6 @@ bool IsPlaceholderPort(const fs::path& ttyDir) {
 
 }  // namespace
 
-
 std::vector<ComPortInfo> DiscoverComPorts(const std::string& sysRoot, const std::string& devRoot) {
     std::vector<ComPortInfo> ports;
     const fs::path sysRootPath = Resolved(sysRoot);

@@ -72,7 +72,9 @@ public:
 #ifndef _WIN32
     // For a poll() loop over sockets and other files together (the pseudo-
     // terminal relay of the simulator).
-    int Descriptor() const { return int(handle_); }
+    int Descriptor() const {
+        return int(handle_);
+    }
 #endif
 
 private:

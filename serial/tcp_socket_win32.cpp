@@ -11,7 +11,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "com_open_failure_win32.h"
+#include "windows_text_win32.h"
 
 namespace {
 
@@ -209,7 +209,8 @@ bool TcpSocket::PeerGone() const {
 void TcpSocket::SetNoDelay() {
     BOOL on = TRUE;
     if (handle_ != kNone)
-        ::setsockopt(AsSocket(handle_), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+        ::setsockopt(AsSocket(handle_), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on),
+                     sizeof on);
 }
 
 bool TcpSocket::Wait(bool forWrite, int waitMs) const {

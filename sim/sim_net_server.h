@@ -7,20 +7,19 @@
 #include <csignal>
 #include <string>
 
+#include "sim_listener.h"
+
 class SimNetServer {
 public:
-    ~SimNetServer();
     // Listens at `name` (tcp://HOST:PORT or rfc2217://HOST:PORT; PORT 0 takes
     // a free one). False with a message in *error.
     bool Listen(const std::string& name, std::string* error);
     // The name clients connect to, with the port actually taken.
-    const std::string& Name() const { return name_; }
+    const std::string& Name() const { return listener_.name; }
     // Relays between clients and the terminal at `terminalPath` until *stop
     // becomes non-zero.
     void Serve(const std::string& terminalPath, const volatile std::sig_atomic_t* stop);
 
 private:
-    int listener_ = -1;
-    bool telnet_ = false;
-    std::string name_;
+    SimListener listener_;
 };
