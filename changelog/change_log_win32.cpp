@@ -3,35 +3,14 @@
 #include <cstdlib>
 
 #include "change_log_platform.h"
+#include "windows_text_win32.h"
 
 namespace {
 
-std::string Narrow(const std::wstring& wide) {
-    if (wide.empty()) return "";
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string text(size_t(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), &text[0], size, nullptr, nullptr);
-    return text;
-}
-
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return L"";
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0);
-    std::wstring wide(size_t(size > 0 ? size : 0), L'\0');
-    if (size > 0) MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), &wide[0], size);
-    return wide;
-}
-
+// The system's words without the closing full stop, as the log's messages go on after them.
 std::string SystemWords(DWORD code) {
-    wchar_t* buffer = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::string words = buffer ? Narrow(buffer) : "error " + std::to_string(code);
-    if (buffer) LocalFree(buffer);
-    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == '.'))
+    std::string words = WindowsErrorText(code);
+    while (!words.empty() && words.back() == '.')
         words.pop_back();
     return words;
 }
@@ -41,21 +20,21 @@ std::string SystemWords(DWORD code) {
 std::string PlatformChangeLogPath() {
     const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
     if (!local || !*local) return "";
-    return Narrow(local) + "\\Zel5100Util\\changes.jsonl";
+    return Utf8FromWide(local) + "\\Zel5100Util\\changes.jsonl";
 }
 
 std::string PlatformUserName() {
     wchar_t name[256] = {};
     DWORD size = 256;
-    if (GetUserNameW(name, &size)) return Narrow(name);
+    if (GetUserNameW(name, &size)) return Utf8FromWide(name);
     const wchar_t* user = _wgetenv(L"USERNAME");
-    return user ? Narrow(user) : "";
+    return user ? Utf8FromWide(user) : "";
 }
 
 std::string PlatformHostName() {
     wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-    return GetComputerNameW(name, &size) ? Narrow(name) : "";
+    return GetComputerNameW(name, &size) ? Utf8FromWide(name) : "";
 }
 
 std::tm PlatformUtcTime(std::time_t when) {
@@ -65,7 +44,7 @@ std::tm PlatformUtcTime(std::time_t when) {
 }
 
 bool PlatformAppendLine(const std::string& path, const std::string& line, std::string* error) {
-    const std::wstring wide = Wide(path);
+    const std::wstring wide = WideFromUtf8(path);
     const size_t folderEnd = wide.rfind(L'\\');
     if (folderEnd != std::wstring::npos) CreateDirectoryW(wide.substr(0, folderEnd).c_str(), nullptr);
     // FILE_APPEND_DATA alone: every write goes to the end, as O_APPEND does.

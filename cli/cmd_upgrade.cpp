@@ -1,10 +1,10 @@
 // upgrade: the window's firmware file check and transfer, with progress on stderr.
-#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 
 #include "cli_errors.h"
 #include "commands.h"
+#include "console.h"
 #include "device_session.h"
 #include "firmware_check.h"
 #include "firmware_progress.h"
@@ -242,7 +242,7 @@ int RunUpgrade(const CliOptions& options) {
     // Bars of several units redrawn in place would overwrite each other: a fleet's units print lines.
     session.SerialText();
     const std::string before = FormatVersionTenths(uint32_t(identity.firmwareVersion));
-    ProgressDisplay display(options.quiet, !options.fleetUnit && isatty(STDERR_FILENO) != 0);
+    ProgressDisplay display(options.quiet, !options.fleetUnit && StandardErrorIsTerminal());
     ZelResult result = ZEL_OK;
     std::string paragraph;
     {

@@ -49,11 +49,11 @@ int ReportFailure(bool json, int exitCode, const std::string& result, const std:
 
 const std::vector<CommandInfo>& Commands() {
     static const std::vector<CommandInfo> commands = {
-        {"ports", RunPorts},        {"info", RunInfo},       {"get", RunGet},           {"set", RunSet},
-        {"dump", RunDump},          {"backup", RunBackup},   {"restore", RunRestore},   {"reboot", RunReboot},
-        {"upgrade", RunUpgrade},    {"monitor", RunMonitor}, {"settings", RunSettings}, {"log", RunLog},
-        {"exporter", RunExporter},
-        {"_words", RunWords, true},
+        {"ports", RunPorts},       {"info", RunInfo},          {"get", RunGet},
+        {"set", RunSet},           {"dump", RunDump},          {"backup", RunBackup},
+        {"restore", RunRestore},   {"reboot", RunReboot},      {"upgrade", RunUpgrade},
+        {"monitor", RunMonitor},   {"settings", RunSettings},  {"log", RunLog},
+        {"exporter", RunExporter}, {"_words", RunWords, true},
     };
     return commands;
 }

@@ -1,7 +1,9 @@
-// The COM port the window remembers, read (never written) from the settings file
+// The COM port the window remembers, read (never written) from where Qt keeps the
+// window's settings. On POSIX systems that is the settings file
 // that Qt keeps for organisation "Taviro": $XDG_CONFIG_HOME/Taviro/<application>.conf
 // (~/.config when unset), INI format, section [Zel5100Util], key ComPort; the
-// application is "Zel5100Util".
+// application is "Zel5100Util". On Windows it is the registry: key
+// HKCU\Software\Taviro\Zel5100Util\Zel5100Util, string value ComPort.
 #pragma once
 
 #include <string>

@@ -16,7 +16,10 @@ namespace {
 [[noreturn]] void Fail(int error) {
     if (error == EPIPE) {
         // The reader is gone: end as SIGPIPE ends the program (the port given back), without a word.
+        // Windows has no SIGPIPE: there the program ends through the error, as quietly.
+#ifdef SIGPIPE
         std::raise(SIGPIPE);
+#endif
         throw CliError(EXIT_DEVICE_FAILED, std::string());
     }
     throw CliError(EXIT_DEVICE_FAILED,

@@ -1,11 +1,11 @@
 #include "write_guard.h"
 
-#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "cli_errors.h"
+#include "console.h"
 
 void RefuseWhenReadOnly(const CliOptions& options, const std::string& what) {
     if (!options.readOnly) return;
@@ -18,7 +18,7 @@ bool ReadOnlyByEnvironment() {
 }
 
 void ConfirmOffAir(const CliOptions& options, const std::string& action, const std::string& port) {
-    if (options.yes || isatty(STDIN_FILENO) == 0) return;
+    if (options.yes || !StandardInputIsTerminal()) return;
     std::fflush(stdout);
     std::fprintf(stderr, "zelctl: this will %s on %s and take its channel off air. Continue? [y/N] ",
                  action.c_str(), port.c_str());
