@@ -39,6 +39,12 @@ HANDLE CreateTemporaryBeside(const std::wstring& path, std::wstring* temporary) 
 
 bool ReplaceFileContents(const std::string& path, const std::string& text, std::string* error) {
     const std::wstring target = WideFromUtf8(path);
+    // ReplaceFileW would put the file in place of a folder of that name.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        *error = "it is a folder";
+        return false;
+    }
     std::wstring temporary;
     const HANDLE file = CreateTemporaryBeside(target, &temporary);
     if (file == INVALID_HANDLE_VALUE) {
@@ -57,7 +63,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& text, std::
     DWORD failure = ok ? ERROR_SUCCESS : GetLastError();
     CloseHandle(file);
     if (ok) {
-        const bool exists = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+        const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
         ok = exists ? ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
                                    REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
                     : MoveFileExW(temporary.c_str(), target.c_str(),

@@ -11,6 +11,7 @@
 
 #include "backup_file.h"
 #include "cli_errors.h"
+#include "temp_folder.h"
 #include "text_codes.h"
 
 namespace {
@@ -34,11 +35,7 @@ std::string Slurp(const std::string& path) {
 
 class BackupFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/zel-backup-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
+    void SetUp() override { dir_ = MakeTempFolder("zel-backup"); }
     void TearDown() override { fs::remove_all(dir_); }
     std::string File(const std::string& name) const { return dir_ + "/" + name; }
 
@@ -100,6 +97,9 @@ TEST_F(BackupFileTest, ControlCharactersFromTheFileAreShownEscaped) {
     EXPECT_EQ(PrintableLines("one\ntwo\x1b"), "one\ntwo\\x1b");
 }
 
+#ifndef _WIN32
+// Links and file modes are POSIX matters; Windows' file replacement keeps the
+// old file's attributes by itself.
 TEST_F(BackupFileTest, SavingNeverFollowsALinkPlantedAtATemporaryName) {
     const std::string target = File("unit.json");
     const std::string victim = File("victim");
@@ -126,11 +126,22 @@ TEST_F(BackupFileTest, SavingNeverFollowsALinkPlantedAtATemporaryName) {
     }
     EXPECT_EQ(entries, 7) << "no temporary file is left behind";
 }
+#endif
+
+// Names are UTF-8 throughout; on Windows they reach the wide-character file calls.
+TEST_F(BackupFileTest, AFileNamedBeyondAsciiIsReplacedWhole) {
+    const std::string target = File("Einheit-\xC3\xBC.json");
+    SaveTextFile(target, "first\n");
+    SaveTextFile(target, "second\n");
+    std::ifstream in(fs::u8path(target), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "second\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
 
 TEST_F(BackupFileTest, AFailedSaveLeavesTheOldFileAndNoTemporary) {
     const std::string target = File("unit.json");
     std::ofstream(target) << "old backup";
-    ASSERT_EQ(mkdir(File("folder.json").c_str(), 0755), 0);
+    ASSERT_TRUE(fs::create_directory(File("folder.json")));
     // A folder cannot be replaced by a file: the rename fails.
     EXPECT_THROW(SaveTextFile(File("folder.json"), "x"), CliError);
     EXPECT_THROW(SaveTextFile(File("missing/unit.json"), "x"), CliError);

@@ -152,7 +152,11 @@ TEST(CliOptions, CommandOptionsAreTakenOutAndUnknownOnesRefused) {
 TEST(PortChoice, ALoneDigitNamesAPortByNumberAsInTheWindow) {
     CliOptions options;
     options.port = "7";
+#ifdef _WIN32
+    EXPECT_EQ(ChoosePortName(options), "COM7");
+#else
     EXPECT_EQ(ChoosePortName(options), "/dev/ttyUSB7");
+#endif
     options.port = "17";
     EXPECT_EQ(ChoosePortName(options), "17");
     options.port = "/dev/ttyS1";

@@ -9,6 +9,7 @@
 #include "cli_errors.h"
 #include "cli_options.h"
 #include "fleet_ports.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -17,9 +18,7 @@ namespace {
 class FleetPortsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zel-fleet-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        dir_ = MakeTempFolder("zel-fleet");
     }
     void TearDown() override { fs::remove_all(dir_); }
     std::string PortsFile(const std::string& text) {

@@ -1,8 +1,11 @@
 #include "firmware_builder.h"
 
+#include <filesystem>
+
+#include "temp_folder.h"
+
 #include <zlib.h>
 
-#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -60,9 +63,7 @@ std::vector<uint8_t> BuildFirmwareFile(const FirmwareSpec& recipe) {
 }
 
 TempFile::TempFile(const std::vector<uint8_t>& contents, const std::string& name) {
-    char pattern[] = "/tmp/zelfw.XXXXXX";
-    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
-    directory_ = pattern;
+    directory_ = MakeTempFolder("zelfw");
     path_ = directory_ + "/" + name;
     std::FILE* file = std::fopen(path_.c_str(), "wb");
     if (!file) throw std::runtime_error("cannot create " + path_);
@@ -72,5 +73,6 @@ TempFile::TempFile(const std::vector<uint8_t>& contents, const std::string& name
 
 TempFile::~TempFile() {
     std::remove(path_.c_str());
-    rmdir(directory_.c_str());
+    std::error_code error;
+    std::filesystem::remove(directory_, error);
 }

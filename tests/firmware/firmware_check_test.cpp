@@ -276,6 +276,7 @@ TEST(FirmwareCheckFile, MissingFileOrDirectoryCannotBeOpened) {
     EXPECT_FALSE(stream.IsOpen());
 }
 
+#ifndef _WIN32
 TEST(FirmwareCheckFile, AFolderFifoOrDeviceIsRefusedBeforeItIsOpened) {
     TempFile file(BuildFirmwareFile(Plain(1, 5)));
     const std::string fifo = file.directory() + "/firmware.fifo";
@@ -292,6 +293,7 @@ TEST(FirmwareCheckFile, AFolderFifoOrDeviceIsRefusedBeforeItIsOpened) {
     }
     ::unlink(fifo.c_str());
 }
+#endif
 
 TEST(FirmwareCheckFile, FileOfMoreThan65535PartsIsRefusedUnread) {
     TempFile file(BuildFirmwareFile(Plain(1, 5)));
