@@ -79,6 +79,9 @@ CliOptions ParseCommandLine(int argc, const char* const* argv) {
     CliOptions options;
     CLI::App app("zelctl");
     app.set_help_flag();  // zelctl's own help, worded for each command
+    // CLI11 takes /x for an option on Windows; there a file named /x (as wine
+    // passes Unix paths) is a file, and zelctl's options are the same everywhere.
+    app.allow_windows_style_options(false);
     app.add_flag("-h,--help", options.help);
     app.add_option("--port", options.ports);  // may be given several times: a fleet
     app.add_option("--ports-file", options.portsFile);
