@@ -65,11 +65,13 @@ windows: deps
 # would otherwise pay for starting it); a first program run sets the prefix up.
 WINE_ENV = WINEPREFIX=$(CURDIR)/$(WIN_BUILD)/wineprefix WINEDEBUG=-all
 test-windows: configure windows
-	@cmake --build $(BUILD) --target zel5100-sim zelctl
-	@$(WINE_ENV) wineserver -p
+	@cmake --build $(BUILD) --target zel5100-sim zelctl make_test_firmware
+	@$(WINE_ENV) wineserver -k >/dev/null 2>&1 || true
+	@$(WINE_ENV) wineserver -w >/dev/null 2>&1 || true
+	@$(WINE_ENV) wineserver -p </dev/null >/dev/null 2>&1
 	@$(WINE_ENV) wine cmd /c exit >/dev/null 2>&1 || true
 	@cd $(WIN_BUILD) && $(WINE_ENV) ctest --output-on-failure --timeout 600 -j2; \
-		status=$$?; $(WINE_ENV) wineserver -k; exit $$status
+		status=$$?; $(WINE_ENV) wineserver -k >/dev/null 2>&1; exit $$status
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz $(WIN_BUILD)

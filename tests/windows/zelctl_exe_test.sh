@@ -33,7 +33,7 @@ fail() {
 
 # The simulator in a session of its own: its pseudo-terminal never becomes the
 # controlling terminal of this shell or of wine's server.
-setsid "$host_sim" --image-out "$work/received.zel" >"$work/sim.out" 2>"$work/sim.err" &
+setsid "$host_sim" --still-counters --image-out "$work/received.zel" >"$work/sim.out" 2>"$work/sim.err" &
 sim_pid=$!
 for _ in $(seq 100); do
     [ -s "$work/sim.out" ] && break
@@ -81,11 +81,19 @@ same get 0x81:11
 wine "$zelctl_exe" --port COM7 backup 'C:\windows\temp\zel-unit.json' >/dev/null 2>"$work/err" ||
     fail "backup: $(cat "$work/err")"
 cp "$WINEPREFIX/drive_c/windows/temp/zel-unit.json" "$work/unit.json"
+# Each program restores the same change, made afresh before it runs.
 "$host_zelctl" --port "$pts" --yes set 0x81:11 130 >/dev/null
-same --yes restore "$work/unit.json"
+wine "$zelctl_exe" --port COM7 --yes restore "$work/unit.json" 2>&1 | tr -d '\r' >"$work/win.restore" ||
+    fail "restore on Windows"
+"$host_zelctl" --port "$pts" --yes set 0x81:11 130 >/dev/null
+"$host_zelctl" --port "$pts" --yes restore "$work/unit.json" >"$work/lin.restore" 2>&1 || fail "restore on Linux"
+cmp -s "$work/win.restore" "$work/lin.restore" || {
+    fail "restore output differs"
+    diff "$work/lin.restore" "$work/win.restore"
+}
+grep -q "1 written" "$work/win.restore" || fail "restore wrote nothing: $(cat "$work/win.restore")"
 same get 0x81:11
-grep -q . "$work/win.out.text" && [ "$(cat "$work/win.out.text")" = "$(cat "$work/lin.out.text")" ] ||
-    fail "restore did not bring the value back"
+[ "$(cat "$work/win.out.text")" = "120" ] || fail "restore brought back $(cat "$work/win.out.text"), not 120"
 
 # A multi-part upgrade from zelctl.exe: the unit receives the file byte for byte.
 "$make_firmware" "$WINEPREFIX/drive_c/windows/temp/new.zel" 6000
