@@ -205,7 +205,9 @@ protected:
                 return reply.status == 200 && done(ParseSamples(text));
             },
             limitMs);
-        EXPECT_TRUE(held) << "/metrics never showed what was waited for; its last answer:\n" << text;
+        EXPECT_TRUE(held) << "/metrics never showed what was waited for; its last answer:\n"
+                          << text << "\nand the page:\n"
+                          << Get("/").body;
         return text;
     }
     // Scrapes until every one of `ports` has been polled at least once.
