@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "com_port.h"
+#include "lock_path_of.h"
 #include "loopback.h"
 #include "zel_protocol.h"
 #include "zel_setting_ids.h"
@@ -155,6 +156,13 @@ protected:
         sims_.push_back(std::make_unique<SimProcess>(options));
         const std::string name = sims_.back()->FirstLine();
         EXPECT_FALSE(name.empty()) << sims_.back()->Error();
+        if (!tcp && !name.empty()) {
+            // The terminal is new: a lock file naming it is left from an earlier terminal of
+            // that number, its holder killed and its pid since taken by another program. The
+            // exporter would rightly call such a port busy.
+            const std::string lock = LockPathOf(name);
+            if (!lock.empty()) ::unlink(lock.c_str());
+        }
         return name;
     }
     std::string PortsFile(const std::string& text) {
