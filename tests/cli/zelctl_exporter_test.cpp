@@ -503,7 +503,9 @@ std::vector<nlohmann::json> QueryResult(int port, const std::string& query) {
     if (reply.status != 200) return {};
     const nlohmann::json answer = nlohmann::json::parse(reply.body, nullptr, false);
     if (answer.is_discarded() || answer.value("status", "") != "success") return {};
-    return answer["data"]["result"].get<std::vector<nlohmann::json>>();
+    const nlohmann::json result =
+        answer.value("data", nlohmann::json::object()).value("result", nlohmann::json());
+    return result.is_array() ? result.get<std::vector<nlohmann::json>>() : std::vector<nlohmann::json>();
 }
 
 // The value of the one series of `query`; "" unless there is exactly one.
@@ -520,28 +522,29 @@ TEST_F(ExporterPrometheusTest, PrometheusScrapesEveryUnitAndEachUnitAsAProbeTarg
     StartExporter(
         {"--ports-file", PortsFile(a + " studio-a\n" + b + " studio-b\n" + kMissingPort + " gone\n")});
     const std::string exporter = "127.0.0.1:" + std::to_string(HttpPort());
-    const int port = StartPrometheus(prometheus,
-                                     "global:\n"
-                                     "  scrape_interval: 1s\n"
-                                     "  scrape_timeout: 1s\n"
-                                     "scrape_configs:\n"
-                                     "  - job_name: zel5100\n"
-                                     "    static_configs:\n"
-                                     "      - targets: ['" +
-                                         exporter +
-                                         "']\n"
-                                         "  - job_name: zel5100-units\n"
-                                         "    metrics_path: /probe\n"
-                                         "    static_configs:\n"
-                                         "      - targets: ['studio-a', 'studio-b']\n"
-                                         "    relabel_configs:\n"
-                                         "      - source_labels: [__address__]\n"
-                                         "        target_label: __param_target\n"
-                                         "      - source_labels: [__param_target]\n"
-                                         "        target_label: instance\n"
-                                         "      - target_label: __address__\n"
-                                         "        replacement: " +
-                                         exporter + "\n");
+    // The README's two scrape configurations, scraped every second.
+    std::string config = R"(global:
+  scrape_interval: 1s
+  scrape_timeout: 1s
+scrape_configs:
+  - job_name: zel5100
+    static_configs:
+      - targets: ['EXPORTER']
+  - job_name: zel5100-units
+    metrics_path: /probe
+    static_configs:
+      - targets: ['studio-a', 'studio-b']
+    relabel_configs:
+      - source_labels: [__address__]
+        target_label: __param_target
+      - source_labels: [__param_target]
+        target_label: instance
+      - target_label: __address__
+        replacement: EXPORTER
+)";
+    for (size_t at = config.find("EXPORTER"); at != std::string::npos; at = config.find("EXPORTER", at))
+        config.replace(at, 8, exporter);
+    const int port = StartPrometheus(prometheus, config);
     ASSERT_NE(port, 0) << "Prometheus did not start:\n" << Log();
 
     const struct {
