@@ -3,7 +3,7 @@ BUILD   ?= build
 GENERATOR := -G Ninja
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test demo screenshot sanitize fuzz package bench clean windows test-windows
+.PHONY: all deps configure build test demo screenshot sanitize fuzz package bench clean windows test-windows windows-package
 
 all: build
 
@@ -72,6 +72,10 @@ test-windows: configure windows
 	@$(WINE_ENV) wine cmd /c exit >/dev/null 2>&1 || true
 	@cd $(WIN_BUILD) && $(WINE_ENV) ctest --output-on-failure --timeout 600 -j2; \
 		status=$$?; $(WINE_ENV) wineserver -k >/dev/null 2>&1; exit $$status
+
+# The Windows ZIP and installer: $(WIN_BUILD)/zel5100util-<version>-win64.{zip,exe}
+windows-package: windows
+	@cd $(WIN_BUILD) && cpack
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz $(WIN_BUILD)
