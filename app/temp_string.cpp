@@ -1,33 +1,11 @@
 #include "temp_string.h"
 
-#include <locale.h>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
 
-namespace {
+#include "c_locale_scope.h"
 
-// Numbers read the same whatever the user's locale: 12.5, never 12,5.
-locale_t CLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return c;
-}
-
-// Formats in the C locale for as long as it lives, on this thread only.
-class CLocaleScope {
-public:
-    CLocaleScope() : before_(CLocale() ? uselocale(CLocale()) : static_cast<locale_t>(nullptr)) {}
-    ~CLocaleScope() {
-        if (before_) uselocale(before_);
-    }
-    CLocaleScope(const CLocaleScope&) = delete;
-    CLocaleScope& operator=(const CLocaleScope&) = delete;
-
-private:
-    locale_t before_;
-};
-
-}  // namespace
 
 TempString::TempString(const char* format, ...) {
     const CLocaleScope cLocale;
