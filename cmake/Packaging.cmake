@@ -42,6 +42,28 @@ if(TARGET zelctl)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
 endif()
 
+# The exporter's systemd unit (installed disabled: nothing enables it) and the ports
+# file it reads, an example that is all comments. Under the prefix /usr, as in the
+# package, they go where Debian keeps them, /lib/systemd/system and /etc; under any
+# other prefix they stay inside it, so that an install into a scratch folder never
+# touches the system's own folders.
+if(TARGET zelctl AND ZEL_HAS_EXPORTER)
+  configure_file(${ZEL_PACKAGING_DIR}/zel5100.ports ${CMAKE_BINARY_DIR}/etc/ports COPYONLY)
+  install(CODE "
+    if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+      set(zel_system_root \"\")
+    else()
+      set(zel_system_root \"\${CMAKE_INSTALL_PREFIX}\")
+    endif()
+    file(INSTALL DESTINATION \"\${zel_system_root}/lib/systemd/system\" TYPE FILE
+         FILES \"${ZEL_PACKAGING_DIR}/zel5100-exporter.service\")
+    file(INSTALL DESTINATION \"\${zel_system_root}/etc/zel5100\" TYPE FILE
+         FILES \"${CMAKE_BINARY_DIR}/etc/ports\")")
+  # dpkg keeps a ports file the user has edited across upgrades and asks before replacing it.
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${ZEL_PACKAGING_DIR}/conffiles)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+endif()
+
 if(TARGET zel5100util)
   install(FILES ${CMAKE_SOURCE_DIR}/resources/zel5100util.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -2,7 +2,7 @@
 # the names of the settings. Ports and names are asked of zelctl itself; when it
 # cannot answer, those candidates are simply left out.
 
-_zelctl_commands="ports info get set settings dump backup restore reboot upgrade monitor log"
+_zelctl_commands="ports info get set settings dump backup restore reboot upgrade monitor exporter log"
 _zelctl_global_options="--port --ports-file --json --trace --quiet --yes --read-only --help --version"
 
 # Every word of `zelctl ports` that is a device path: the port names and their
@@ -47,7 +47,7 @@ _zelctl()
             compopt -o filenames 2>/dev/null
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
-        --interval|--count|--firmware|--max-parallel|--unit|--since|--until)
+        --interval|--count|--firmware|--max-parallel|--unit|--since|--until|--listen)
             return ;;
     esac
 
@@ -55,7 +55,7 @@ _zelctl()
     local command="" i arguments=0
     for ((i = 1; i < cword; i++)); do
         case "${words[i]}" in
-            --port|--ports-file|--interval|--count|--firmware|--max-parallel|--unit|--since|--until) ((i++)) ;;
+            --port|--ports-file|--interval|--count|--firmware|--max-parallel|--unit|--since|--until|--listen) ((i++)) ;;
             -*) ;;
             *) if [[ -z "$command" ]]; then command="${words[i]}"; else ((arguments++)); fi ;;
         esac
@@ -68,6 +68,7 @@ _zelctl()
             upgrade) options+=" --check --firmware --max-parallel" ;;
             log) options+=" --unit --since --until" ;;
             monitor) options+=" --interval --count" ;;
+            exporter) options+=" --listen --interval" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return

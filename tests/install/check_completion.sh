@@ -51,6 +51,11 @@ expect() {
 
 z="$work/zelctl"
 expect "reboot restore" "$z" re
+expect "exporter" "$z" ex
+expect "--interval" "$z" --ports-file rack.ports exporter --int
+expect "--listen" "$z" exporter --li
+expect "" "$z" exporter --listen ""
+expect "--interval" "$z" exporter --listen 127.0.0.1:9851 --in
 expect "--dry-run" "$z" restore --dr
 expect "--port --ports-file" "$z" --po
 expect "/dev/serial/by-id/usb-FTDI-if00 /dev/ttyS0 /dev/ttyUSB0" "$z" --port ""
