@@ -1,6 +1,7 @@
 # The Windows programs as a ZIP and an NSIS installer (make windows-package): zelctl.exe,
-# zel5100-sim.exe, the README and the licence, stripped of their debugging symbols.
-foreach(program zelctl zel5100-sim)
+# zel5100-sim.exe (and the window, where Qt is there to build it), the README and the
+# licence, stripped of their debugging symbols.
+foreach(program zel5100util zelctl zel5100-sim)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION .)
   endif()
