@@ -1,9 +1,9 @@
 // The C runtime of Windows has no uselocale: the thread is given a locale of
 // its own, set to C, and both are put back afterwards.
+#include <locale.h>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 
 #include "c_locale_scope.h"
 

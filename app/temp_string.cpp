@@ -6,7 +6,6 @@
 
 #include "c_locale_scope.h"
 
-
 TempString::TempString(const char* format, ...) {
     const CLocaleScope cLocale;
     va_list args;
