@@ -18,6 +18,9 @@ bool SimSocketServer::Listen(const std::string& name, std::string* error) {
 void SimSocketServer::Accept() {
     TcpSocket incoming = listener_.socket.Accept();
     if (!incoming.IsOpen()) return;
+    // A client that hung up just before this one came is seen only once its
+    // bytes are taken: a client coming back is no second client.
+    if (client_.IsOpen()) TakeClientBytes();
     if (client_.IsOpen()) {
         const std::string busy = SimListener::kBusyText;
         incoming.Send(reinterpret_cast<const uint8_t*>(busy.data()), int(busy.size()));
