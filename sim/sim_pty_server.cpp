@@ -44,6 +44,12 @@ bool SimPtyServer::Open(const std::string& linkPath, std::string* error) {
         ::cfsetospeed(&tio, B115200);
         ::tcsetattr(slave_, TCSANOW, &tio);
     }
+    // Started in a session of its own (setsid), the simulator makes the terminal
+    // its controlling terminal, so that no program opening it later without
+    // O_NOCTTY (wine's server, for one) takes it as its own and is hung up with
+    // it. Where the simulator has a controlling terminal already this is refused,
+    // and nothing changes.
+    ::ioctl(slave_, TIOCSCTTY, 0);
     ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
     ::fcntl(master_, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
