@@ -14,6 +14,7 @@
 #include "bench_scenarios.h"
 #include "bench_table.h"
 #include "com_port.h"
+#include "process_scenarios.h"
 #include "reference_receives.h"
 #include "sim_process.h"
 #include "wire_meter.h"
@@ -31,7 +32,7 @@ struct Options {
     int uploadKiB = 256;
     int turnaroundUs = 1000;
     int32_t firmware = 23;
-    bool runReads = true, runRefreshes = true, runUploads = true, runNetwork = true;
+    bool runReads = true, runRefreshes = true, runUploads = true, runNetwork = true, runFleet = true;
 };
 
 // How the bench reaches the simulator's terminal.
@@ -154,6 +155,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->runRefreshes = which.find("refresh") != std::string::npos;
             options->runUploads = which.find("upload") != std::string::npos;
             options->runNetwork = which.find("network") != std::string::npos;
+            options->runFleet = which.find("fleet") != std::string::npos;
         } else {
             return false;
         }
@@ -164,12 +166,45 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 void Usage() {
     std::fputs(
         "Usage: zel-bench [--sim PATH] [--reads N] [--refreshes N] [--upload-kib N]\n"
-        "                 [--turnaround-us N] [--only reads,refresh,upload,network]\n"
+        "                 [--turnaround-us N] [--only reads,refresh,upload,network,fleet]\n"
         "Times the protocol over the serial link against zel5100-sim with wire pacing\n"
         "at 115200 baud. Times are per operation: one read, one refresh, one upload.\n"
         "network: the refresh and an upload of a quarter of the size through ser2net\n"
-        "(raw and RFC 2217), each against the same on the terminal in this run.\n",
+        "(raw and RFC 2217), each against the same on the terminal in this run.\n"
+        "fleet: zelctl backing up 4 units at once against one unit alone, and the\n"
+        "exporter's scrape time while one unit's line times out.\n",
         stderr);
+}
+
+// zelctl as a user runs it: a fleet backup against one unit's, and the exporter's
+// scrapes while a unit's line is timing out. Goals: 4 units within 1.3 x one unit's
+// time; a scrape under 50 ms.
+bool RunFleet(const Options& options) {
+    UnitsSetup setup;
+    setup.simulator = options.simulator;
+    setup.zelctl = ZELCTL_PROGRAM;
+    setup.turnaroundUs = options.turnaroundUs;
+    setup.firmware = options.firmware;
+    const FleetBackupRun backup = TimeFleetBackup(setup, 4, 3);
+    if (!backup.failure.empty()) {
+        std::fprintf(stderr, "zel-bench: fleet backup: %s\n", backup.failure.c_str());
+        return false;
+    }
+    const double one = Median(backup.oneUnitSeconds), all = Median(backup.allUnitsSeconds);
+    std::printf("\nfleet backup, %d units at once: %.2f s; one unit alone: %.2f s; %.2f x (goal <= 1.30 x)\n",
+                backup.units, all, one, one > 0 ? all / one : 0.0);
+    const ScrapeRun scrapes = TimeScrapesBesideSilentUnit(setup, 50);
+    if (!scrapes.failure.empty()) {
+        std::fprintf(stderr, "zel-bench: exporter scrapes: %s\n", scrapes.failure.c_str());
+        return false;
+    }
+    const double worst = *std::max_element(scrapes.scrapeSeconds.begin(), scrapes.scrapeSeconds.end());
+    std::printf(
+        "exporter scrape while a unit's line times out (its poll %.2f s): median %.1f ms, "
+        "worst %.1f ms of %zu (goal < 50 ms)\n",
+        scrapes.silentPollSeconds, Median(scrapes.scrapeSeconds) * 1e3, worst * 1e3,
+        scrapes.scrapeSeconds.size());
+    return true;
 }
 
 // The same scenario on the terminal and through ser2net both ways, in one run: the
@@ -274,6 +309,7 @@ int main(int argc, char** argv) {
                       options.turnaroundUs);
     }
     if (options.runNetwork && !RunNetwork(bench, options)) return 1;
+    if (options.runFleet && !RunFleet(options)) return 1;
     std::printf("\nTargets: measured within %.2f x the wire limit, CPU under %.0f %% of the time.\n",
                 kTargetRatio, kTargetCpuShare * 100);
     return 0;
