@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "socket_addresses.h"
+
 namespace {
 
 int PollOne(int fd, short events, int waitMs, short* revents) {
@@ -38,36 +40,9 @@ bool ResolveAddresses(const std::string& host, const std::string& port, bool pas
         if (found) ::freeaddrinfo(found);
         return false;
     }
-    addresses->clear();
-    for (addrinfo* a = found; a; a = a->ai_next) {
-        SocketAddress address;
-        if (a->ai_addrlen > sizeof address.bytes) continue;
-        address.family = a->ai_family;
-        address.type = a->ai_socktype;
-        address.protocol = a->ai_protocol;
-        address.length = int(a->ai_addrlen);
-        std::memcpy(address.bytes, a->ai_addr, a->ai_addrlen);
-        addresses->push_back(address);
-    }
+    *addresses = CopyAddresses(found);
     ::freeaddrinfo(found);
     return !addresses->empty();
-}
-
-TcpSocket::~TcpSocket() {
-    Close();
-}
-
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = kNone;
-}
-
-TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = kNone;
-    }
-    return *this;
 }
 
 void TcpSocket::Close() {

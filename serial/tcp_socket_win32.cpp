@@ -11,6 +11,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "socket_addresses.h"
 #include "windows_text_win32.h"
 
 namespace {
@@ -36,6 +37,20 @@ timeval Timeval(int64_t us) {
     return t;
 }
 
+// Waits up to `waitMs` until the socket is readable (or writable) or failed.
+// False when the time ran out; *failed tells an exception (a refused connection).
+bool SelectOne(SOCKET s, bool forWrite, int waitMs, bool* failed) {
+    fd_set ready, failures;
+    FD_ZERO(&ready);
+    FD_ZERO(&failures);
+    FD_SET(s, &ready);
+    FD_SET(s, &failures);
+    timeval wait = Timeval(int64_t(std::max(waitMs, 0)) * 1000);
+    const int n = ::select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr, &failures, &wait);
+    *failed = n > 0 && FD_ISSET(s, &failures);
+    return n > 0;
+}
+
 }  // namespace
 
 bool ResolveAddresses(const std::string& host, const std::string& port, bool passive,
@@ -52,36 +67,9 @@ bool ResolveAddresses(const std::string& host, const std::string& port, bool pas
         if (found) ::freeaddrinfo(found);
         return false;
     }
-    addresses->clear();
-    for (addrinfo* a = found; a; a = a->ai_next) {
-        SocketAddress address;
-        if (a->ai_addrlen > sizeof address.bytes) continue;
-        address.family = a->ai_family;
-        address.type = a->ai_socktype;
-        address.protocol = a->ai_protocol;
-        address.length = int(a->ai_addrlen);
-        std::memcpy(address.bytes, a->ai_addr, a->ai_addrlen);
-        addresses->push_back(address);
-    }
+    *addresses = CopyAddresses(found);
     ::freeaddrinfo(found);
     return !addresses->empty();
-}
-
-TcpSocket::~TcpSocket() {
-    Close();
-}
-
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = kNone;
-}
-
-TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = kNone;
-    }
-    return *this;
 }
 
 void TcpSocket::Close() {
@@ -117,14 +105,9 @@ SocketStatus TcpSocket::StartConnect(const SocketAddress& address) {
 SocketStatus TcpSocket::FinishConnect(int waitMs) {
     if (handle_ == kNone) return SocketStatus::Failed;
     const SOCKET s = AsSocket(handle_);
-    fd_set writable, failed;
-    FD_ZERO(&writable);
-    FD_ZERO(&failed);
-    FD_SET(s, &writable);
-    FD_SET(s, &failed);
-    timeval wait = Timeval(int64_t(std::max(waitMs, 0)) * 1000);
-    if (::select(0, nullptr, &writable, &failed, &wait) == 0) return SocketStatus::Pending;
-    if (FD_ISSET(s, &writable) && !FD_ISSET(s, &failed)) return SocketStatus::Done;
+    bool failed = false;
+    if (!SelectOne(s, true, waitMs, &failed)) return SocketStatus::Pending;
+    if (!failed) return SocketStatus::Done;
     int error = 0;
     int size = sizeof error;
     if (::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) != 0)
@@ -215,14 +198,8 @@ void TcpSocket::SetNoDelay() {
 
 bool TcpSocket::Wait(bool forWrite, int waitMs) const {
     if (handle_ == kNone) return true;
-    const SOCKET s = AsSocket(handle_);
-    fd_set ready, failed;
-    FD_ZERO(&ready);
-    FD_ZERO(&failed);
-    FD_SET(s, &ready);
-    FD_SET(s, &failed);
-    timeval wait = Timeval(int64_t(std::max(waitMs, 0)) * 1000);
-    return ::select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr, &failed, &wait) > 0;
+    bool failed = false;
+    return SelectOne(AsSocket(handle_), forWrite, waitMs, &failed);
 }
 
 bool WaitForInput(TcpSocket* const* sockets, int count, int64_t waitUs, bool* ready) {

@@ -151,11 +151,7 @@ protected:
 
     // A simulated unit on a pseudo-terminal or over TCP; its port name.
     std::string StartUnit(int serial, bool tcp, std::vector<std::string> options = {}) {
-        options.insert(options.begin(), {"--restart-ms", "400", "--serial", std::to_string(serial)});
-        if (tcp) options.insert(options.end(), {"--listen", "tcp://127.0.0.1:0"});
-        sims_.push_back(std::make_unique<SimProcess>(options));
-        const std::string name = sims_.back()->FirstLine();
-        EXPECT_FALSE(name.empty()) << sims_.back()->Error();
+        const std::string name = ZelctlTest::StartUnit(serial, tcp, std::move(options));
         if (!tcp && !name.empty()) {
             // The terminal is new: a lock file naming it is left from an earlier terminal of
             // that number, its holder killed and its pid since taken by another program. The
@@ -164,11 +160,6 @@ protected:
             if (!lock.empty()) ::unlink(lock.c_str());
         }
         return name;
-    }
-    std::string PortsFile(const std::string& text) {
-        const std::string path = Home().File("ports");
-        WriteFile(path, text);
-        return path;
     }
 
     // zelctl exporter on a free loopback port, polling every 0.2 s; `units` are the
@@ -228,7 +219,6 @@ protected:
     }
 
 private:
-    std::vector<std::unique_ptr<SimProcess>> sims_;
     std::unique_ptr<RunningProcess> exporter_;
     std::vector<std::string> exporterArgs_;
     int httpPort_ = 0;

@@ -25,6 +25,22 @@ protected:
         ASSERT_FALSE(port_.empty()) << sim_->Error();
     }
     const std::string& Port() const { return port_; }
+    // One more simulated unit of a fleet, with this serial number, on a pseudo-terminal
+    // or over TCP; its port name.
+    std::string StartUnit(int serial, bool tcp, std::vector<std::string> options = {}) {
+        options.insert(options.begin(), {"--restart-ms", "400", "--serial", std::to_string(serial)});
+        if (tcp) options.insert(options.end(), {"--listen", "tcp://127.0.0.1:0"});
+        units_.push_back(std::make_unique<SimProcess>(options));
+        const std::string name = units_.back()->FirstLine();
+        EXPECT_FALSE(name.empty()) << units_.back()->Error();
+        return name;
+    }
+    // A ports file in the home folder with this text.
+    std::string PortsFile(const std::string& text) {
+        const std::string path = Home().File("ports");
+        WriteFile(path, text);
+        return path;
+    }
 
     ProcessResult Zelctl(const std::vector<std::string>& args) {
         return Checked(args, RunProcess(Argv(args), Environment(), kZelctlLimitMs));
@@ -95,6 +111,7 @@ private:
     std::vector<std::string> extra_;
     std::unique_ptr<SimProcess> sim_;
     std::string port_;
+    std::vector<std::unique_ptr<SimProcess>> units_;
 };
 
 // The frames of a --trace: direction and bytes of every TX and RX line.

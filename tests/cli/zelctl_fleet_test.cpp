@@ -14,20 +14,6 @@ namespace {
 
 class FleetTest : public ZelctlTest {
 protected:
-    // A simulated unit with this serial number, on a pseudo-terminal or over TCP; its port name.
-    std::string StartUnit(int serial, bool tcp, std::vector<std::string> options = {}) {
-        options.insert(options.begin(), {"--restart-ms", "400", "--serial", std::to_string(serial)});
-        if (tcp) options.insert(options.end(), {"--listen", "tcp://127.0.0.1:0"});
-        sims_.push_back(std::make_unique<SimProcess>(options));
-        const std::string name = sims_.back()->FirstLine();
-        EXPECT_FALSE(name.empty()) << sims_.back()->Error();
-        return name;
-    }
-    std::string PortsFile(const std::string& text) {
-        const std::string path = Home().File("ports");
-        WriteFile(path, text);
-        return path;
-    }
     ProcessResult On(const std::string& port, std::vector<std::string> args) {
         args.insert(args.begin(), {"--port", port});
         return Zelctl(args);
@@ -43,9 +29,6 @@ protected:
                 return line;
         return "";
     }
-
-private:
-    std::vector<std::unique_ptr<SimProcess>> sims_;
 };
 
 TEST_F(FleetTest, BackupOfFourUnitsSavesThreeAndRestoreFindsEachUnitsOwnFileBySerialNumber) {
