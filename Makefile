@@ -63,12 +63,14 @@ windows: deps
 # compare against come from $(BUILD). One wine prefix under the build folder, so a
 # run starts clean, and one wineserver kept running across the tests (each test
 # would otherwise pay for starting it); a first program run sets the prefix up.
+# wineserver refuses a prefix folder that does not exist yet, as in a fresh clone.
 WINE_ENV = WINEPREFIX=$(CURDIR)/$(WIN_BUILD)/wineprefix WINEDEBUG=-all
 test-windows: configure windows
 	@cmake --build $(BUILD) --target zel5100-sim zelctl make_test_firmware
 	@$(WINE_ENV) wineserver -k >/dev/null 2>&1 || true
 	@$(WINE_ENV) wineserver -w >/dev/null 2>&1 || true
-	@$(WINE_ENV) wineserver -p </dev/null >/dev/null 2>&1
+	@mkdir -p $(WIN_BUILD)/wineprefix
+	@$(WINE_ENV) wineserver -p </dev/null >/dev/null
 	@$(WINE_ENV) wine cmd /c exit >/dev/null 2>&1 || true
 	@cd $(WIN_BUILD) && $(WINE_ENV) ctest --output-on-failure --timeout 600 -j2; \
 		status=$$?; $(WINE_ENV) wineserver -k >/dev/null 2>&1; exit $$status
