@@ -1,12 +1,11 @@
 // Numbers in the window read the same whatever the user's locale, and a value
 // too wide for its field never looks like a shorter number.
 #include <QFontMetrics>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <clocale>
 #include <cstdlib>
 
 #include "control_ids.h"
+#include "decimal_comma_locale.h"
 #include "sim_window_fixture.h"
 #include "tav_combo.h"
 #include "tav_edit.h"
@@ -14,33 +13,17 @@
 
 namespace {
 
-const char kGerman[] = "de_DE.UTF-8";
-
-// Switches the process to a real German locale, generating it with localedef
-// into a folder of our own when the system has not got it.
-bool UseGermanLocale() {
-    if (std::setlocale(LC_ALL, kGerman) != nullptr) return true;
-    static QTemporaryDir folder;
-    if (!folder.isValid()) return false;
-    QProcess::execute(QStringLiteral("localedef"),
-                      {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
-                       QStringLiteral("UTF-8"), folder.filePath(QString::fromLatin1(kGerman))});
-    ::setenv("LOCPATH", folder.path().toLocal8Bit().constData(), 1);
-    return std::setlocale(LC_ALL, kGerman) != nullptr;
-}
-
 class NumberLocaleTest : public SimWindowTest {
 protected:
     void SetUp() override {
-        if (!UseGermanLocale())
-            GTEST_SKIP() << "de_DE.UTF-8 could not be generated here (is localedef with the "
-                            "locales data installed?)";
+        if (!UseDecimalCommaLocale())
+            GTEST_SKIP() << "no locale with a decimal comma here, and localedef could not make one "
+                            "(are the locales data installed?)";
         SimWindowTest::SetUp();
     }
     void TearDown() override {
         SimWindowTest::TearDown();
-        std::setlocale(LC_ALL, "C");
-        ::unsetenv("LOCPATH");
+        LeaveDecimalCommaLocale();
     }
     QString Text(int id) const { return window_->Edit(id)->text(); }
 };

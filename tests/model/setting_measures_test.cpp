@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "decimal_comma_locale.h"
 #include "setting_measures.h"
 
 namespace {
@@ -47,7 +48,7 @@ TEST(SettingMeasures, EveryReportedSettingOfTheStreamPanelsIsOneMeasureWithAMetr
 }
 
 TEST(SettingMeasures, ValuesReadInBaseUnitsExactlyWhateverTheLocale) {
-    std::setlocale(LC_ALL, "de_DE.UTF-8");  // a decimal comma, where the locale exists
+    const bool commaLocale = UseDecimalCommaLocale();  // where none can be had, the C form still holds
     struct Case {
         int category;
         const char* setting;
@@ -68,9 +69,10 @@ TEST(SettingMeasures, ValuesReadInBaseUnitsExactlyWhateverTheLocale) {
         const SettingView& view = ViewNamed(c.category, c.setting);
         const SettingMeasure* measure = FindSettingMeasure(view);
         ASSERT_NE(measure, nullptr) << c.setting;
-        EXPECT_EQ(MeasureValueText(view, *measure, c.value), c.text) << c.setting;
+        EXPECT_EQ(MeasureValueText(view, *measure, c.value), c.text)
+            << c.setting << " comma locale " << commaLocale;
     }
-    std::setlocale(LC_ALL, "C");
+    LeaveDecimalCommaLocale();
     EXPECT_STREQ(BaseUnitName(MeasureUnit::Microseconds), "seconds");
     EXPECT_STREQ(BaseUnitName(MeasureUnit::BitsPerSecond), "bytes_per_second");
 }

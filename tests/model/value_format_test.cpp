@@ -1,6 +1,7 @@
 // The display formats shared by the commands, and the parsing of typed addresses.
 #include <gtest/gtest.h>
 
+#include "decimal_comma_locale.h"
 #include "value_format.h"
 
 #include <clocale>
@@ -66,13 +67,13 @@ TEST(ValueFormat, AddressesMustBeFourOctetsAndNothingElse) {
 // The window's toolkit takes on the user's locale; values still read in the C form.
 TEST(ValueFormat, NumbersReadTheSameInALocaleWithADecimalComma) {
     const std::string before = std::setlocale(LC_ALL, nullptr);
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "fr_FR.UTF-8"))
-        GTEST_SKIP() << "no locale with a decimal comma installed";
+    if (!UseDecimalCommaLocale())
+        GTEST_SKIP() << "no locale with a decimal comma here, and localedef could not make one";
     const std::string thousandths = FormatThousandths(12500);
     const std::string large = FormatThousandths(0x80000000u);
     uint64_t value = 0;
     const bool parsed = ParseValue(ValueFormat::Thousandths, "12.5", &value);
-    std::setlocale(LC_ALL, before.c_str());
+    LeaveDecimalCommaLocale(before);
     EXPECT_EQ(thousandths, "12.5");
     EXPECT_EQ(large, "2.14748e+06");
     EXPECT_TRUE(parsed);
