@@ -1,20 +1,17 @@
 #include "process_scenarios.h"
 
-#include <stdlib.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
 #include <httplib.h>
 
 #include "child_process.h"
+#include "process_harness.h"
 #include "sim_process.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -45,24 +42,6 @@ HttpReply HttpGetLoopback(int port, const std::string& path) {
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
-
-// A scratch folder for the backups and zelctl's home, removed at the end.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "zel-bench.XXXXXX").string();
-        if (::mkdtemp(&pattern[0])) path_ = pattern;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) fs::remove_all(path_, ignored);
-    }
-    bool Ready() const { return !path_.empty(); }
-    std::string File(const std::string& name) const { return (fs::path(path_) / name).string(); }
-
-private:
-    std::string path_;
-};
 
 // Paced simulated units, each with a serial number of its own.
 class SimulatedUnits {
@@ -100,7 +79,7 @@ private:
 };
 
 // zelctl with its home in the scratch folder: nothing of the user's is read or written.
-ChildSetup ZelctlSetup(const ScratchFolder& scratch) {
+ChildSetup ZelctlSetup(const TempDir& scratch) {
     ChildSetup setup;
     setup.environment = {"HOME=" + scratch.File("home"), "XDG_CONFIG_HOME=" + scratch.File("home/config"),
                          "XDG_STATE_HOME=" + scratch.File("home/state"), "ZELCTL_PORT="};
@@ -108,7 +87,7 @@ ChildSetup ZelctlSetup(const ScratchFolder& scratch) {
 }
 
 // Runs zelctl to its end; its wall time, or the failure in *failure.
-double TimeZelctl(const UnitsSetup& setup, const ScratchFolder& scratch, std::vector<std::string> args,
+double TimeZelctl(const UnitsSetup& setup, const TempDir& scratch, std::vector<std::string> args,
                   std::string* failure) {
     args.insert(args.begin(), setup.zelctl);
     const auto start = std::chrono::steady_clock::now();
@@ -155,8 +134,8 @@ double Median(std::vector<double> values) {
 FleetBackupRun TimeFleetBackup(const UnitsSetup& setup, int units, int repeats) {
     FleetBackupRun run;
     run.units = units;
-    ScratchFolder scratch;
-    if (!scratch.Ready()) {
+    const TempDir scratch;  // the backups and zelctl's home
+    if (scratch.Path().empty()) {
         run.failure = "no scratch folder";
         return run;
     }
@@ -185,8 +164,8 @@ FleetBackupRun TimeFleetBackup(const UnitsSetup& setup, int units, int repeats) 
 
 ScrapeRun TimeScrapesBesideSilentUnit(const UnitsSetup& setup, int scrapes) {
     ScrapeRun run;
-    ScratchFolder scratch;
-    if (!scratch.Ready()) {
+    const TempDir scratch;  // the backups and zelctl's home
+    if (scratch.Path().empty()) {
         run.failure = "no scratch folder";
         return run;
     }
@@ -196,7 +175,7 @@ ScrapeRun TimeScrapesBesideSilentUnit(const UnitsSetup& setup, int scrapes) {
         return run;
     }
     const std::string portsFile = scratch.File("ports");
-    std::ofstream(portsFile) << sims.Ports()[0] << " answering\n" << sims.Ports()[1] << " silent\n";
+    WriteFile(portsFile, sims.Ports()[0] + " answering\n" + sims.Ports()[1] + " silent\n");
     ChildProcess exporter(
         {setup.zelctl, "--ports-file", portsFile, "exporter", "--listen", "127.0.0.1:0", "--interval", "0.5"},
         ZelctlSetup(scratch));
